@@ -1,0 +1,28 @@
+# Warnings as errors for our own code only; third-party headers come in as SYSTEM.
+add_library(telvanta_warnings INTERFACE)
+target_compile_options(telvanta_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Werror -Wshadow -Wnon-virtual-dtor)
+target_compile_definitions(telvanta_warnings INTERFACE
+  GTKMM_DISABLE_DEPRECATED GDKMM_DISABLE_DEPRECATED GLIBMM_DISABLE_DEPRECATED
+  GIOMM_DISABLE_DEPRECATED GTK_DISABLE_DEPRECATED GDK_DISABLE_DEPRECATED)
+
+if(TELVANTA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(TELVANTA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "TELVANTA_FUZZ needs clang (CXX=clang++)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# A static library of one subsystem folder, with our warnings.
+function(telvanta_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC "${CMAKE_SOURCE_DIR}")
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE telvanta_warnings)
+endfunction()

@@ -1,0 +1,54 @@
+#pragma once
+// Helpers shared by every subsystem: stream classes, folders, the date text,
+// the settings store and the program version.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace telvanta {
+
+// Stream classes, compared as whole values.
+inline constexpr std::string_view StreamMms = "MMS";
+inline constexpr std::string_view StreamRtsp = "RTSP";
+inline constexpr std::string_view StreamWebcam = "WEBCAM";
+
+// "MMS", "RTSP", "WEBCAM" or "" from the text's scheme and ending alone.
+std::string ClassifyUrl(std::string_view url);
+
+inline constexpr std::string_view ProgramVersion = "7.2.0.0";
+
+// Folder of the running executable, with a trailing "/".
+std::string ProgramFolder();
+// Tests point the program folder elsewhere; an empty path restores the default.
+void SetProgramFolderForTesting(const std::filesystem::path& folder);
+// The temporary folder ($TMPDIR, else /tmp), with a trailing "/".
+std::string DownloadFolder();
+// Today's local date in the user's short date format (strftime %x under the
+// user's locale); only ever compared as text.
+std::string DateText();
+
+// The settings store: typed named values under one key of the per-user hive.
+enum class RegRoot { CurrentUser };
+inline constexpr RegRoot HKEY_CURRENT_USER = RegRoot::CurrentUser;
+inline constexpr std::string_view SettingsKey = "Software\\Quillmoor\\Nivora";
+
+enum RegKind : int { RegKindString = 1, RegKindDword = 2, RegKindBinary = 3 };
+
+std::string ReadRegValue(RegRoot root, std::string_view keyPath, std::string_view name);
+void WriteRegValue(RegRoot root, std::string_view keyPath, std::string_view name, int kind,
+                   std::string_view value);
+void DeleteRegValue(RegRoot root, std::string_view keyPath, std::string_view name);
+// Replaces every "%SystemRoot%" (case-sensitive) with the system folder.
+std::string ExpandSystemRoot(std::string_view text);
+
+// Shorthands for the program's own key.
+std::string ReadSetting(std::string_view name);
+void WriteSetting(std::string_view name, std::string_view value);
+void DeleteSetting(std::string_view name);
+
+// The GUI shows the store's "wrong" box through this; the default does nothing.
+void SetRegistryWarningHandler(std::function<void(const std::string&)> handler);
+
+}  // namespace telvanta

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Telvanta need.
+# Only what is missing is installed, so a second run costs a dpkg query.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  clang-format clang-tidy
+  # toolkit-free core
+  libsqlite3-dev libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # platform layer
+  libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libmpv-dev libcurl4-openssl-dev
+  libarchive-dev libtotem-plparser-dev
+  # tests: display, media made on the fly, RTSP server, screenshots
+  xvfb xauth x11-utils xdotool ffmpeg imagemagick python3
+  libgstrtspserver-1.0-dev gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav gir1.2-gst-rtsp-server-1.0
+  python3-gi at-spi2-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
