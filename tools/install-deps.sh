@@ -17,6 +17,8 @@ packages=(
   libgstrtspserver-1.0-dev gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gir1.2-gst-rtsp-server-1.0
   python3-gi at-spi2-core
+  # tests: a user date format compiled on the fly (localedef)
+  locales
 )
 
 missing=()
