@@ -1,0 +1,189 @@
+#include "playback/PlayerPage.h"
+
+#include "common/UnitFunc.h"
+#include "playback/UnitFileStream.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include <unistd.h>
+
+namespace telvanta {
+
+namespace {
+
+constexpr std::string_view UrlPlaceholder = "%Nivora_URL%";
+constexpr std::string_view SizePlaceholder = "%WidthHeight%";
+constexpr std::string_view CenterPlaceholder = "%CENTER%";
+
+std::string_view TemplateFileName(std::string_view streamClass) {
+  if (streamClass == StreamMms) {
+    return "MP.dll";
+  }
+  if (streamClass == StreamRtsp) {
+    return "RP.dll";
+  }
+  return "WB.dll";
+}
+
+// A line ends at CR, LF or CR LF; a last line without a break still counts.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') {
+      continue;
+    }
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      ++i;
+    }
+    start = i + 1;
+  }
+  if (start < text.size()) {
+    lines.push_back(text.substr(start));
+  }
+  return lines;
+}
+
+// Inserted text is not searched again.
+std::string ReplaceAll(std::string_view line, std::string_view what, std::string_view with) {
+  std::string result;
+  std::size_t start = 0;
+  for (std::size_t found = line.find(what); found != std::string_view::npos;
+       found = line.find(what, start)) {
+    result.append(line.substr(start, found - start)).append(with);
+    start = found + what.size();
+  }
+  result.append(line.substr(start));
+  return result;
+}
+
+std::string ReadTemplate(const std::filesystem::path& path) {
+  Tmystream stream(path.string(), FileMode::Read);
+  stream.Key = TemplateKey;
+  std::string text(static_cast<std::size_t>(stream.Size() - stream.Position()), '\0');
+  if (stream.Read(text.data(), text.size()) != text.size()) {
+    throw Error(CannotOpenFileMessage(path.string(), EIO));
+  }
+  return text;
+}
+
+// Written beside the page and renamed, so the browser never sees half a page.
+void WritePage(const std::filesystem::path& path, const std::string& text) {
+  const std::string temporary = path.string() + "." + std::to_string(::getpid()) + ".part";
+  try {
+    FileStream file(temporary, FileMode::Create);
+    file.Write(text.data(), text.size());
+  } catch (const StreamError& error) {
+    std::remove(temporary.c_str());
+    throw Error(CannotCreateFileMessage(path.string(), error.ErrorNumber()));
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    const int errorNumber = errno;
+    std::remove(temporary.c_str());
+    throw Error(CannotCreateFileMessage(path.string(), errorNumber));
+  }
+}
+
+}  // namespace
+
+UnknownStreamClassError::UnknownStreamClassError(std::string url)
+    : Error("The address is not a known stream type:\n" + url), url_(std::move(url)) {}
+
+std::string EscapeHtmlAttribute(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      case '\'':
+        escaped += "&#39;";
+        break;
+      // Keeps each template line one line in the page.
+      case '\r':
+        escaped += "&#13;";
+        break;
+      case '\n':
+        escaped += "&#10;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string BuildPlayerPage(std::string_view templateText, std::string_view streamClass,
+                            std::string_view url, std::string_view stretch) {
+  const bool fit = stretch == "1";
+  std::string_view placeholder;
+  std::string_view value;
+  if (streamClass == StreamMms) {
+    placeholder = SizePlaceholder;
+    value = fit ? R"(width="100%" height="100%")" : " ";
+  } else if (streamClass == StreamRtsp) {
+    placeholder = CenterPlaceholder;
+    value = fit ? R"(value="0")" : R"(value="1")";
+  }
+  const std::string escapedUrl = EscapeHtmlAttribute(url);
+  std::string page;
+  page.reserve(templateText.size() + 2 * escapedUrl.size());
+  for (const std::string_view line : SplitLines(templateText)) {
+    // The size placeholder goes first so a URL holding its text stays as it is.
+    std::string filled =
+        placeholder.empty() ? std::string(line) : ReplaceAll(line, placeholder, value);
+    page += ReplaceAll(filled, UrlPlaceholder, escapedUrl);
+    page += "\r\n";
+  }
+  return page;
+}
+
+PlayerPageWriter::PlayerPageWriter(std::filesystem::path dataFolder) {
+  std::error_code ignored;
+  dataFolder_ = std::filesystem::absolute(dataFolder, ignored);
+  if (dataFolder_.empty()) {
+    dataFolder_ = std::move(dataFolder);
+  }
+}
+
+std::filesystem::path PlayerPageWriter::WritePlayerPage(std::string_view url,
+                                                        std::string_view stretch) {
+  DeleteCurrentPage();
+  ++pageCounter_;
+  pageFileName_ = PagePath(pageCounter_).filename().string();
+
+  std::string streamClass = ClassifyUrl(url);
+  if (streamClass.empty()) {
+    throw UnknownStreamClassError(std::string(url));
+  }
+  currentStreamClass_ = std::move(streamClass);
+
+  const std::string text = ReadTemplate(dataFolder_ / TemplateFileName(currentStreamClass_));
+  const std::filesystem::path page = dataFolder_ / pageFileName_;
+  WritePage(page, BuildPlayerPage(text, currentStreamClass_, url, stretch));
+  return page;
+}
+
+void PlayerPageWriter::DeleteCurrentPage() const {
+  std::error_code ignored;
+  std::filesystem::remove(PagePath(pageCounter_), ignored);
+}
+
+std::filesystem::path PlayerPageWriter::PagePath(int number) const {
+  return dataFolder_ / ("~tmp" + std::to_string(number) + ".htm");
+}
+
+}  // namespace telvanta
