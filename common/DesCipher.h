@@ -23,7 +23,8 @@ std::string DesEncryptHex(std::string_view text, std::string_view key);
 std::string DesDecryptHex(std::string_view hex, std::string_view key);
 std::string DesEncryptString(std::string_view text, std::string_view key);
 std::string DesDecryptString(std::string_view bytes, std::string_view key);
-// Throws Error "Error: not a Hex String".
+// Throws Error "Error: not a Hex String". Digits beyond sixteen wrap around
+// (the value is kept modulo 2^64); the cipher only ever passes two.
 std::uint64_t HexToInt(std::string_view digits);
 DesSubkeys DesMakeSubkeys(const DesBlock& key);
 DesBlock DesCryptBlock(DesDirection direction, const DesBlock& input, const DesSubkeys& subkeys);
