@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -87,6 +88,29 @@ void WritePage(const std::filesystem::path& path, const std::string& text) {
   }
 }
 
+// Ends a quoted attribute or starts markup; CR and LF would split the
+// template's line in the page.
+std::string_view Entity(char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&#39;";
+    case '\r':
+      return "&#13;";
+    case '\n':
+      return "&#10;";
+    default:
+      return {};
+  }
+}
+
 }  // namespace
 
 UnknownStreamClassError::UnknownStreamClassError(std::string url)
@@ -96,31 +120,11 @@ std::string EscapeHtmlAttribute(std::string_view text) {
   std::string escaped;
   escaped.reserve(text.size());
   for (const char c : text) {
-    switch (c) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      case '\'':
-        escaped += "&#39;";
-        break;
-      // Keeps each template line one line in the page.
-      case '\r':
-        escaped += "&#13;";
-        break;
-      case '\n':
-        escaped += "&#10;";
-        break;
-      default:
-        escaped += c;
+    const std::string_view entity = Entity(c);
+    if (entity.empty()) {
+      escaped += c;
+    } else {
+      escaped += entity;
     }
   }
   return escaped;
