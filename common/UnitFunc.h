@@ -49,6 +49,10 @@ void WriteSetting(std::string_view name, std::string_view value);
 void DeleteSetting(std::string_view name);
 
 // The GUI shows the store's "wrong" box through this; the default does nothing.
+// It runs on the calling thread, which may be the update worker.
 void SetRegistryWarningHandler(std::function<void(const std::string&)> handler);
+// Tests keep the hive in a temporary folder; an empty path restores the default
+// ($XDG_CONFIG_HOME/telvanta/settings.reg).
+void SetRegistryHivePathForTesting(const std::filesystem::path& file);
 
 }  // namespace telvanta
