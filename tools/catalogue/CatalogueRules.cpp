@@ -1,0 +1,164 @@
+#include "tools/catalogue/CatalogueRules.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+
+#include "common/Error.h"
+
+namespace telvanta {
+namespace {
+
+constexpr std::array<std::string_view, 6> KnownTypes = {"Educational", "Music",  "News",
+                                                        "Religious",   "Sports", "Weather"};
+
+[[noreturn]] void FailAt(const SourceTable& table, const SourceRow& row, const std::string& what) {
+  throw Error(table.fileName + ":" + std::to_string(row.line) + ": " + what);
+}
+
+std::string CountryName(const CountryNames& countries, const SourceTable& table,
+                        const SourceRow& row) {
+  const auto it = countries.find(row.country);
+  if (it == countries.end()) FailAt(table, row, "unknown country code \"" + row.country + "\"");
+  return it->second;
+}
+
+std::string CheckedType(const SourceTable& table, const SourceRow& row) {
+  if (!row.type.empty() &&
+      std::find(KnownTypes.begin(), KnownTypes.end(), row.type) == KnownTypes.end())
+    FailAt(table, row, "unknown type \"" + row.type + "\"");
+  return row.type;
+}
+
+bool IsSchemeChar(char c, bool first) {
+  const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  if (first) return letter;
+  return letter || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+}
+
+// The ASCII-only case folding of the database's NOCASE collation.
+int CompareNoCase(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    auto fold = [](char c) {
+      const auto u = static_cast<unsigned char>(c);
+      return u >= 'A' && u <= 'Z' ? u + 32 : u;
+    };
+    const int d = static_cast<int>(fold(a[i])) - static_cast<int>(fold(b[i]));
+    if (d != 0) return d;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+// Calls keep(row) for every row that may go in, counting the others.
+template <typename Keep>
+void Screen(const SourceTable& table, LeaveOutCounts& leftOut, Keep keep) {
+  for (const SourceRow& row : table.rows) {
+    try {
+      const std::optional<LeaveOut> reason = LeaveOutReason(row);
+      if (reason)
+        ++leftOut[*reason];
+      else
+        keep(row);
+    } catch (const Error& e) {
+      if (std::string_view(e.what()).starts_with(table.fileName + ":")) throw;
+      FailAt(table, row, e.what());
+    }
+  }
+}
+
+CatalogueTable AssembleTv(const StationSources& sources) {
+  CatalogueTable out;
+  Screen(sources.tv, out.leftOut, [&](const SourceRow& row) {
+    out.rows.push_back({CountryName(sources.countries, sources.tv, row), row.name, TvSpeed(row),
+                        row.url, CheckedType(sources.tv, row)});
+  });
+  return out;
+}
+
+// One row per URL: the directory's rows first, the second list adding the
+// stations the directory lacks and its bitrate wherever it has one.
+CatalogueTable AssembleRadio(const StationSources& sources) {
+  CatalogueTable out;
+  std::unordered_map<std::string, std::size_t> byUrl;
+  for (const SourceTable* table : {&sources.radio, &sources.radioBitrates}) {
+    const bool knowsBitrate = table == &sources.radioBitrates;
+    Screen(*table, out.leftOut, [&](const SourceRow& row) {
+      const std::string country = CountryName(sources.countries, *table, row);
+      const std::string type = CheckedType(*table, row);
+      const auto [it, added] = byUrl.emplace(row.url, out.rows.size());
+      if (added) {
+        out.rows.push_back({country, row.name, row.bandwidth, row.url, type});
+        return;
+      }
+      ++out.leftOut[LeaveOut::SameUrl];
+      if (knowsBitrate && !row.bandwidth.empty()) out.rows[it->second].speed = row.bandwidth;
+    });
+  }
+  return out;
+}
+
+CatalogueTable AssembleWebcams(const StationSources& sources) {
+  CatalogueTable out;
+  Screen(sources.webcams, out.leftOut, [&](const SourceRow& row) {
+    out.rows.push_back({CountryName(sources.countries, sources.webcams, row), row.name, "", row.url,
+                        CheckedType(sources.webcams, row)});
+  });
+  return out;
+}
+
+}  // namespace
+
+std::string_view LeaveOutText(LeaveOut reason) {
+  switch (reason) {
+    case LeaveOut::NeedsReferrer:
+      return "needs an HTTP referrer";
+    case LeaveOut::NeedsUserAgent:
+      return "needs an HTTP user agent";
+    case LeaveOut::NoAbsoluteAddress:
+      return "URL empty or not an absolute address";
+    case LeaveOut::SameUrl:
+      return "URL already listed (merged)";
+  }
+  return "?";
+}
+
+bool IsAbsoluteAddress(std::string_view url) {
+  for (const char c : url)
+    if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) return false;
+  const std::size_t colon = url.find("://");
+  if (colon == std::string_view::npos || colon == 0) return false;
+  for (std::size_t i = 0; i < colon; ++i)
+    if (!IsSchemeChar(url[i], i == 0)) return false;
+  const std::size_t host = colon + 3;
+  return host < url.size() && url[host] != '/' && url[host] != '?' && url[host] != '#';
+}
+
+std::optional<LeaveOut> LeaveOutReason(const SourceRow& row) {
+  if (JsonFlag(row.extra, "needs_referrer")) return LeaveOut::NeedsReferrer;
+  if (JsonFlag(row.extra, "needs_user_agent")) return LeaveOut::NeedsUserAgent;
+  if (!IsAbsoluteAddress(row.url)) return LeaveOut::NoAbsoluteAddress;
+  return std::nullopt;
+}
+
+std::string TvSpeed(const SourceRow& row) {
+  if (!row.bandwidth.empty()) return row.bandwidth;
+  return JsonText(row.extra, "quality");
+}
+
+void SortByCountryAndName(std::vector<CatalogueRow>& rows) {
+  std::stable_sort(rows.begin(), rows.end(), [](const CatalogueRow& a, const CatalogueRow& b) {
+    const int byCountry = CompareNoCase(a.country, b.country);
+    return byCountry != 0 ? byCountry < 0 : CompareNoCase(a.name, b.name) < 0;
+  });
+}
+
+Catalogue AssembleCatalogue(const StationSources& sources) {
+  Catalogue catalogue{AssembleTv(sources), AssembleRadio(sources), AssembleWebcams(sources)};
+  SortByCountryAndName(catalogue.tv.rows);
+  SortByCountryAndName(catalogue.radio.rows);
+  SortByCountryAndName(catalogue.webcam.rows);
+  return catalogue;
+}
+
+}  // namespace telvanta
