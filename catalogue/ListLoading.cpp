@@ -1,0 +1,157 @@
+#include "catalogue/ListLoading.h"
+
+#include "common/DesCipher.h"
+#include "common/UnitFunc.h"
+
+namespace telvanta {
+namespace {
+
+constexpr std::string_view ChannelSelect = "select country,name,speed,url from tv";
+
+// Equal keys come out in the order the catalogue builder stored the rows.
+constexpr std::string_view TieBreaker = ", rowid ASC";
+
+std::string Quoted(std::string_view value) {
+  std::string out = "'";
+  for (const char c : value) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out + "'";
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+// The order part for the sort box's text, d the direction box's text.
+std::string OrderPart(std::string_view sort, std::string_view direction) {
+  const std::string d(direction);
+  if (sort == "Country") return "order by country " + d + ", name " + d;
+  if (sort == "Channel name") return "order by name " + d + ", country " + d;
+  if (sort == "Bandwidth") return "order by speed " + d;
+  return {};
+}
+
+std::string Decrypted(const StationQuery& query, int column) {
+  return DesDecryptHex(query.View(column), StationKey);
+}
+
+// The common loading procedure: entry first, then its URL, then its class,
+// so a URL that fails leaves its entry without a twin line.
+template <typename EntryOf>
+void Fill(StationDatabase& db, std::string_view sql, const std::vector<std::string>& parameters,
+          int urlColumn, StationList& list, EntryOf entryOf) {
+  list.Clear();
+  StationQuery query = db.Query(sql, parameters);
+  while (query.Next()) {
+    list.entries.push_back(entryOf(query));
+    list.streamClasses.emplace_back();
+    list.urls.push_back(Decrypted(query, urlColumn));
+    list.streamClasses.back() = ClassifyUrl(list.urls.back());
+  }
+}
+
+std::string WithTieBreaker(std::string_view statement) {
+  return std::string(statement) + std::string(TieBreaker);
+}
+
+}  // namespace
+
+void StationList::Clear() {
+  entries.clear();
+  urls.clear();
+  streamClasses.clear();
+}
+
+ChannelStatement ComposeChannelStatement(const TvFilter& filter) {
+  ChannelStatement statement;
+  std::string shownWhere = "where 1=1";
+  std::string runWhere = "where 1=1";
+  if (filter.typeIndex != 0) {
+    shownWhere = "where type=" + Quoted(filter.typeText);
+    runWhere = "where type=?";
+    statement.parameters.push_back(filter.typeText);
+  }
+  if (filter.countryIndex != 0) {
+    shownWhere += " and country=" + Quoted(filter.countryText);
+    runWhere += " and country=?";
+    statement.parameters.push_back(filter.countryText);
+  }
+  const std::string runDirection = EqualsNoCase(filter.directionText, "Desc") ? "Desc" : "Asc";
+  const std::string shownOrder = OrderPart(filter.sortText, filter.directionText);
+  const std::string runOrder = OrderPart(filter.sortText, runDirection);
+  const std::string select(ChannelSelect);
+  statement.text = select + " " + shownWhere + " " + shownOrder;
+  statement.sql = select + " " + runWhere + " " +
+                  (runOrder.empty() ? "order by rowid ASC" : runOrder + std::string(TieBreaker));
+  return statement;
+}
+
+std::string TvEntryText(std::string_view country, std::string_view name, std::string_view speed) {
+  std::string entry = RadioEntryText(country, name);
+  entry += '(';
+  entry += speed;
+  entry += ')';
+  return entry;
+}
+
+std::string RadioEntryText(std::string_view country, std::string_view name) {
+  std::string entry(country);
+  entry += " - ";
+  entry += name;
+  return entry;
+}
+
+std::string WebcamEntryText(std::string_view country, std::string_view name,
+                            std::string_view speed) {
+  return speed.empty() ? RadioEntryText(country, name) : TvEntryText(country, name, speed);
+}
+
+std::string Savelist2Line(std::string_view country, std::string_view name, std::string_view speed,
+                          std::string_view url) {
+  std::string line(country);
+  for (const std::string_view field : {name, speed, url}) {
+    line += '|';
+    line += field;
+  }
+  return line;
+}
+
+void LoadChannel(StationDatabase& db, const TvFilter& filter, StationList& list) {
+  const ChannelStatement statement = ComposeChannelStatement(filter);
+  Fill(db, statement.sql, statement.parameters, 3, list,
+       [](const StationQuery& q) { return TvEntryText(q.View(0), q.View(1), q.View(2)); });
+}
+
+void LoadRadio(StationDatabase& db, StationList& list) {
+  Fill(db, WithTieBreaker(RadioStatement), {}, 2, list,
+       [](const StationQuery& q) { return RadioEntryText(q.View(0), q.View(1)); });
+}
+
+void Loadwebcam(StationDatabase& db, StationList& list) {
+  Fill(db, WithTieBreaker(WebcamStatement), {}, 3, list,
+       [](const StationQuery& q) { return WebcamEntryText(q.View(0), q.View(1), q.View(2)); });
+}
+
+void Loadcountrylist(StationDatabase& db, std::vector<std::string>& items) {
+  StationQuery query = db.Query(CountryListStatement);
+  while (query.Next()) items.push_back(query.Text(0));
+}
+
+std::vector<std::string> Savelist2Lines(StationDatabase& db) {
+  std::vector<std::string> lines;
+  StationQuery query = db.Query(WithTieBreaker(Savelist2Statement));
+  while (query.Next()) {
+    const std::string url = Decrypted(query, 2);
+    lines.push_back(Savelist2Line(query.View(0), query.View(1), query.View(3), url));
+  }
+  return lines;
+}
+
+}  // namespace telvanta

@@ -1,0 +1,80 @@
+#include "catalogue/StationDatabase.h"
+
+#include <sqlite3.h>
+
+#include "common/Error.h"
+#include "common/UnitFunc.h"
+
+namespace telvanta {
+
+void StationDatabase::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+void StationQuery::Finalizer::operator()(sqlite3_stmt* statement) const {
+  sqlite3_finalize(statement);
+}
+
+StationDatabase::StationDatabase() = default;
+StationDatabase::~StationDatabase() = default;
+
+void StationDatabase::db_connect(const std::filesystem::path& path) {
+  Close();
+  path_ = path;
+}
+
+void StationDatabase::db_connect() {
+  db_connect(std::filesystem::path(ProgramFolder()) / StationDatabaseFileName);
+}
+
+void StationDatabase::Close() { db_.reset(); }
+
+bool StationDatabase::IsOpen() const { return db_ != nullptr; }
+
+bool StationDatabase::HasOpenStatements() const {
+  return db_ && sqlite3_next_stmt(db_.get(), nullptr) != nullptr;
+}
+
+void StationDatabase::Open() {
+  sqlite3* raw = nullptr;
+  const int result = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+  std::unique_ptr<sqlite3, Closer> db(raw);
+  if (result != SQLITE_OK)
+    throw Error(raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(result));
+  db_ = std::move(db);
+}
+
+StationQuery StationDatabase::Query(std::string_view sql,
+                                    const std::vector<std::string>& parameters) {
+  if (!db_) Open();
+  sqlite3_stmt* raw = nullptr;
+  const int prepared =
+      sqlite3_prepare_v2(db_.get(), sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
+  StationQuery query(db_.get(), raw);
+  if (prepared != SQLITE_OK) throw Error(sqlite3_errmsg(db_.get()));
+  for (std::size_t i = 0; i < parameters.size(); ++i) {
+    const std::string& value = parameters[i];
+    if (sqlite3_bind_text(raw, static_cast<int>(i + 1), value.data(),
+                          static_cast<int>(value.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+      throw Error(sqlite3_errmsg(db_.get()));
+  }
+  return query;
+}
+
+bool StationQuery::Next() {
+  switch (sqlite3_step(statement_.get())) {
+    case SQLITE_ROW:
+      return true;
+    case SQLITE_DONE:
+      return false;
+    default:
+      throw Error(sqlite3_errmsg(db_));
+  }
+}
+
+std::string StationQuery::Text(int column) const { return std::string(View(column)); }
+
+std::string_view StationQuery::View(int column) const {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_.get(), column));
+  if (text == nullptr) return {};
+  return {text, static_cast<std::size_t>(sqlite3_column_bytes(statement_.get(), column))};
+}
+
+}  // namespace telvanta

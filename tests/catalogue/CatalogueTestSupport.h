@@ -1,0 +1,85 @@
+#pragma once
+// Temporary folders and small station databases for the catalogue tests.
+
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "tools/catalogue/CatalogueRules.h"
+#include "tools/catalogue/CatalogueWriter.h"
+
+namespace telvanta::testing {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "telvanta-cat-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline CatalogueRow Row(std::string country, std::string name, std::string speed, std::string url,
+                        std::string type = "") {
+  return {std::move(country), std::move(name), std::move(speed), std::move(url), std::move(type)};
+}
+
+// Writes a station database with the builder's schema, rows in this order.
+inline void MakeDatabase(const std::filesystem::path& path, std::vector<CatalogueRow> tv,
+                         std::vector<CatalogueRow> radio = {},
+                         std::vector<CatalogueRow> webcam = {}) {
+  Catalogue catalogue;
+  catalogue.tv.rows = std::move(tv);
+  catalogue.radio.rows = std::move(radio);
+  catalogue.webcam.rows = std::move(webcam);
+  WriteCatalogue(catalogue, path);
+}
+
+// Runs statements on a database file outside the program's read-only connection.
+inline void ExecSql(const std::filesystem::path& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  const int opened =
+      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  std::string error;
+  if (opened != SQLITE_OK) {
+    error = sqlite3_errmsg(db);
+  } else if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+    error = sqlite3_errmsg(db);
+  }
+  sqlite3_close(db);
+  if (!error.empty()) throw std::runtime_error(error + " in: " + sql);
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return std::move(out).str();
+}
+
+// Replaces the file, even a read-only one.
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::remove(path);
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+  if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
+}
+
+}  // namespace telvanta::testing
