@@ -12,7 +12,7 @@ namespace telvanta::platform {
 using MouseHookProc = std::function<bool(const GdkEventButton& event, GtkWidget* target)>;
 
 class MouseHook {
-public:
+ public:
   explicit MouseHook(MouseHookProc proc);  // installs
   ~MouseHook();                            // removes
   MouseHook(const MouseHook&) = delete;

@@ -4,15 +4,22 @@
 
 #include <gtkmm.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/gtk/PlayerWidget.h"
+
+typedef struct _WebKitWebView WebKitWebView;
 
 namespace telvanta::platform {
 
 enum class ReadyState { Uninitialized = 0, Loading = 1, Loaded = 2, Interactive = 3, Complete = 4 };
 
 class WebBrowser : public Gtk::Overlay {
-public:
+ public:
   WebBrowser();
   ~WebBrowser() override;
   WebBrowser(const WebBrowser&) = delete;
@@ -27,7 +34,22 @@ public:
   // The page and what it loads have arrived (the browser's download-complete).
   sigc::signal<void()>& signal_download_complete();
 
-private:
+  // How players started from now on behave (audio output, time-outs).
+  void SetPlayerSettings(const PlayerSettings& settings);
+  // The hosted players in page order, with what they are doing.
+  std::vector<PlayerInfo> Players() const;
+  // Runs a script in the page; `done` gets its result as text, or nullopt
+  // when it failed. Not called once the browser is gone.
+  void RunJavaScript(const std::string& script,
+                     std::function<void(std::optional<std::string>)> done);
+  void SetZoomLevel(double zoom);
+  double GetZoomLevel() const;
+  WebKitWebView* View();
+
+ protected:
+  bool on_get_child_position(Gtk::Widget* widget, Gdk::Rectangle& allocation) override;
+
+ private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
