@@ -5,6 +5,7 @@
 #include "catalogue/ListLoading.h"
 #include "common/DesCipher.h"
 #include "common/Error.h"
+#include "common/UnitFunc.h"
 #include "tests/catalogue/CatalogueTestSupport.h"
 
 namespace telvanta {
@@ -334,6 +335,16 @@ TEST_F(LoadingTest, CloseThenReplaceThenReconnectLoadsTheNewCatalogue) {
   Connect();
   LoadChannel(db_, TvFilter{}, list_);
   EXPECT_EQ(list_.entries, (Lines{"B - new()"}));
+}
+
+TEST_F(LoadingTest, DefaultConnectionIsListv2InTheProgramFolder) {
+  MakeDatabase(Path(), {Row("A", "1", "", "http://a/1")});
+  SetProgramFolderForTesting(folder_.Path());
+  db_.db_connect();
+  SetProgramFolderForTesting({});
+  EXPECT_EQ(db_.Path(), Path());
+  LoadChannel(db_, TvFilter{}, list_);
+  EXPECT_EQ(list_.entries, (Lines{"A - 1()"}));
 }
 
 TEST_F(LoadingTest, FailedOpenIsRetriedByTheNextStatement) {
