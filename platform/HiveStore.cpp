@@ -167,6 +167,7 @@ HiveStore::HiveStore(fs::path file) : file_(std::move(file)) {}
 fs::path HiveStore::File() const {
   // A hive kept elsewhere through a symbolic link stays a link.
   std::error_code error;
+  if (!fs::is_symlink(file_, error)) return file_;
   fs::path target = fs::canonical(file_, error);
   return error ? file_ : target;
 }
