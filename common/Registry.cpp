@@ -55,7 +55,9 @@ void Warn() {
     std::lock_guard lock(Config().mutex);
     warning = Config().warning;
   }
-  if (warning) warning("wrong");
+  if (warning) {
+    warning("wrong");
+  }
 }
 
 // Raises the texts of a failed access; "wrong" is only shown.
@@ -75,7 +77,9 @@ void Check(HiveStatus status, std::string_view keyPath, std::string_view name) {
 
 std::uint64_t LittleEndian(const HiveValue& value) {
   std::uint64_t n = 0;
-  for (std::size_t i = value.data.size(); i-- > 0;) n = n << 8 | value.data[i];
+  for (std::size_t i = value.data.size(); i-- > 0;) {
+    n = n << 8 | value.data[i];
+  }
   return n;
 }
 
@@ -86,10 +90,14 @@ std::string ValueText(const HiveValue& value, std::string_view name) {
     case platform::RegExpandSz:
       return ExpandSystemRoot(platform::StringValueText(value));
     case platform::RegDword:
-      if (value.data.size() > 4) throw Error("Failed to get data for '" + std::string(name) + "'");
+      if (value.data.size() > 4) {
+        throw Error("Failed to get data for '" + std::string(name) + "'");
+      }
       return std::to_string(static_cast<std::int32_t>(LittleEndian(value)));
     case platform::RegBinary:
-      if (value.data.size() > 4) throw Error("Invalid data type for '" + std::string(name) + "'");
+      if (value.data.size() > 4) {
+        throw Error("Invalid data type for '" + std::string(name) + "'");
+      }
       return std::to_string(LittleEndian(value));
     default:
       return {};
@@ -98,9 +106,15 @@ std::string ValueText(const HiveValue& value, std::string_view name) {
 
 int DigitValue(char c, int base) {
   int d = 99;
-  if (c >= '0' && c <= '9') d = c - '0';
-  if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+  if (c >= '0' && c <= '9') {
+    d = c - '0';
+  }
+  if (c >= 'a' && c <= 'f') {
+    d = c - 'a' + 10;
+  }
+  if (c >= 'A' && c <= 'F') {
+    d = c - 'A' + 10;
+  }
   return d < base ? d : -1;
 }
 
@@ -121,15 +135,21 @@ std::optional<std::uint32_t> ParseInteger(std::string_view text, int bits) {
     base = 16;
     text.remove_prefix(2);
   }
-  if (text.empty()) return std::nullopt;
+  if (text.empty()) {
+    return std::nullopt;
+  }
   const std::uint64_t top = std::uint64_t{1} << (bits - 1);
   const std::uint64_t limit = base == 16 ? top - 1 + top : negative ? top : top - 1;
   std::uint64_t magnitude = 0;
   for (char c : text) {
     const int d = DigitValue(c, base);
-    if (d < 0) return std::nullopt;
+    if (d < 0) {
+      return std::nullopt;
+    }
     const auto digit = static_cast<std::uint64_t>(d);
-    if (magnitude > (limit - digit) / static_cast<std::uint64_t>(base)) return std::nullopt;
+    if (magnitude > (limit - digit) / static_cast<std::uint64_t>(base)) {
+      return std::nullopt;
+    }
     magnitude = magnitude * static_cast<std::uint64_t>(base) + digit;
   }
   return static_cast<std::uint32_t>(negative ? 0 - magnitude : magnitude);
@@ -144,10 +164,16 @@ HiveValue FourBytes(std::string_view name, std::uint32_t type, std::uint32_t n) 
 
 // The value a write stores, or nothing for a kind that writes nothing.
 std::optional<HiveValue> ValueOfKind(std::string_view name, int kind, std::string_view text) {
-  if (kind == RegKindString) return platform::StringValue(name, text);
-  if (kind != RegKindDword && kind != RegKindBinary) return std::nullopt;
+  if (kind == RegKindString) {
+    return platform::StringValue(name, text);
+  }
+  if (kind != RegKindDword && kind != RegKindBinary) {
+    return std::nullopt;
+  }
   const auto n = ParseInteger(text, kind == RegKindDword ? 32 : 64);
-  if (!n) throw Error("'" + std::string(text) + "' is not a valid integer value");
+  if (!n) {
+    throw Error("'" + std::string(text) + "' is not a valid integer value");
+  }
   return FourBytes(name, kind == RegKindDword ? platform::RegDword : platform::RegBinary, *n);
 }
 
@@ -157,7 +183,9 @@ std::string ReadRegValue(RegRoot root, std::string_view keyPath, std::string_vie
   HiveKey key;
   const HiveStatus status = Store().ReadKey(FullKeyPath(root, keyPath), key);
   Check(status, keyPath, name);
-  if (status != HiveStatus::Ok) return {};
+  if (status != HiveStatus::Ok) {
+    return {};
+  }
   const HiveValue* value = key.Find(name);
   return value ? ValueText(*value, name) : std::string();
 }
@@ -166,7 +194,9 @@ void WriteRegValue(RegRoot root, std::string_view keyPath, std::string_view name
                    std::string_view value) {
   const HiveStatus status = Store().ChangeKey(FullKeyPath(root, keyPath), [&](HiveKey& key) {
     auto stored = ValueOfKind(name, kind, value);
-    if (!stored) return false;
+    if (!stored) {
+      return false;
+    }
     if (!platform::IsStorableName(name)) {
       throw Error("Failed to set data for '" + std::string(name) + "'");
     }

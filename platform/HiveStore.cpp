@@ -52,9 +52,13 @@ class HiveLock {
   bool Acquire(const fs::path& lockFile) {
     thread_ = std::unique_lock(ProcessLock());
     fd_.Adopt(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (!fd_) return false;
+    if (!fd_) {
+      return false;
+    }
     while (::flock(fd_.Get(), LOCK_EX) != 0) {
-      if (errno != EINTR) return false;
+      if (errno != EINTR) {
+        return false;
+      }
     }
     return true;
   }
@@ -74,14 +78,20 @@ enum class LoadResult { Loaded, Absent, Broken };
 
 LoadResult Load(const fs::path& file, Hive& hive) {
   UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) return errno == ENOENT || errno == ENOTDIR ? LoadResult::Absent : LoadResult::Broken;
+  if (!fd) {
+    return errno == ENOENT || errno == ENOTDIR ? LoadResult::Absent : LoadResult::Broken;
+  }
   std::string text;
   char buffer[16384];
   while (true) {
     const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
-    if (n == 0) break;
+    if (n == 0) {
+      break;
+    }
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR) {
+        continue;
+      }
       return LoadResult::Broken;
     }
     text.append(buffer, static_cast<std::size_t>(n));
@@ -98,7 +108,9 @@ bool WriteAll(int fd, std::string_view text) {
   while (!text.empty()) {
     const ssize_t n = ::write(fd, text.data(), text.size());
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR) {
+        continue;
+      }
       return false;
     }
     text.remove_prefix(static_cast<std::size_t>(n));
@@ -108,9 +120,13 @@ bool WriteAll(int fd, std::string_view text) {
 
 bool WriteTemporary(const fs::path& file, const fs::path& temporary, std::string_view text) {
   UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-  if (!fd) return false;
+  if (!fd) {
+    return false;
+  }
   struct stat st {};
-  if (::stat(file.c_str(), &st) == 0 && ::fchmod(fd.Get(), st.st_mode & 07777) != 0) return false;
+  if (::stat(file.c_str(), &st) == 0 && ::fchmod(fd.Get(), st.st_mode & 07777) != 0) {
+    return false;
+  }
   return WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0 && fd.Reset();
 }
 
@@ -124,23 +140,35 @@ bool Save(const fs::path& file, const Hive& hive) {
   // Makes the rename itself durable; some file systems cannot sync a folder,
   // and the new hive is in place either way.
   fs::path folder = file.parent_path();
-  if (folder.empty()) folder = ".";
+  if (folder.empty()) {
+    folder = ".";
+  }
   UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir) ::fsync(dir.Get());
+  if (dir) {
+    ::fsync(dir.Get());
+  }
   return true;
 }
 
 // Missing folders are made private to the user, as the base directory rules ask.
 bool MakeFolders(const fs::path& folder) {
-  if (folder.empty()) return true;
+  if (folder.empty()) {
+    return true;
+  }
   struct stat st {};
-  if (::stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-  if (folder.parent_path() != folder && !MakeFolders(folder.parent_path())) return false;
+  if (::stat(folder.c_str(), &st) == 0) {
+    return S_ISDIR(st.st_mode);
+  }
+  if (folder.parent_path() != folder && !MakeFolders(folder.parent_path())) {
+    return false;
+  }
   return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
 fs::path HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  if (const char* home = std::getenv("HOME"); home && *home) {
+    return home;
+  }
   std::vector<char> buffer(16384);
   passwd entry{};
   passwd* found = nullptr;
@@ -167,7 +195,9 @@ HiveStore::HiveStore(fs::path file) : file_(std::move(file)) {}
 fs::path HiveStore::File() const {
   // A hive kept elsewhere through a symbolic link stays a link.
   std::error_code error;
-  if (!fs::is_symlink(file_, error)) return file_;
+  if (!fs::is_symlink(file_, error)) {
+    return file_;
+  }
   fs::path target = fs::canonical(file_, error);
   return error ? file_ : target;
 }
@@ -195,21 +225,29 @@ HiveStatus HiveStore::ReadKey(std::string_view keyPath, HiveKey& out) const {
 
 HiveStatus HiveStore::ChangeKey(std::string_view keyPath,
                                 const std::function<bool(HiveKey&)>& change) const {
-  if (!IsStorableKeyPath(keyPath)) return HiveStatus::CannotCreateKey;
+  if (!IsStorableKeyPath(keyPath)) {
+    return HiveStatus::CannotCreateKey;
+  }
   const fs::path file = File();
   HiveLock lock;
   if (!MakeFolders(file.parent_path()) || !lock.Acquire(Sibling(file, ".lock"))) {
     return HiveStatus::CannotCreateKey;
   }
   Hive hive;
-  if (Load(file, hive) == LoadResult::Broken) return HiveStatus::CannotOpen;
+  if (Load(file, hive) == LoadResult::Broken) {
+    return HiveStatus::CannotOpen;
+  }
   HiveKey* key = hive.FindKey(keyPath);
   if (!key) {
     hive.CreateKey(keyPath);
-    if (!Save(file, hive)) return HiveStatus::CannotCreateKey;
+    if (!Save(file, hive)) {
+      return HiveStatus::CannotCreateKey;
+    }
     key = hive.FindKey(keyPath);
   }
-  if (!change(*key)) return HiveStatus::Ok;
+  if (!change(*key)) {
+    return HiveStatus::Ok;
+  }
   return Save(file, hive) ? HiveStatus::Ok : HiveStatus::CannotWrite;
 }
 

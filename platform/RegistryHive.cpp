@@ -17,7 +17,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 std::string LowerAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c + ('a' - 'A'));
+    }
   }
   return out;
 }
@@ -29,24 +31,36 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 std::string_view Trim(std::string_view s) {
   constexpr std::string_view blanks = " \t\r";
   const auto first = s.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
+  if (first == std::string_view::npos) {
+    return {};
+  }
   return s.substr(first, s.find_last_not_of(blanks) - first + 1);
 }
 
 int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
   return -1;
 }
 
 // 1 to maxDigits hex digits, nothing else.
 std::optional<std::uint32_t> ParseHexNumber(std::string_view digits, std::size_t maxDigits) {
-  if (digits.empty() || digits.size() > maxDigits) return std::nullopt;
+  if (digits.empty() || digits.size() > maxDigits) {
+    return std::nullopt;
+  }
   std::uint32_t n = 0;
   for (char c : digits) {
     const int d = HexDigit(c);
-    if (d < 0) return std::nullopt;
+    if (d < 0) {
+      return std::nullopt;
+    }
     n = n << 4 | static_cast<std::uint32_t>(d);
   }
   return n;
@@ -66,22 +80,38 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
     len = 2;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
     len = 3;
-    if (lead == 0xE0) lo = 0xA0;
-    if (lead == 0xED) hi = 0x9F;  // no surrogates
+    if (lead == 0xE0) {
+      lo = 0xA0;
+    }
+    if (lead == 0xED) {
+      hi = 0x9F;  // no surrogates
+    }
   } else if (lead >= 0xF0 && lead <= 0xF4) {
     len = 4;
-    if (lead == 0xF0) lo = 0x90;
-    if (lead == 0xF4) hi = 0x8F;
+    if (lead == 0xF0) {
+      lo = 0x90;
+    }
+    if (lead == 0xF4) {
+      hi = 0x8F;
+    }
   } else {
     return 0;
   }
-  if (i + len > s.size()) return 0;
-  if (b(1) < lo || b(1) > hi) return 0;
+  if (i + len > s.size()) {
+    return 0;
+  }
+  if (b(1) < lo || b(1) > hi) {
+    return 0;
+  }
   for (std::size_t k = 2; k < len; ++k) {
-    if (b(k) < 0x80 || b(k) > 0xBF) return 0;
+    if (b(k) < 0x80 || b(k) > 0xBF) {
+      return 0;
+    }
   }
   cp = lead & (0xFF >> (len + 1));
-  for (std::size_t k = 1; k < len; ++k) cp = cp << 6 | (b(k) & 0x3F);
+  for (std::size_t k = 1; k < len; ++k) {
+    cp = cp << 6 | (b(k) & 0x3F);
+  }
   return len;
 }
 
@@ -112,7 +142,9 @@ std::string Escape(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 2);
   for (char c : text) {
-    if (c == '\\' || c == '"') out += '\\';
+    if (c == '\\' || c == '"') {
+      out += '\\';
+    }
     out += c;
   }
   return out;
@@ -127,8 +159,12 @@ std::optional<std::string> QuotableText(const HiveValue& value) {
   }
   const std::vector<std::uint8_t> body(d.begin(), d.end() - 2);
   std::string text = TextFromUtf16(body);
-  if (text.find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos) return std::nullopt;
-  if (Utf16FromText(text) != body) return std::nullopt;
+  if (text.find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos) {
+    return std::nullopt;
+  }
+  if (Utf16FromText(text) != body) {
+    return std::nullopt;
+  }
   return text;
 }
 
@@ -192,10 +228,14 @@ class Parser {
   }
 
   std::variant<Hive, HiveParseError> Run() {
-    if (!ReadHeader()) return error_;
+    if (!ReadHeader()) {
+      return error_;
+    }
     while (next_ < lines_.size()) {
       const std::string_view line = Trim(lines_[next_++]);
-      if (line.empty()) continue;
+      if (line.empty()) {
+        continue;
+      }
       if (line.front() == ';') {
         HiveComment comment{std::string(line)};
         if (key_) {
@@ -204,11 +244,17 @@ class Parser {
           hive_.preamble.push_back(std::move(comment));
         }
       } else if (line.front() == '[') {
-        if (!ReadKeyLine(line)) return error_;
+        if (!ReadKeyLine(line)) {
+          return error_;
+        }
       } else if (line.front() == '"' || line.front() == '@') {
-        if (!key_) return Fail("value outside a key");
+        if (!key_) {
+          return Fail("value outside a key");
+        }
         auto value = ReadValueLine(line);
-        if (!value) return error_;
+        if (!value) {
+          return error_;
+        }
         AddValue(std::move(*value));
       } else {
         return Fail("unexpected text");
@@ -226,8 +272,12 @@ class Parser {
   bool ReadHeader() {
     while (next_ < lines_.size()) {
       const std::string_view line = Trim(lines_[next_++]);
-      if (line.empty()) continue;
-      if (line == HiveHeader) return true;
+      if (line.empty()) {
+        continue;
+      }
+      if (line == HiveHeader) {
+        return true;
+      }
       Fail("not a registry file");
       return false;
     }
@@ -275,7 +325,9 @@ class Parser {
         ++pos;
         return out;
       }
-      if (c == '\\' && pos + 1 < s.size() && (s[pos + 1] == '\\' || s[pos + 1] == '"')) ++pos;
+      if (c == '\\' && pos + 1 < s.size() && (s[pos + 1] == '\\' || s[pos + 1] == '"')) {
+        ++pos;
+      }
       out += s[pos];
     }
     Fail("unterminated quoted text");
@@ -289,15 +341,25 @@ class Parser {
       pos = 1;
     } else {
       auto name = ReadQuoted(line, pos);
-      if (!name) return std::nullopt;
+      if (!name) {
+        return std::nullopt;
+      }
       value.name = std::move(*name);
     }
     std::string_view rest = Trim(line.substr(pos));
-    if (rest.empty() || rest.front() != '=') return Failed("'=' expected after the value name");
+    if (rest.empty() || rest.front() != '=') {
+      return Failed("'=' expected after the value name");
+    }
     rest = Trim(rest.substr(1));
-    if (!rest.empty() && rest.front() == '"') return ReadString(std::move(value), rest);
-    if (StartsWithNoCase(rest, "dword:")) return ReadDword(std::move(value), rest.substr(6));
-    if (StartsWithNoCase(rest, "hex")) return ReadHex(std::move(value), rest.substr(3));
+    if (!rest.empty() && rest.front() == '"') {
+      return ReadString(value, rest);
+    }
+    if (StartsWithNoCase(rest, "dword:")) {
+      return ReadDword(std::move(value), rest.substr(6));
+    }
+    if (StartsWithNoCase(rest, "hex")) {
+      return ReadHex(std::move(value), rest.substr(3));
+    }
     return Failed("unknown value data");
   }
 
@@ -306,17 +368,23 @@ class Parser {
     return std::nullopt;
   }
 
-  std::optional<HiveValue> ReadString(HiveValue value, std::string_view rest) {
+  std::optional<HiveValue> ReadString(const HiveValue& value, std::string_view rest) {
     std::size_t pos = 0;
     auto text = ReadQuoted(rest, pos);
-    if (!text) return std::nullopt;
-    if (!Trim(rest.substr(pos)).empty()) return Failed("text after the closing quote");
+    if (!text) {
+      return std::nullopt;
+    }
+    if (!Trim(rest.substr(pos)).empty()) {
+      return Failed("text after the closing quote");
+    }
     return StringValue(value.name, *text);
   }
 
   std::optional<HiveValue> ReadDword(HiveValue value, std::string_view digits) {
     const auto n = ParseHexNumber(Trim(digits), 8);
-    if (!n) return Failed("bad dword");
+    if (!n) {
+      return Failed("bad dword");
+    }
     value.type = RegDword;
     value.data = {static_cast<std::uint8_t>(*n), static_cast<std::uint8_t>(*n >> 8),
                   static_cast<std::uint8_t>(*n >> 16), static_cast<std::uint8_t>(*n >> 24)};
@@ -330,30 +398,44 @@ class Parser {
       const auto type = close == std::string_view::npos
                             ? std::nullopt
                             : ParseHexNumber(rest.substr(1, close - 1), 8);
-      if (!type) return Failed("bad hex type");
+      if (!type) {
+        return Failed("bad hex type");
+      }
       value.type = *type;
       rest = rest.substr(close + 1);
     }
-    if (rest.empty() || rest.front() != ':') return Failed("':' expected");
+    if (rest.empty() || rest.front() != ':') {
+      return Failed("':' expected");
+    }
     std::string list(Trim(rest.substr(1)));
     while (!list.empty() && list.back() == '\\') {
       list.pop_back();
-      if (next_ >= lines_.size()) return Failed("continuation at the end of the file");
+      if (next_ >= lines_.size()) {
+        return Failed("continuation at the end of the file");
+      }
       list += Trim(lines_[next_++]);
     }
-    if (!ReadBytes(list, value.data)) return Failed("bad hex byte");
+    if (!ReadBytes(list, value.data)) {
+      return Failed("bad hex byte");
+    }
     return value;
   }
 
   static bool ReadBytes(std::string_view list, std::vector<std::uint8_t>& out) {
-    if (Trim(list).empty()) return true;
+    if (Trim(list).empty()) {
+      return true;
+    }
     std::size_t start = 0;
     while (true) {
       const auto comma = list.find(',', start);
       const auto byte = ParseHexNumber(Trim(list.substr(start, comma - start)), 2);
-      if (!byte) return false;
+      if (!byte) {
+        return false;
+      }
       out.push_back(static_cast<std::uint8_t>(*byte));
-      if (comma == std::string_view::npos) return true;
+      if (comma == std::string_view::npos) {
+        return true;
+      }
       start = comma + 1;
     }
   }
@@ -372,7 +454,9 @@ class Parser {
 const HiveValue* HiveKey::Find(std::string_view name) const {
   for (const auto& item : items) {
     const auto* value = std::get_if<HiveValue>(&item);
-    if (value && EqualsNoCase(value->name, name)) return value;
+    if (value && EqualsNoCase(value->name, name)) {
+      return value;
+    }
   }
   return nullptr;
 }
@@ -394,14 +478,18 @@ bool HiveKey::Remove(std::string_view name) {
     const auto* value = std::get_if<HiveValue>(&item);
     return value && EqualsNoCase(value->name, name);
   });
-  if (it == items.end()) return false;
+  if (it == items.end()) {
+    return false;
+  }
   items.erase(it);
   return true;
 }
 
 HiveKey* Hive::FindKey(std::string_view path) {
   for (auto& key : keys) {
-    if (EqualsNoCase(key.path, path)) return &key;
+    if (EqualsNoCase(key.path, path)) {
+      return &key;
+    }
   }
   return nullptr;
 }
@@ -411,7 +499,9 @@ const HiveKey* Hive::FindKey(std::string_view path) const {
 }
 
 HiveKey& Hive::CreateKey(std::string_view path) {
-  if (HiveKey* key = FindKey(path)) return *key;
+  if (HiveKey* key = FindKey(path)) {
+    return *key;
+  }
   keys.push_back(HiveKey{std::string(path), {}});
   return keys.back();
 }
@@ -424,14 +514,18 @@ std::variant<Hive, HiveParseError> ParseHive(std::string_view text) {
     const std::string decoded = TextFromUtf16(std::vector<std::uint8_t>(body.begin(), body.end()));
     return Parser(decoded).Run();
   }
-  if (text.substr(0, utf8Bom.size()) == utf8Bom) text.remove_prefix(utf8Bom.size());
+  if (text.substr(0, utf8Bom.size()) == utf8Bom) {
+    text.remove_prefix(utf8Bom.size());
+  }
   return Parser(text).Run();
 }
 
 std::string SerializeHive(const Hive& hive) {
   std::string out(HiveHeader);
   out += '\n';
-  for (const auto& comment : hive.preamble) out += comment.text + '\n';
+  for (const auto& comment : hive.preamble) {
+    out += comment.text + '\n';
+  }
   out += '\n';
   for (const auto& key : hive.keys) {
     out += '[' + key.path + "]\n";
@@ -511,7 +605,8 @@ std::string StringValueText(const HiveValue& value) {
   while (end + 1 < value.data.size() && (value.data[end] != 0 || value.data[end + 1] != 0)) {
     end += 2;
   }
-  return TextFromUtf16(std::vector<std::uint8_t>(value.data.begin(), value.data.begin() + end));
+  return TextFromUtf16(std::vector<std::uint8_t>(
+      value.data.begin(), value.data.begin() + static_cast<std::ptrdiff_t>(end)));
 }
 
 }  // namespace telvanta::platform
