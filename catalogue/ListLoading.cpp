@@ -94,17 +94,16 @@ ChannelStatement ComposeChannelStatement(const TvFilter& filter) {
 }
 
 std::string TvEntryText(std::string_view country, std::string_view name, std::string_view speed) {
-  std::string entry = RadioEntryText(country, name);
-  entry += '(';
-  entry += speed;
-  entry += ')';
+  std::string entry;
+  entry.reserve(country.size() + name.size() + speed.size() + 5);
+  entry.append(country).append(" - ").append(name).append("(").append(speed).append(")");
   return entry;
 }
 
 std::string RadioEntryText(std::string_view country, std::string_view name) {
-  std::string entry(country);
-  entry += " - ";
-  entry += name;
+  std::string entry;
+  entry.reserve(country.size() + name.size() + 3);
+  entry.append(country).append(" - ").append(name);
   return entry;
 }
 

@@ -32,9 +32,11 @@ bool StationDatabase::HasOpenStatements() const {
   return db_ && sqlite3_next_stmt(db_.get(), nullptr) != nullptr;
 }
 
+// One thread (the UI thread) uses the connection, so it needs no mutex.
 void StationDatabase::Open() {
   sqlite3* raw = nullptr;
-  const int result = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+  const int result =
+      sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
   std::unique_ptr<sqlite3, Closer> db(raw);
   if (result != SQLITE_OK)
     throw Error(raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(result));
