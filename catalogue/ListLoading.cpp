@@ -15,16 +15,22 @@ std::string Quoted(std::string_view value) {
   std::string out = "'";
   for (const char c : value) {
     out += c;
-    if (c == '\'') out += '\'';
+    if (c == '\'') {
+      out += '\'';
+    }
   }
   return out + "'";
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
+  if (a.size() != b.size()) {
+    return false;
+  }
   for (std::size_t i = 0; i < a.size(); ++i) {
     auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
+    if (fold(a[i]) != fold(b[i])) {
+      return false;
+    }
   }
   return true;
 }
@@ -32,9 +38,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 // The order part for the sort box's text, d the direction box's text.
 std::string OrderPart(std::string_view sort, std::string_view direction) {
   const std::string d(direction);
-  if (sort == "Country") return "order by country " + d + ", name " + d;
-  if (sort == "Channel name") return "order by name " + d + ", country " + d;
-  if (sort == "Bandwidth") return "order by speed " + d;
+  if (sort == "Country") {
+    return "order by country " + d + ", name " + d;
+  }
+  if (sort == "Channel name") {
+    return "order by name " + d + ", country " + d;
+  }
+  if (sort == "Bandwidth") {
+    return "order by speed " + d;
+  }
   return {};
 }
 
@@ -140,7 +152,9 @@ void Loadwebcam(StationDatabase& db, StationList& list) {
 
 void Loadcountrylist(StationDatabase& db, std::vector<std::string>& items) {
   StationQuery query = db.Query(CountryListStatement);
-  while (query.Next()) items.push_back(query.Text(0));
+  while (query.Next()) {
+    items.push_back(query.Text(0));
+  }
 }
 
 std::vector<std::string> Savelist2Lines(StationDatabase& db) {

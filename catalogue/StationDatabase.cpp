@@ -38,24 +38,30 @@ void StationDatabase::Open() {
   const int result =
       sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
   std::unique_ptr<sqlite3, Closer> db(raw);
-  if (result != SQLITE_OK)
+  if (result != SQLITE_OK) {
     throw Error(raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(result));
+  }
   db_ = std::move(db);
 }
 
 StationQuery StationDatabase::Query(std::string_view sql,
                                     const std::vector<std::string>& parameters) {
-  if (!db_) Open();
+  if (!db_) {
+    Open();
+  }
   sqlite3_stmt* raw = nullptr;
   const int prepared =
       sqlite3_prepare_v2(db_.get(), sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
   StationQuery query(db_.get(), raw);
-  if (prepared != SQLITE_OK) throw Error(sqlite3_errmsg(db_.get()));
+  if (prepared != SQLITE_OK) {
+    throw Error(sqlite3_errmsg(db_.get()));
+  }
   for (std::size_t i = 0; i < parameters.size(); ++i) {
     const std::string& value = parameters[i];
     if (sqlite3_bind_text(raw, static_cast<int>(i + 1), value.data(),
-                          static_cast<int>(value.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+                          static_cast<int>(value.size()), SQLITE_TRANSIENT) != SQLITE_OK) {
       throw Error(sqlite3_errmsg(db_.get()));
+    }
   }
   return query;
 }
@@ -75,7 +81,9 @@ std::string StationQuery::Text(int column) const { return std::string(View(colum
 
 std::string_view StationQuery::View(int column) const {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_.get(), column));
-  if (text == nullptr) return {};
+  if (text == nullptr) {
+    return {};
+  }
   return {text, static_cast<std::size_t>(sqlite3_column_bytes(statement_.get(), column))};
 }
 

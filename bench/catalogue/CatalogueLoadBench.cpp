@@ -40,7 +40,9 @@ std::size_t LoadAll(const std::filesystem::path& path) {
 
 void BM_LoadShippedCatalogue(benchmark::State& state) {
   std::size_t rows = 0;
-  for (auto _ : state) rows = LoadAll(ShippedCatalogue);
+  for (auto _ : state) {
+    rows = LoadAll(ShippedCatalogue);
+  }
   state.counters["rows"] = static_cast<double>(rows);
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * rows));
 }
@@ -55,14 +57,18 @@ std::size_t LoadTv(const std::filesystem::path& path) {
 
 void BM_LoadShippedTv(benchmark::State& state) {
   std::size_t rows = 0;
-  for (auto _ : state) rows = LoadTv(ShippedCatalogue);
+  for (auto _ : state) {
+    rows = LoadTv(ShippedCatalogue);
+  }
   state.counters["rows"] = static_cast<double>(rows);
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * rows));
 }
 
 void BM_LoadGeneratedTv(benchmark::State& state) {
   std::size_t rows = 0;
-  for (auto _ : state) rows = LoadTv(generatedCatalogue);
+  for (auto _ : state) {
+    rows = LoadTv(generatedCatalogue);
+  }
   state.counters["rows"] = static_cast<double>(rows);
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * rows));
 }
@@ -80,9 +86,10 @@ void MakeGeneratedCatalogue(const std::filesystem::path& path) {
   for (const char* table : {"tv", "radio", "webcam"}) {
     StationQuery query =
         db.Query(std::string("select country,name,speed,url from ") + table + " order by rowid");
-    while (query.Next())
+    while (query.Next()) {
       shipped.push_back({query.Text(0), query.Text(1), query.Text(2),
                          DesDecryptHex(query.Text(3), StationKey), ""});
+    }
   }
   static const char* types[] = {"", "News", "Music", "Sports", "", "Religious", "Weather"};
   Catalogue catalogue;
@@ -104,12 +111,16 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+      if (run.error_occurred || run.run_type != Run::RT_Iteration) {
+        continue;
+      }
       Figures& f = figures_[run.run_name.function_name];
       f.realMs = std::min(f.realMs, run.GetAdjustedRealTime());
       f.cpuMs = std::min(f.cpuMs, run.GetAdjustedCPUTime());
       const auto rows = run.counters.find("rows");
-      if (rows != run.counters.end()) f.rows = rows->second.value;
+      if (rows != run.counters.end()) {
+        f.rows = rows->second.value;
+      }
     }
   }
 
@@ -117,14 +128,17 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     const Figures shipped = figures_["BM_LoadShippedCatalogue"];
     const Figures shippedTv = figures_["BM_LoadShippedTv"];
     const Figures large = figures_["BM_LoadGeneratedTv"];
-    if (shipped.rows == 0 || shippedTv.rows == 0 || large.rows == 0) return;
+    if (shipped.rows == 0 || shippedTv.rows == 0 || large.rows == 0) {
+      return;
+    }
     std::printf("\n%-22s %8s %10s %10s %14s\n", "fastest run", "rows", "real ms", "cpu ms",
                 "rows/s (real)");
     for (const auto& [label, f] :
          {std::pair{"shipped catalogue", shipped}, std::pair{"shipped TV list", shippedTv},
-          std::pair{"generated TV list", large}})
+          std::pair{"generated TV list", large}}) {
       std::printf("%-22s %8.0f %10.1f %10.1f %14.0f\n", label, f.rows, f.realMs, f.cpuMs,
                   f.rows / f.realMs * 1000.0);
+    }
     std::printf("shipped catalogue under 100 ms: real %s, cpu %s\n",
                 Verdict(shipped.realMs < 100.0), Verdict(shipped.cpuMs < 100.0));
     PrintLinearity("against the whole catalogue", shipped, large);
@@ -157,7 +171,9 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   std::string folder = (std::filesystem::temp_directory_path() / "telvanta-bench-XXXXXX").string();
-  if (mkdtemp(folder.data()) == nullptr) return 1;
+  if (mkdtemp(folder.data()) == nullptr) {
+    return 1;
+  }
   telvanta::generatedCatalogue = std::filesystem::path(folder) / "listv2.dll";
   telvanta::MakeGeneratedCatalogue(telvanta::generatedCatalogue);
   telvanta::SummaryReporter reporter;

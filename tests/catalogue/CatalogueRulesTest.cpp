@@ -66,8 +66,9 @@ TEST(StationSources, MalformedListsFailNamingFileAndLine) {
        "tv.csv:2: extra: JSON at 6: value expected"},
       {std::string(Header) + "CA,a,,,http://x/y,\"{}\n", "tv.csv: line 2: quoted field not closed"},
   };
-  for (const Case& c : cases)
+  for (const Case& c : cases) {
     EXPECT_EQ(ErrorOf([&] { ParseSourceTable("tv.csv", c.text); }), c.message) << c.text;
+  }
 }
 
 TEST(StationSources, CountryNamesSpellTheFilterItemsForBritainAndAmerica) {
@@ -102,7 +103,9 @@ TEST(CatalogueRules, AbsoluteAddressNeedsSchemeAndHostAndNoBlank) {
       {"http://a/x.mp3?.mp3 https://b/y", false},  // two addresses run together
       {"http://host/a\tb", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(IsAbsoluteAddress(c.url), c.absolute) << c.url;
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsAbsoluteAddress(c.url), c.absolute) << c.url;
+  }
 }
 
 TEST(CatalogueRules, LeavesOutStreamsNeedingReferrerOrUserAgentAndBadAddresses) {
@@ -175,7 +178,9 @@ TEST(CatalogueRules, RowsAreOrderedByCountryThenNameIgnoringCaseTiesInListOrder)
                      "UK,Mid,,,http://a/6,{}\n");
   const Catalogue catalogue = AssembleCatalogue(sources);
   std::vector<std::string> urls;
-  for (const CatalogueRow& row : catalogue.tv.rows) urls.push_back(row.url);
+  for (const CatalogueRow& row : catalogue.tv.rows) {
+    urls.push_back(row.url);
+  }
   EXPECT_EQ(urls, (std::vector<std::string>{"http://a/3", "http://a/4", "http://a/5", "http://a/2",
                                             "http://a/6", "http://a/1"}));
   EXPECT_EQ(catalogue.tv.rows[4].country, "U.K");

@@ -19,7 +19,9 @@ class TempFolder {
  public:
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "telvanta-cat-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    if (mkdtemp(pattern.data()) == nullptr) {
+      throw std::runtime_error("mkdtemp failed");
+    }
     path_ = pattern;
   }
   ~TempFolder() {
@@ -64,7 +66,9 @@ inline void ExecSql(const std::filesystem::path& path, const std::string& sql) {
     error = sqlite3_errmsg(db);
   }
   sqlite3_close(db);
-  if (!error.empty()) throw std::runtime_error(error + " in: " + sql);
+  if (!error.empty()) {
+    throw std::runtime_error(error + " in: " + sql);
+  }
 }
 
 inline std::string ReadBytes(const std::filesystem::path& path) {
@@ -79,7 +83,9 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
   std::filesystem::remove(path);
   std::ofstream out(path, std::ios::binary);
   out << bytes;
-  if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
+  if (!out.flush()) {
+    throw std::runtime_error("cannot write " + path.string());
+  }
 }
 
 }  // namespace telvanta::testing

@@ -15,7 +15,9 @@ Records ReadAll(std::string_view text) {
   CsvReader reader(text);
   Records records;
   std::vector<std::string> fields;
-  while (reader.Next(fields)) records.push_back(fields);
+  while (reader.Next(fields)) {
+    records.push_back(fields);
+  }
   return records;
 }
 
@@ -39,7 +41,9 @@ TEST(CsvReader, ReadsQuotedFieldsAsRfc4180Says) {
       {"\xEF\xBB\xBFh1,h2\n", {{"h1", "h2"}}},  // byte order mark dropped
       {"", {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(ReadAll(c.text), c.expected) << c.text;
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadAll(c.text), c.expected) << c.text;
+  }
 }
 
 TEST(CsvReader, RefusesMalformedRecordsNamingTheLine) {
@@ -111,7 +115,9 @@ TEST(FlatJson, RefusesAnythingButOneFlatObject) {
       "{\"a\":1,}",
       "{\"a\" 1}",
   };
-  for (const char* text : cases) EXPECT_THROW(ParseFlatJsonObject(text), Error) << text;
+  for (const char* text : cases) {
+    EXPECT_THROW(ParseFlatJsonObject(text), Error) << text;
+  }
 }
 
 TEST(FlatJson, FlagAndTextRefuseValuesOfTheWrongKind) {

@@ -29,9 +29,13 @@ std::string WriteQuoted(const Records& records) {
   std::string out;
   for (const auto& record : records) {
     for (std::size_t i = 0; i < record.size(); ++i) {
-      if (i > 0) out += ',';
+      if (i > 0) {
+        out += ',';
+      }
       out += '"';
-      for (const char c : record[i]) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+      for (const char c : record[i]) {
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+      }
       out += '"';
     }
     out += "\r\n";
@@ -45,7 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   try {
     const Records records = ReadAll(text);
-    if (ReadAll(WriteQuoted(records)) != records) std::abort();
+    if (ReadAll(WriteQuoted(records)) != records) {
+      std::abort();
+    }
   } catch (const telvanta::Error&) {
   }
   try {

@@ -29,8 +29,9 @@ struct StoredRow {
 std::vector<StoredRow> StoredRows(StationDatabase& db, const std::string& table) {
   std::vector<StoredRow> rows;
   StationQuery query = db.Query("select country,name,url from " + table + " order by rowid");
-  while (query.Next())
+  while (query.Next()) {
     rows.push_back({query.Text(0), query.Text(1), DesDecryptHex(query.Text(2), StationKey)});
+  }
   return rows;
 }
 
@@ -64,8 +65,11 @@ TEST_F(ShippedCatalogue, UrlsDecipherToTheSourceUrls) {
                           {"webcam", {&sources.webcams}}};
   for (const Check& check : checks) {
     std::map<std::string, std::set<std::string>> namesByUrl;
-    for (const SourceTable* list : check.lists)
-      for (const SourceRow& row : list->rows) namesByUrl[row.url].insert(row.name);
+    for (const SourceTable* list : check.lists) {
+      for (const SourceRow& row : list->rows) {
+        namesByUrl[row.url].insert(row.name);
+      }
+    }
     std::set<std::string> stored;
     for (const StoredRow& row : StoredRows(db_, check.table)) {
       const auto it = namesByUrl.find(row.url);
@@ -76,7 +80,9 @@ TEST_F(ShippedCatalogue, UrlsDecipherToTheSourceUrls) {
     }
     std::size_t sampled = 0;
     for (const SourceRow& row : check.lists.front()->rows) {
-      if (row.line % 37 != 0) continue;
+      if (row.line % 37 != 0) {
+        continue;
+      }
       ++sampled;
       const bool needsHeaders =
           JsonFlag(row.extra, "needs_referrer") || JsonFlag(row.extra, "needs_user_agent");
@@ -156,8 +162,9 @@ TEST(CatalogueBuild, MalformedListFailsWithoutWritingTheDatabase) {
   EXPECT_FALSE(std::filesystem::exists(output));
   // no temporary file is left behind
   std::size_t files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
     files += entry.is_regular_file() ? 1 : 0;
+  }
   EXPECT_EQ(files, 0u);
 }
 

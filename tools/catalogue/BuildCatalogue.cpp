@@ -14,8 +14,9 @@ namespace {
 
 void Report(std::ostream& out, std::string_view table, const telvanta::CatalogueTable& rows) {
   out << table << ": " << rows.rows.size() << " rows";
-  for (const auto& [reason, count] : rows.leftOut)
+  for (const auto& [reason, count] : rows.leftOut) {
     out << "; left out " << count << " (" << telvanta::LeaveOutText(reason) << ")";
+  }
   out << '\n';
 }
 

@@ -19,20 +19,25 @@ constexpr std::array<std::string_view, 6> KnownTypes = {"Educational", "Music", 
 std::string CountryName(const CountryNames& countries, const SourceTable& table,
                         const SourceRow& row) {
   const auto it = countries.find(row.country);
-  if (it == countries.end()) FailAt(table, row, "unknown country code \"" + row.country + "\"");
+  if (it == countries.end()) {
+    FailAt(table, row, "unknown country code \"" + row.country + "\"");
+  }
   return it->second;
 }
 
 std::string CheckedType(const SourceTable& table, const SourceRow& row) {
   if (!row.type.empty() &&
-      std::find(KnownTypes.begin(), KnownTypes.end(), row.type) == KnownTypes.end())
+      std::find(KnownTypes.begin(), KnownTypes.end(), row.type) == KnownTypes.end()) {
     FailAt(table, row, "unknown type \"" + row.type + "\"");
+  }
   return row.type;
 }
 
 bool IsSchemeChar(char c, bool first) {
   const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-  if (first) return letter;
+  if (first) {
+    return letter;
+  }
   return letter || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
 }
 
@@ -45,7 +50,9 @@ int CompareNoCase(std::string_view a, std::string_view b) {
       return u >= 'A' && u <= 'Z' ? u + 32 : u;
     };
     const int d = static_cast<int>(fold(a[i])) - static_cast<int>(fold(b[i]));
-    if (d != 0) return d;
+    if (d != 0) {
+      return d;
+    }
   }
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
@@ -56,12 +63,15 @@ void Screen(const SourceTable& table, LeaveOutCounts& leftOut, Keep keep) {
   for (const SourceRow& row : table.rows) {
     try {
       const std::optional<LeaveOut> reason = LeaveOutReason(row);
-      if (reason)
+      if (reason) {
         ++leftOut[*reason];
-      else
+      } else {
         keep(row);
+      }
     } catch (const Error& e) {
-      if (std::string_view(e.what()).starts_with(table.fileName + ":")) throw;
+      if (std::string_view(e.what()).starts_with(table.fileName + ":")) {
+        throw;
+      }
       FailAt(table, row, e.what());
     }
   }
@@ -92,7 +102,9 @@ CatalogueTable AssembleRadio(const StationSources& sources) {
         return;
       }
       ++out.leftOut[LeaveOut::SameUrl];
-      if (knowsBitrate && !row.bandwidth.empty()) out.rows[it->second].speed = row.bandwidth;
+      if (knowsBitrate && !row.bandwidth.empty()) {
+        out.rows[it->second].speed = row.bandwidth;
+      }
     });
   }
   return out;
@@ -124,25 +136,41 @@ std::string_view LeaveOutText(LeaveOut reason) {
 }
 
 bool IsAbsoluteAddress(std::string_view url) {
-  for (const char c : url)
-    if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) return false;
+  for (const char c : url) {
+    if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) {
+      return false;
+    }
+  }
   const std::size_t colon = url.find("://");
-  if (colon == std::string_view::npos || colon == 0) return false;
-  for (std::size_t i = 0; i < colon; ++i)
-    if (!IsSchemeChar(url[i], i == 0)) return false;
+  if (colon == std::string_view::npos || colon == 0) {
+    return false;
+  }
+  for (std::size_t i = 0; i < colon; ++i) {
+    if (!IsSchemeChar(url[i], i == 0)) {
+      return false;
+    }
+  }
   const std::size_t host = colon + 3;
   return host < url.size() && url[host] != '/' && url[host] != '?' && url[host] != '#';
 }
 
 std::optional<LeaveOut> LeaveOutReason(const SourceRow& row) {
-  if (JsonFlag(row.extra, "needs_referrer")) return LeaveOut::NeedsReferrer;
-  if (JsonFlag(row.extra, "needs_user_agent")) return LeaveOut::NeedsUserAgent;
-  if (!IsAbsoluteAddress(row.url)) return LeaveOut::NoAbsoluteAddress;
+  if (JsonFlag(row.extra, "needs_referrer")) {
+    return LeaveOut::NeedsReferrer;
+  }
+  if (JsonFlag(row.extra, "needs_user_agent")) {
+    return LeaveOut::NeedsUserAgent;
+  }
+  if (!IsAbsoluteAddress(row.url)) {
+    return LeaveOut::NoAbsoluteAddress;
+  }
   return std::nullopt;
 }
 
 std::string TvSpeed(const SourceRow& row) {
-  if (!row.bandwidth.empty()) return row.bandwidth;
+  if (!row.bandwidth.empty()) {
+    return row.bandwidth;
+  }
   return JsonText(row.extra, "quality");
 }
 

@@ -26,14 +26,16 @@ using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 [[noreturn]] void ThrowEngineError(sqlite3* db) { throw Error(sqlite3_errmsg(db)); }
 
 void Exec(sqlite3* db, std::string_view sql) {
-  if (sqlite3_exec(db, std::string(sql).c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+  if (sqlite3_exec(db, std::string(sql).c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
     ThrowEngineError(db);
+  }
 }
 
 void BindText(sqlite3* db, sqlite3_stmt* statement, int index, const std::string& text) {
   if (sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
-                        SQLITE_STATIC) != SQLITE_OK)
+                        SQLITE_STATIC) != SQLITE_OK) {
     ThrowEngineError(db);
+  }
 }
 
 // columns: which of country, name, speed, url, type the table holds, in its order.
@@ -58,14 +60,20 @@ const std::string& Field(const CatalogueRow& row, const std::string& cipheredUrl
 void InsertRows(sqlite3* db, std::string_view sql, std::initializer_list<Column> columns,
                 const CatalogueTable& table) {
   sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK)
+  if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, nullptr) !=
+      SQLITE_OK) {
     ThrowEngineError(db);
+  }
   const StatementPtr statement(raw);
   for (const CatalogueRow& row : table.rows) {
     const std::string ciphered = DesEncryptHex(row.url, StationKey);
     int index = 1;
-    for (const Column c : columns) BindText(db, raw, index++, Field(row, ciphered, c));
-    if (sqlite3_step(raw) != SQLITE_DONE) ThrowEngineError(db);
+    for (const Column c : columns) {
+      BindText(db, raw, index++, Field(row, ciphered, c));
+    }
+    if (sqlite3_step(raw) != SQLITE_DONE) {
+      ThrowEngineError(db);
+    }
     sqlite3_reset(raw);
   }
 }
@@ -75,7 +83,9 @@ void WriteTables(const Catalogue& catalogue, const std::string& file) {
   const int opened = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
   const DatabasePtr db(raw);
   if (opened != SQLITE_OK) {
-    if (raw == nullptr) throw Error(sqlite3_errstr(opened));
+    if (raw == nullptr) {
+      throw Error(sqlite3_errstr(opened));
+    }
     ThrowEngineError(raw);
   }
   // The file is thrown away on failure, so it needs no journal; it is
@@ -99,7 +109,9 @@ class TempFile {
   explicit TempFile(const std::filesystem::path& target) {
     std::string pattern = target.string() + ".XXXXXX";
     const int fd = mkstemp(pattern.data());
-    if (fd < 0) throw Error(CannotCreateFileMessage(target.string(), errno));
+    if (fd < 0) {
+      throw Error(CannotCreateFileMessage(target.string(), errno));
+    }
     close(fd);
     path_ = pattern;
   }
@@ -122,11 +134,15 @@ class TempFile {
 
 void SyncFile(const std::filesystem::path& path, int flags) {
   const int fd = open(path.c_str(), flags);
-  if (fd < 0) throw Error(CannotOpenFileMessage(path.string(), errno));
+  if (fd < 0) {
+    throw Error(CannotOpenFileMessage(path.string(), errno));
+  }
   const bool synced = fsync(fd) == 0;
   const int error = errno;
   close(fd);
-  if (!synced) throw Error(CannotCreateFileMessage(path.string(), error));
+  if (!synced) {
+    throw Error(CannotCreateFileMessage(path.string(), error));
+  }
 }
 
 }  // namespace

@@ -6,12 +6,16 @@ namespace telvanta {
 
 CsvReader::CsvReader(std::string_view text) : text_(text) {
   constexpr std::string_view bom = "\xEF\xBB\xBF";
-  if (text_.starts_with(bom)) pos_ = bom.size();
+  if (text_.starts_with(bom)) {
+    pos_ = bom.size();
+  }
 }
 
 bool CsvReader::Next(std::vector<std::string>& fields) {
   fields.clear();
-  if (pos_ >= text_.size()) return false;
+  if (pos_ >= text_.size()) {
+    return false;
+  }
   recordLine_ = line_;
   for (;;) {
     const bool quoted = text_[pos_] == '"';
@@ -24,7 +28,9 @@ bool CsvReader::Next(std::vector<std::string>& fields) {
       }
       continue;
     }
-    if (!AtRecordEnd()) Fail("unexpected character after a quoted field");
+    if (!AtRecordEnd()) {
+      Fail("unexpected character after a quoted field");
+    }
     SkipRecordEnd();
     return true;
   }
@@ -35,7 +41,9 @@ std::string CsvReader::ReadQuoted() {
   const std::size_t startLine = line_;
   ++pos_;  // opening quote
   for (;;) {
-    if (pos_ >= text_.size()) Fail("quoted field not closed", startLine);
+    if (pos_ >= text_.size()) {
+      Fail("quoted field not closed", startLine);
+    }
     const char c = text_[pos_++];
     if (c == '"') {
       if (pos_ < text_.size() && text_[pos_] == '"') {
@@ -45,7 +53,9 @@ std::string CsvReader::ReadQuoted() {
       }
       return field;
     }
-    if (c == '\n') ++line_;
+    if (c == '\n') {
+      ++line_;
+    }
     field += c;
   }
 }
@@ -54,8 +64,12 @@ std::string CsvReader::ReadPlain() {
   const std::size_t start = pos_;
   while (pos_ < text_.size()) {
     const char c = text_[pos_];
-    if (c == ',' || c == '\n' || c == '\r') break;
-    if (c == '"') Fail("quote inside an unquoted field");
+    if (c == ',' || c == '\n' || c == '\r') {
+      break;
+    }
+    if (c == '"') {
+      Fail("quote inside an unquoted field");
+    }
     ++pos_;
   }
   return std::string(text_.substr(start, pos_ - start));
@@ -66,10 +80,14 @@ bool CsvReader::AtRecordEnd() const {
 }
 
 void CsvReader::SkipRecordEnd() {
-  if (pos_ >= text_.size()) return;
+  if (pos_ >= text_.size()) {
+    return;
+  }
   if (text_[pos_] == '\r') {
     ++pos_;
-    if (pos_ >= text_.size() || text_[pos_] != '\n') Fail("carriage return without line feed");
+    if (pos_ >= text_.size() || text_[pos_] != '\n') {
+      Fail("carriage return without line feed");
+    }
   }
   ++pos_;
   ++line_;

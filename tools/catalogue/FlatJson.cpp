@@ -21,13 +21,17 @@ class Parser {
     } else {
       for (;;) {
         SkipSpace();
-        if (Peek() != '"') Fail("key expected");
+        if (Peek() != '"') {
+          Fail("key expected");
+        }
         std::string key = String();
         SkipSpace();
         Expect(':');
         SkipSpace();
         JsonScalar value = Scalar();
-        if (!object.emplace(std::move(key), std::move(value)).second) Fail("duplicate key");
+        if (!object.emplace(std::move(key), std::move(value)).second) {
+          Fail("duplicate key");
+        }
         SkipSpace();
         if (Peek() == ',') {
           ++pos_;
@@ -38,18 +42,30 @@ class Parser {
       }
     }
     SkipSpace();
-    if (pos_ != text_.size()) Fail("text after the object");
+    if (pos_ != text_.size()) {
+      Fail("text after the object");
+    }
     return object;
   }
 
  private:
   JsonScalar Scalar() {
     const char c = Peek();
-    if (c == '"') return {JsonScalar::Kind::String, String(), false};
-    if (c == '{' || c == '[') Fail("nested values are not supported");
-    if (Literal("true")) return {JsonScalar::Kind::Boolean, "true", true};
-    if (Literal("false")) return {JsonScalar::Kind::Boolean, "false", false};
-    if (Literal("null")) return {JsonScalar::Kind::Null, "", false};
+    if (c == '"') {
+      return {JsonScalar::Kind::String, String(), false};
+    }
+    if (c == '{' || c == '[') {
+      Fail("nested values are not supported");
+    }
+    if (Literal("true")) {
+      return {JsonScalar::Kind::Boolean, "true", true};
+    }
+    if (Literal("false")) {
+      return {JsonScalar::Kind::Boolean, "false", false};
+    }
+    if (Literal("null")) {
+      return {JsonScalar::Kind::Null, "", false};
+    }
     return {JsonScalar::Kind::Number, Number(), false};
   }
 
@@ -57,10 +73,16 @@ class Parser {
     ++pos_;  // opening quote
     std::string out;
     for (;;) {
-      if (pos_ >= text_.size()) Fail("string not closed");
+      if (pos_ >= text_.size()) {
+        Fail("string not closed");
+      }
       const char c = text_[pos_++];
-      if (c == '"') return out;
-      if (static_cast<unsigned char>(c) < 0x20) Fail("control character in a string");
+      if (c == '"') {
+        return out;
+      }
+      if (static_cast<unsigned char>(c) < 0x20) {
+        Fail("control character in a string");
+      }
       if (c != '\\') {
         out += c;
         continue;
@@ -70,7 +92,9 @@ class Parser {
   }
 
   void Escape(std::string& out) {
-    if (pos_ >= text_.size()) Fail("string not closed");
+    if (pos_ >= text_.size()) {
+      Fail("string not closed");
+    }
     switch (const char c = text_[pos_++]) {
       case '"':
       case '\\':
@@ -102,28 +126,39 @@ class Parser {
 
   std::uint32_t CodePoint() {
     std::uint32_t unit = Hex4();
-    if (unit >= 0xDC00 && unit <= 0xDFFF) Fail("lone low surrogate");
-    if (unit < 0xD800 || unit > 0xDBFF) return unit;
-    if (!Literal("\\u")) Fail("lone high surrogate");
+    if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      Fail("lone low surrogate");
+    }
+    if (unit < 0xD800 || unit > 0xDBFF) {
+      return unit;
+    }
+    if (!Literal("\\u")) {
+      Fail("lone high surrogate");
+    }
     const std::uint32_t low = Hex4();
-    if (low < 0xDC00 || low > 0xDFFF) Fail("lone high surrogate");
+    if (low < 0xDC00 || low > 0xDFFF) {
+      Fail("lone high surrogate");
+    }
     return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
   }
 
   std::uint32_t Hex4() {
     std::uint32_t value = 0;
     for (int i = 0; i < 4; ++i) {
-      if (pos_ >= text_.size()) Fail("short \\u escape");
+      if (pos_ >= text_.size()) {
+        Fail("short \\u escape");
+      }
       const char c = text_[pos_++];
       value <<= 4;
-      if (c >= '0' && c <= '9')
+      if (c >= '0' && c <= '9') {
         value |= static_cast<std::uint32_t>(c - '0');
-      else if (c >= 'a' && c <= 'f')
+      } else if (c >= 'a' && c <= 'f') {
         value |= static_cast<std::uint32_t>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F')
+      } else if (c >= 'A' && c <= 'F') {
         value |= static_cast<std::uint32_t>(c - 'A' + 10);
-      else
+      } else {
         Fail("bad \\u escape");
+      }
     }
     return value;
   }
@@ -150,7 +185,9 @@ class Parser {
   // -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
   std::string Number() {
     const std::size_t start = pos_;
-    if (Peek() == '-') ++pos_;
+    if (Peek() == '-') {
+      ++pos_;
+    }
     if (Peek() == '0') {
       ++pos_;
     } else if (!Digits()) {
@@ -158,24 +195,34 @@ class Parser {
     }
     if (Peek() == '.') {
       ++pos_;
-      if (!Digits()) Fail("digits expected after the point");
+      if (!Digits()) {
+        Fail("digits expected after the point");
+      }
     }
     if (Peek() == 'e' || Peek() == 'E') {
       ++pos_;
-      if (Peek() == '+' || Peek() == '-') ++pos_;
-      if (!Digits()) Fail("digits expected in the exponent");
+      if (Peek() == '+' || Peek() == '-') {
+        ++pos_;
+      }
+      if (!Digits()) {
+        Fail("digits expected in the exponent");
+      }
     }
     return std::string(text_.substr(start, pos_ - start));
   }
 
   bool Digits() {
     const std::size_t start = pos_;
-    while (Peek() >= '0' && Peek() <= '9') ++pos_;
+    while (Peek() >= '0' && Peek() <= '9') {
+      ++pos_;
+    }
     return pos_ != start;
   }
 
   bool Literal(std::string_view word) {
-    if (text_.substr(pos_, word.size()) != word) return false;
+    if (text_.substr(pos_, word.size()) != word) {
+      return false;
+    }
     pos_ += word.size();
     return true;
   }
@@ -183,14 +230,17 @@ class Parser {
   char Peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
 
   void Expect(char c) {
-    if (Peek() != c || pos_ >= text_.size()) Fail(std::string("'") + c + "' expected");
+    if (Peek() != c || pos_ >= text_.size()) {
+      Fail(std::string("'") + c + "' expected");
+    }
     ++pos_;
   }
 
   void SkipSpace() {
     while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' ||
-                                   text_[pos_] == '\n' || text_[pos_] == '\r'))
+                                   text_[pos_] == '\n' || text_[pos_] == '\r')) {
       ++pos_;
+    }
   }
 
   [[noreturn]] void Fail(std::string_view what) const {
@@ -212,17 +262,23 @@ FlatJsonObject ParseFlatJsonObject(std::string_view text) { return Parser(text).
 
 bool JsonFlag(const FlatJsonObject& object, std::string_view key) {
   const JsonScalar* value = Find(object, key);
-  if (value == nullptr) return false;
-  if (value->kind != JsonScalar::Kind::Boolean)
+  if (value == nullptr) {
+    return false;
+  }
+  if (value->kind != JsonScalar::Kind::Boolean) {
     throw Error("\"" + std::string(key) + "\" is not true or false");
+  }
   return value->boolean;
 }
 
 std::string JsonText(const FlatJsonObject& object, std::string_view key) {
   const JsonScalar* value = Find(object, key);
-  if (value == nullptr || value->kind == JsonScalar::Kind::Null) return {};
-  if (value->kind != JsonScalar::Kind::String)
+  if (value == nullptr || value->kind == JsonScalar::Kind::Null) {
+    return {};
+  }
+  if (value->kind != JsonScalar::Kind::String) {
     throw Error("\"" + std::string(key) + "\" is not a string");
+  }
   return value->text;
 }
 

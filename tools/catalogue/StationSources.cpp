@@ -25,18 +25,23 @@ void ForEachRecord(std::string_view fileName, std::string_view text, OnHeader on
   std::vector<std::string> header;
   std::vector<std::string> fields;
   try {
-    if (!reader.Next(header)) FailAt(fileName, 1, "no header");
+    if (!reader.Next(header)) {
+      FailAt(fileName, 1, "no header");
+    }
     onHeader(header);
     while (reader.Next(fields)) {
-      if (fields.size() != header.size())
+      if (fields.size() != header.size()) {
         FailAt(
             fileName, reader.RecordLine(),
             std::to_string(fields.size()) + " fields, expected " + std::to_string(header.size()));
+      }
       body(fields, reader.RecordLine());
     }
   } catch (const Error& e) {
     const std::string message = e.what();
-    if (message.starts_with(std::string(fileName) + ":")) throw;
+    if (message.starts_with(std::string(fileName) + ":")) {
+      throw;
+    }
     throw Error(std::string(fileName) + ": " + message);
   }
 }
@@ -44,16 +49,22 @@ void ForEachRecord(std::string_view fileName, std::string_view text, OnHeader on
 std::size_t ColumnIndex(std::string_view fileName, const std::vector<std::string>& header,
                         std::string_view column) {
   const auto it = std::find(header.begin(), header.end(), column);
-  if (it == header.end()) FailAt(fileName, 1, "no column \"" + std::string(column) + "\"");
+  if (it == header.end()) {
+    FailAt(fileName, 1, "no column \"" + std::string(column) + "\"");
+  }
   return static_cast<std::size_t>(it - header.begin());
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw Error(CannotOpenFileMessage(path.string(), errno));
+  if (!in) {
+    throw Error(CannotOpenFileMessage(path.string(), errno));
+  }
   std::ostringstream out;
   out << in.rdbuf();
-  if (in.bad()) throw Error(CannotOpenFileMessage(path.string(), errno));
+  if (in.bad()) {
+    throw Error(CannotOpenFileMessage(path.string(), errno));
+  }
   return std::move(out).str();
 }
 
@@ -63,7 +74,9 @@ SourceTable ParseSourceTable(std::string_view fileName, std::string_view text) {
   SourceTable table{std::string(fileName), {}};
   std::size_t index[6] = {};
   auto onHeader = [&](const std::vector<std::string>& header) {
-    for (std::size_t i = 0; i < 6; ++i) index[i] = ColumnIndex(fileName, header, SourceColumns[i]);
+    for (std::size_t i = 0; i < 6; ++i) {
+      index[i] = ColumnIndex(fileName, header, SourceColumns[i]);
+    }
   };
   ForEachRecord(fileName, text, onHeader, [&](std::vector<std::string>& fields, std::size_t line) {
     SourceRow row;
@@ -92,10 +105,12 @@ CountryNames ParseCountries(std::string_view fileName, std::string_view text) {
     codeIndex = ColumnIndex(fileName, header, "code");
   };
   ForEachRecord(fileName, text, onHeader, [&](std::vector<std::string>& fields, std::size_t line) {
-    if (fields[codeIndex].empty() || fields[nameIndex].empty())
+    if (fields[codeIndex].empty() || fields[nameIndex].empty()) {
       FailAt(fileName, line, "empty country code or name");
-    if (!names.emplace(fields[codeIndex], fields[nameIndex]).second)
+    }
+    if (!names.emplace(fields[codeIndex], fields[nameIndex]).second) {
       FailAt(fileName, line, "country code \"" + fields[codeIndex] + "\" given twice");
+    }
   });
   // The fixed items of the country filter spell these two their own way;
   // the lists use both GB and UK for the United Kingdom.
