@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "common/Error.h"
+#include "platform/gtk/core/PlaybackFailure.h"
 
 namespace telvanta::platform {
 
@@ -65,6 +66,12 @@ MpvEngine* TargetOf(gpointer data) {
 
 void SetOption(mpv_handle* handle, const char* name, const std::string& value) {
   mpv_set_option_string(handle, name, value.c_str());
+}
+
+// Engines alive on the UI thread, for the log lines they share.
+std::vector<MpvEngine*>& LiveEngines() {
+  static std::vector<MpvEngine*> engines;
+  return engines;
 }
 
 struct Retired {
@@ -185,11 +192,14 @@ MpvEngine::MpvEngine(const EngineSettings& settings) : token_(std::make_shared<C
     throw Error("The media player could not be started.");
   }
   token_->target = this;
+  LiveEngines().push_back(this);
   mpv_set_wakeup_callback(handle_, EngineCallbacks::OnWakeup, token_.get());
   mpv_render_context_set_update_callback(render_, EngineCallbacks::OnRenderUpdate, token_.get());
 }
 
 MpvEngine::~MpvEngine() {
+  auto& live = LiveEngines();
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
   {
     std::lock_guard lock(token_->mutex);
     token_->target = nullptr;
@@ -207,6 +217,7 @@ MpvEngine::~MpvEngine() {
 
 void MpvEngine::Load(const std::string& address) {
   loadLog_.clear();
+  address_ = address;
   const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
   mpv_command_async(handle_, 0, command);
 }
@@ -387,10 +398,24 @@ void MpvEngine::HandleLogMessage(const void* data) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
     line.pop_back();
   }
+  if (!line.starts_with("ffmpeg")) {
+    AppendLog(line);
+    return;
+  }
+  // ffmpeg logs through whichever engine started first; hand each line to
+  // the engines it concerns.
+  for (MpvEngine* engine : LiveEngines()) {
+    if (LogLineConcerns(line, engine->address_)) {
+      engine->AppendLog(line);
+    }
+  }
+}
+
+void MpvEngine::AppendLog(const std::string& line) {
   if (loadLog_.size() >= kMaxLogLines) {
     loadLog_.erase(loadLog_.begin());
   }
-  loadLog_.push_back(std::move(line));
+  loadLog_.push_back(line);
 }
 
 void MpvEngine::Retire(std::unique_ptr<MpvEngine> engine) {
@@ -417,6 +442,8 @@ void MpvEngine::Retire(std::unique_ptr<MpvEngine> engine) {
 }
 
 void MpvEngine::FlushRetired() { Graveyard().clear(); }
+
+std::size_t MpvEngine::LiveCount() { return LiveEngines().size(); }
 
 void MpvEngine::BeginRetire() {
   startFile_.clear();

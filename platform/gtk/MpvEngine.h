@@ -83,6 +83,8 @@ class MpvEngine {
   static void Retire(std::unique_ptr<MpvEngine> engine);
   // Destroys every retired engine now.
   static void FlushRetired();
+  // Engines alive in the process, retired ones included.
+  static std::size_t LiveCount();
 
   struct CallbackToken;
 
@@ -92,6 +94,7 @@ class MpvEngine {
   void RenderFrame(bool force = false);
   void HandlePropertyChange(const void* event);
   void HandleLogMessage(const void* event);
+  void AppendLog(const std::string& line);
   void BeginRetire();
 
   mpv_handle* handle_ = nullptr;
@@ -111,6 +114,7 @@ class MpvEngine {
 
   EngineProperties properties_;
   std::vector<std::string> loadLog_;
+  std::string address_;  // of the last Load
 
   sigc::signal<void(std::int64_t)> startFile_;
   sigc::signal<void()> fileLoaded_;

@@ -14,6 +14,8 @@ namespace telvanta::platform {
 
 namespace {
 constexpr unsigned kTickMs = 250;
+constexpr unsigned kSharedLogDelayMs = 150;
+constexpr std::chrono::seconds kEngineTimeoutMargin{5};
 constexpr int kEndFileReasonEof = 0;
 constexpr int kEndFileReasonError = 4;
 }  // namespace
@@ -49,18 +51,12 @@ PlayerController::PlayerController(std::string address, const PlayerSettings& se
     : address_(std::move(address)), settings_(settings), queue_(address_) {
   tick_ = Glib::signal_timeout().connect(sigc::mem_fun(*this, &PlayerController::OnTick), kTickMs);
   if (autoStart) {
-    // Let the owner connect to our signals before the first change.
-    autoStart_ = Glib::signal_idle().connect([this] {
-      if (phase_ == PlayerPhase::Ready) {
-        Play();
-      }
-      return false;
-    });
+    Play();
   }
 }
 
 PlayerController::~PlayerController() {
-  autoStart_.disconnect();
+  conclude_.disconnect();
   tick_.disconnect();
   CancelResolver();
   for (auto& connection : engineConnections_) {
@@ -74,8 +70,10 @@ bool PlayerController::EnsureEngine() {
     return true;
   }
   try {
+    // The engine's own time-out is a little longer than ours, so that ours,
+    // which knows it was a time-out, speaks first.
     engine_ = std::make_unique<MpvEngine>(
-        EngineSettings{settings_.audioOutput, settings_.connectTimeout});
+        EngineSettings{settings_.audioOutput, settings_.connectTimeout + kEngineTimeoutMargin});
   } catch (const Error& error) {
     failureText_ = error.what();
     SetPhase(PlayerPhase::Failed);
@@ -273,33 +271,57 @@ void PlayerController::OnEndFile(EndFile end) {
   if (end.entryId != currentEntry_ || !engineBusy_) {
     return;  // the stop of an earlier file comes first
   }
-  if (end.reason == kEndFileReasonError) {
+  if (end.reason == kEndFileReasonError || end.reason == kEndFileReasonEof) {
     sawEnd_ = true;
-    endError_ = end.error;
-    endLog_ = engine_->LoadLog();
-  } else if (end.reason == kEndFileReasonEof) {
-    sawEnd_ = true;
-    endLog_ = engine_->LoadLog();
+    endError_ = end.reason == kEndFileReasonError ? end.error : 0;
   }
 }
 
+bool PlayerController::AttemptIsOver() const {
+  // The observed idle flag can be stale (a quick busy-idle round trip shows
+  // no change), and the engine may go on to its own list's next entry: ask.
+  return engineBusy_ && sawEnd_ && engine_->IdleNow();
+}
+
 void PlayerController::OnProperties() {
-  if (engineBusy_ && !awaitingStart_ && engine_->Properties().idleActive) {
-    OnAttemptOver();
+  if (AttemptIsOver()) {
+    ConcludeAttempt();
     return;
   }
   UpdatePlayingPhase();
   changed_.emit();
 }
 
+void PlayerController::ConcludeAttempt() {
+  if (MpvEngine::LiveCount() <= 1) {
+    OnAttemptOver();
+    return;
+  }
+  // ffmpeg's lines about our stream may come through another engine, whose
+  // events are drained on their own schedule: give them a moment.
+  if (!conclude_.connected()) {
+    conclude_ = Glib::signal_timeout().connect(
+        [this] {
+          if (AttemptIsOver()) {
+            OnAttemptOver();
+          }
+          return false;
+        },
+        kSharedLogDelayMs);
+  }
+}
+
 void PlayerController::OnAttemptOver() {
+  conclude_.disconnect();
   engineBusy_ = false;
   currentEntry_ = -1;
+  // The engine hands log lines over after its events; by now they are in.
+  const std::vector<std::string> endLog = engine_->LoadLog();
   if (endError_ == 0 && loaded_) {
     SetPhase(PlayerPhase::Ended);
     return;
   }
-  Failure failure = DiagnoseFailure(endError_, endLog_, attempt_.address);
+  Failure failure = DiagnoseFailure(endError_, endLog, attempt_.address);
   if (loaded_) {
     // It played and then broke: say so rather than try something else.
     if (failure.kind == FailureKind::Unknown) {
@@ -334,8 +356,8 @@ bool PlayerController::OnTick() {
       changed_.emit();
     }
   }
-  if (engineBusy_ && sawEnd_ && engine_->IdleNow()) {
-    OnAttemptOver();
+  if (AttemptIsOver()) {
+    ConcludeAttempt();
     return true;
   }
   if (phase_ == PlayerPhase::Buffering && loaded_ && now - stallStart_ >= settings_.stallTimeout) {
@@ -346,6 +368,7 @@ bool PlayerController::OnTick() {
 }
 
 void PlayerController::AbandonAttempt() {
+  conclude_.disconnect();
   if (engine_ && (engineBusy_ || awaitingStart_)) {
     engine_->Stop();
   }

@@ -63,6 +63,8 @@ class PlayerController {
   void OnFileLoaded();
   void OnEndFile(EndFile end);
   void OnProperties();
+  bool AttemptIsOver() const;
+  void ConcludeAttempt();
   void OnAttemptOver();
   bool OnTick();
   void AbandonAttempt();
@@ -91,11 +93,10 @@ class PlayerController {
   bool loaded_ = false;
   bool sawEnd_ = false;
   int endError_ = 0;
-  std::vector<std::string> endLog_;
 
   std::shared_ptr<ResolverJob> resolver_;
   sigc::connection tick_;
-  sigc::connection autoStart_;
+  sigc::connection conclude_;
   std::vector<sigc::connection> engineConnections_;
   sigc::signal<void()> changed_;
   sigc::signal<void()> frame_;

@@ -117,9 +117,17 @@ PlayerInfo PlayerWidget::Info() const {
   info.muted = controller_.Muted();
   info.stationName = StationName();
   info.nowPlaying = controller_.NowPlaying();
+  // Overlay children live in windows of their own, so the allocation is
+  // relative to that window: ask where the player really is in the browser.
   const Gtk::Allocation allocation = get_allocation();
-  info.box = {allocation.get_x(), allocation.get_y(), allocation.get_width(),
-              allocation.get_height()};
+  int x = allocation.get_x();
+  int y = allocation.get_y();
+  if (const Gtk::Widget* browser = get_parent(); browser != nullptr && get_realized()) {
+    const_cast<PlayerWidget*>(this)->translate_coordinates(*const_cast<Gtk::Widget*>(browser), 0, 0,
+                                                           x, y);
+  }
+  info.box = {x, y, allocation.get_width(), allocation.get_height()};
+  info.picture = surface_.Placement();
   info.visible = get_visible();
   info.widget = const_cast<PlayerWidget*>(this);
   return info;

@@ -36,7 +36,8 @@ struct PlayerInfo {
   bool muted = false;
   std::string stationName;
   std::string nowPlaying;
-  PixelRect box;  // allocation within the browser
+  PixelRect box;      // allocation within the browser
+  PixelRect picture;  // where the picture is drawn within the player
   bool visible = false;
   Gtk::Widget* widget = nullptr;
 };

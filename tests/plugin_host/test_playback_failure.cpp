@@ -17,8 +17,8 @@ TEST(DiagnoseFailure, NamesTheCauseFromTheEnginesLog) {
   };
   const Case cases[] = {
       {kMpvErrorLoadingFailed,
-       {"ffmpeg: tcp: Connection to tcp://127.0.0.1:1 failed: Connection refused",
-        "stream: Failed to open http://127.0.0.1:1/x."},
+       {"ffmpeg: tcp: Connection to tcp://radio.example.org:80 failed: Connection refused",
+        "stream: Failed to open http://radio.example.org/live."},
        FailureKind::ConnectionRefused,
        0},
       {kMpvErrorLoadingFailed,
@@ -38,11 +38,11 @@ TEST(DiagnoseFailure, NamesTheCauseFromTheEnginesLog) {
        FailureKind::HostNotFound,
        0},
       {kMpvErrorLoadingFailed,
-       {"ffmpeg: tcp: Connection to tcp://10.0.0.1:80 failed: Connection timed out"},
+       {"ffmpeg: tcp: Connection to tcp://radio.example.org:80 failed: Connection timed out"},
        FailureKind::TimedOut,
        0},
       {kMpvErrorLoadingFailed,
-       {"ffmpeg: tcp: Connection to tcp://h:80 failed: No route to host"},
+       {"ffmpeg: tcp: Connection to tcp://radio.example.org:80 failed: No route to host"},
        FailureKind::NetworkUnreachable,
        0},
       {kMpvErrorLoadingFailed,
@@ -51,7 +51,8 @@ TEST(DiagnoseFailure, NamesTheCauseFromTheEnginesLog) {
        404},
       // mpv calls a refused RTSP connection an unknown format; the log knows better.
       {kMpvErrorUnknownFormat,
-       {"ffmpeg: tcp: Connection to tcp://127.0.0.1:1?timeout=0 failed: Connection refused",
+       {"ffmpeg: tcp: Connection to tcp://radio.example.org:80?timeout=0 failed: Connection "
+        "refused",
         "lavf: avformat_open_input() failed"},
        FailureKind::ConnectionRefused,
        0},
@@ -74,6 +75,44 @@ TEST(DiagnoseFailure, NamesTheCauseFromTheEnginesLog) {
     EXPECT_EQ(failure.status, c.status);
     EXPECT_EQ(failure.host, "radio.example.org");
   }
+}
+
+TEST(LogLineConcerns, ALineNamingAConnectionConcernsOnlyThatAddress) {
+  struct Case {
+    const char* line;
+    const char* address;
+    bool concerns;
+  };
+  const Case cases[] = {
+      {"ffmpeg: tcp: Connection to tcp://127.0.0.1:4000 failed: Connection refused",
+       "http://127.0.0.1:4000/a.mp3", true},
+      {"ffmpeg: tcp: Connection to tcp://127.0.0.1:4000 failed: Connection refused",
+       "http://127.0.0.1:4001/a.mp3", false},
+      {"ffmpeg: tcp: Connection to tcp://radio.example.org:80 failed: Connection refused",
+       "http://Radio.Example.org/live", true},
+      {"ffmpeg: tcp: Connection to tcp://h:554?timeout=0 failed: Connection refused",
+       "rtsp://h/live", true},
+      {"ffmpeg: tcp: Connection to tcp://h:1755 failed: Connection refused", "mmst://h/live", true},
+      {"ffmpeg: tcp: Connection to tcp://h:80 failed: Connection refused", "mmst://h/live", false},
+      {"ffmpeg: tcp: Connection to tcp://[::1]:8000 failed: Connection refused",
+       "http://[::1]:8000/x", true},
+      // Lines without a connection may be anyone's.
+      {"ffmpeg: http: HTTP error 404 Not Found", "http://h/a", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LogLineConcerns(c.line, c.address), c.concerns) << c.line << " / " << c.address;
+  }
+}
+
+TEST(DiagnoseFailure, ALineNamingOurConnectionWinsOverAnothersShared) {
+  // Two players failing at once: the other's 404 reached our log too.
+  const std::vector<std::string> log = {
+      "ffmpeg: http: HTTP error 404 Not Found",
+      "ffmpeg: tcp: Connection to tcp://127.0.0.1:4000 failed: Connection refused",
+      "ffmpeg: tcp: Connection to tcp://127.0.0.1:5000 failed: Connection timed out",
+  };
+  EXPECT_EQ(DiagnoseFailure(kMpvErrorLoadingFailed, log, "http://127.0.0.1:4000/a").kind,
+            FailureKind::ConnectionRefused);
 }
 
 TEST(ClassifyLogLine, AnEchoedTimeoutOptionIsNoTimeOut) {

@@ -52,6 +52,52 @@ int Rank(FailureKind kind) {
   }
 }
 
+// "host:port" of a connection named in a log line, if any.
+std::string ConnectionIn(std::string_view line) {
+  const auto start = line.find("tcp://");
+  if (start == std::string_view::npos) {
+    return {};
+  }
+  std::string_view rest = line.substr(start + 6);
+  return std::string(rest.substr(0, rest.find_first_of("/?# ")));
+}
+
+int DefaultPort(std::string_view address) {
+  const std::string scheme = Lower(address.substr(0, address.find("://")));
+  if (scheme == "https") {
+    return 443;
+  }
+  if (scheme == "rtsp") {
+    return 554;
+  }
+  if (scheme == "mmst" || scheme == "mms") {
+    return 1755;
+  }
+  return 80;
+}
+
+// "host:port" of an address, with the scheme's default port.
+std::string ConnectionOf(std::string_view address) {
+  const std::string host = HostOf(address);
+  auto start = address.find("://");
+  if (host.empty() || start == std::string_view::npos) {
+    return {};
+  }
+  std::string_view authority = address.substr(start + 3);
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  if (const auto at = authority.rfind('@'); at != std::string_view::npos) {
+    authority.remove_prefix(at + 1);
+  }
+  const auto close = authority.rfind(']');
+  const auto colon = authority.rfind(':');
+  const bool hasPort =
+      colon != std::string_view::npos && (close == std::string_view::npos || colon > close);
+  const std::string port =
+      hasPort ? std::string(authority.substr(colon + 1)) : std::to_string(DefaultPort(address));
+  const bool bracketed = host.find(':') != std::string::npos;
+  return (bracketed ? "[" + host + "]" : host) + ":" + port;
+}
+
 std::string Quoted(const std::string& host) { return host.empty() ? "" : " \"" + host + "\""; }
 
 }  // namespace
@@ -93,13 +139,22 @@ Failure ClassifyLogLine(std::string_view text) {
   return {};
 }
 
+bool LogLineConcerns(std::string_view line, std::string_view address) {
+  const std::string named = ConnectionIn(line);
+  return named.empty() || Lower(named) == Lower(ConnectionOf(address));
+}
+
 Failure DiagnoseFailure(int engineError, const std::vector<std::string>& log,
                         std::string_view address) {
   Failure best;
+  int bestRank = 0;
   for (const auto& line : log) {
     const Failure found = ClassifyLogLine(line);
-    if (Rank(found.kind) > Rank(best.kind)) {
+    // Twice the rank, plus one for a line naming our own connection.
+    const int rank = Rank(found.kind) * 2 + (ConnectionIn(line).empty() ? 0 : 1);
+    if (Rank(found.kind) > 0 && rank > bestRank && LogLineConcerns(line, address)) {
       best = found;
+      bestRank = rank;
     }
   }
   if (best.kind == FailureKind::None) {

@@ -37,6 +37,11 @@ FailureKind FailureKindForStatus(int status);
 // What one log line says, if it says anything we know (kind None otherwise).
 Failure ClassifyLogLine(std::string_view line);
 
+// ffmpeg logs for every engine of the process through one of them, so its
+// lines are shared. A line naming a connection ("tcp://host:port") concerns
+// only the address with that host and port; other lines concern everyone.
+bool LogLineConcerns(std::string_view line, std::string_view address);
+
 // mpv's error codes (client.h) that matter here, kept as plain numbers so
 // this code needs no engine headers.
 inline constexpr int kMpvErrorLoadingFailed = -13;
