@@ -11,7 +11,7 @@ packages=(
   libsqlite3-dev libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
   # platform layer
   libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libmpv-dev libcurl4-openssl-dev
-  libarchive-dev libtotem-plparser-dev
+  libarchive-dev libtotem-plparser-dev libjson-glib-dev
   # tests: display, media made on the fly, RTSP server, screenshots
   xvfb xauth x11-utils xdotool ffmpeg imagemagick python3
   libgstrtspserver-1.0-dev gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
