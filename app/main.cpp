@@ -1,6 +1,18 @@
-#include <iostream>
+// Telvanta: a desktop tuner for live internet TV, radio and webcams.
+
+#include "app/ErrorDisplay.h"
+#include "app/Startup.h"
+
+#include <gtkmm.h>
+
+#include <clocale>
 
 int main() {
-  std::cout << "Telvanta: the windows are not built yet.\n";
-  return 0;
+  auto app = Gtk::Application::create("org.telvanta.Telvanta", Gio::APPLICATION_NON_UNIQUE);
+  app->register_application();
+  // The media plug-ins parse numbers in the C locale.
+  std::setlocale(LC_NUMERIC, "C");
+  telvanta::InstallErrorDisplay();
+  auto windows = telvanta::CreateWindows();
+  return app->run(*windows.frmmain);
 }

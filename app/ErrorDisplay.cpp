@@ -1,0 +1,103 @@
+#include "app/ErrorDisplay.h"
+
+#include "app/AppRules.h"
+#include "app/UiSupport.h"
+#include "common/UnitFunc.h"
+
+#include <exception>
+#include <memory>
+#include <thread>
+
+namespace telvanta {
+
+namespace {
+
+std::thread::id uiThread;
+
+Gtk::Window* ActiveWindow() {
+  for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+    if (window->get_visible() && window->is_active()) return window;
+  }
+  return nullptr;
+}
+
+void RunMessageBox(const std::string& caption, const std::string& text, MessageIcon icon) {
+  TMessageBox box(caption, text, icon);
+  if (Gtk::Window* parent = ActiveWindow()) box.set_transient_for(*parent);
+  box.run();
+}
+
+// The store may warn from the update worker; the box belongs to the UI thread.
+void ShowWarningOnUiThread(const std::string& text) {
+  if (std::this_thread::get_id() == uiThread) {
+    ShowPlainMessage(text);
+    return;
+  }
+  // GLib owns the copy from here and frees it through the destroy notify.
+  auto copy = std::make_unique<std::string>(text);
+  g_idle_add_full(
+      G_PRIORITY_DEFAULT,
+      [](gpointer data) -> gboolean {
+        ShowPlainMessage(*static_cast<std::string*>(data));
+        return G_SOURCE_REMOVE;
+      },
+      copy.release(), [](gpointer data) { delete static_cast<std::string*>(data); });
+}
+
+}  // namespace
+
+TMessageBox::TMessageBox(const std::string& caption, const std::string& text, MessageIcon icon)
+    : text_(text), icon_(icon), label_(text) {
+  NameComponent(*this, "MessageBox", caption);
+  set_title(caption);
+  set_modal(true);
+  set_resizable(false);
+  set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
+  set_border_width(12);
+  if (icon != MessageIcon::None) {
+    image_.set(Picture(icon == MessageIcon::Error ? "error" : "about", 32));
+    image_.set_valign(Gtk::ALIGN_START);
+    row_.pack_start(image_, false, false);
+  }
+  label_.set_line_wrap(true);
+  label_.set_max_width_chars(60);
+  label_.set_xalign(0.0F);
+  row_.pack_start(label_, true, true);
+  row_.set_margin_bottom(12);
+  get_content_area()->pack_start(row_, true, true);
+  add_button("OK", Gtk::RESPONSE_OK);
+  set_default_response(Gtk::RESPONSE_OK);
+  show_all_children();
+}
+
+void ShowErrorBox(const std::string& message) {
+  RunMessageBox(std::string(ApplicationTitle), ErrorBoxText(message), MessageIcon::Error);
+}
+
+void ShowPlainMessage(const std::string& text) {
+  RunMessageBox(std::string(ApplicationTitle), text, MessageIcon::None);
+}
+
+void ShowInformationBox(const std::string& caption, const std::string& text) {
+  RunMessageBox(caption, text, MessageIcon::Information);
+}
+
+void ShowCurrentException() {
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    ShowErrorBox(error.what());
+  } catch (const Glib::Exception& error) {
+    ShowErrorBox(error.what());
+  } catch (...) {
+    ShowErrorBox("Unknown error");
+  }
+}
+
+void InstallErrorDisplay() {
+  uiThread = std::this_thread::get_id();
+  Glib::add_exception_handler([] { ShowCurrentException(); });
+  SetRegistryWarningHandler(ShowWarningOnUiThread);
+}
+
+}  // namespace telvanta

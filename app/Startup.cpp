@@ -1,0 +1,34 @@
+#include "app/Startup.h"
+
+#include "app/AppRules.h"
+#include "app/ErrorDisplay.h"
+#include "app/UnitSplash.h"
+
+namespace telvanta {
+
+TelvantaWindows CreateWindows(const StartupTrace& trace) {
+  auto step = [&trace](std::string_view name) {
+    if (trace) trace(name);
+  };
+  auto splash = std::make_unique<TSplash>();
+  splash->ShowAndPaint();
+  step("splash painted");
+
+  Glib::set_application_name(std::string(ApplicationTitle));
+  Gtk::Window::set_default_icon(Picture("telvanta", 128));
+  step("title");
+
+  TelvantaWindows windows;
+  windows.frmmain = std::make_unique<Tfrmmain>();
+  step("main window");
+  windows.FrmList = std::make_unique<TFrmList>(*windows.frmmain, *windows.frmmain);
+  windows.frmmain->SetListWindow(windows.FrmList.get());
+  RunCommand([&windows] { windows.FrmList->FormCreate(); });
+  step("list window");
+
+  splash.reset();
+  step("splash gone");
+  return windows;
+}
+
+}  // namespace telvanta

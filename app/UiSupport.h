@@ -1,0 +1,53 @@
+#pragma once
+// Small helpers every window uses: component names, pictures from the
+// program's resources, modal showing and clickable labels.
+
+#include <gtkmm.h>
+
+#include <string_view>
+
+namespace telvanta {
+
+// The widget's name becomes the component name; its accessible name the
+// caption as read aloud (the component name when there is no caption).
+void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_view caption = {});
+
+// A picture of the program's resources ("tv", "class-mms", ...) at a size.
+Glib::RefPtr<Gdk::Pixbuf> Picture(std::string_view name, int size);
+Glib::RefPtr<Gdk::Pixbuf> SplashPicture();
+
+// Adds a style sheet for the whole screen, once however often it is asked
+// for; windows scope their rules by their own name ("#FrmList label").
+void InstallStyle(const std::string& css);
+
+// Shows the window modally and returns once it is hidden again.
+void ShowModal(Gtk::Window& window);
+
+// Gives a realized widget's window the hand cursor.
+void UseHandCursor(Gtk::Widget& widget);
+
+// Appends a menu item with a mnemonic caption ("&Open...") and an optional
+// 16-pixel icon; the menu owns it.
+Gtk::MenuItem& AddMenuItem(Gtk::MenuShell& menu, std::string_view component,
+                           std::string_view caption, const Glib::RefPtr<Gdk::Pixbuf>& icon = {});
+void AddSeparator(Gtk::MenuShell& menu, std::string_view component = {});
+
+// A label that reacts to clicks of the left button, with the hand cursor.
+class ClickLabel : public Gtk::EventBox {
+ public:
+  explicit ClickLabel(const Glib::ustring& text = {});
+  Gtk::Label& label() { return label_; }
+  sigc::signal<void()>& signal_clicked() { return clicked_; }
+
+ protected:
+  bool on_button_press_event(GdkEventButton* event) override;
+  bool on_button_release_event(GdkEventButton* event) override;
+  void on_realize() override;
+
+ private:
+  Gtk::Label label_;
+  sigc::signal<void()> clicked_;
+  bool pressed_ = false;
+};
+
+}  // namespace telvanta
