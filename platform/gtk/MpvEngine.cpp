@@ -13,6 +13,7 @@
 
 #include "common/Error.h"
 #include "platform/gtk/core/PlaybackFailure.h"
+#include "platform/gtk/core/StreamAddress.h"
 
 namespace telvanta::platform {
 
@@ -164,6 +165,9 @@ MpvEngine::MpvEngine(const EngineSettings& settings) : token_(std::make_shared<C
     throw Error("The media player could not be started.");
   }
   mpv_request_log_messages(handle_, "warn");
+  // Every address the engine opens passes us first, also the entries of
+  // lists it reads itself.
+  mpv_hook_add(handle_, 0, "on_load", 0);
   const std::pair<PropertyId, std::pair<const char*, mpv_format>> observed[] = {
       {kTimePos, {"time-pos", MPV_FORMAT_DOUBLE}},
       {kDisplayWidth, {"dwidth", MPV_FORMAT_INT64}},
@@ -217,6 +221,7 @@ MpvEngine::~MpvEngine() {
 
 void MpvEngine::Load(const std::string& address) {
   loadLog_.clear();
+  refusedProtocol_ = false;
   address_ = address;
   const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
   mpv_command_async(handle_, 0, command);
@@ -328,6 +333,9 @@ void MpvEngine::DrainEvents() {
       case MPV_EVENT_LOG_MESSAGE:
         HandleLogMessage(event);
         break;
+      case MPV_EVENT_HOOK:
+        HandleOpenHook(event);
+        break;
       default:
         break;
     }
@@ -389,6 +397,21 @@ void MpvEngine::HandlePropertyChange(const void* data) {
     default:
       break;
   }
+}
+
+void MpvEngine::HandleOpenHook(const void* data) {
+  const auto* event = static_cast<const mpv_event*>(data);
+  const auto* hook = static_cast<const mpv_event_hook*>(event->data);
+  if (char* opening = mpv_get_property_string(handle_, "stream-open-filename")) {
+    const std::string address = NormalizeScheme(opening);
+    mpv_free(opening);
+    const bool playable = IsPlayableAddress(address);
+    refusedProtocol_ = refusedProtocol_ || !playable;
+    // "null://" opens nothing and fails as an unknown format.
+    mpv_set_property_string(handle_, "stream-open-filename",
+                            playable ? address.c_str() : "null://");
+  }
+  mpv_hook_continue(handle_, hook->id);
 }
 
 void MpvEngine::HandleLogMessage(const void* data) {

@@ -71,6 +71,9 @@ class MpvEngine {
   bool IdleNow() const;
   // Warnings and errors logged since the last Load.
   const std::vector<std::string>& LoadLog() const { return loadLog_; }
+  // Whether the engine was kept from opening an address of a protocol we do
+  // not play (an entry of a list it read itself) since the last Load.
+  bool RefusedProtocol() const { return refusedProtocol_; }
 
   sigc::signal<void(std::int64_t)>& signal_start_file() { return startFile_; }
   sigc::signal<void()>& signal_file_loaded() { return fileLoaded_; }
@@ -95,6 +98,7 @@ class MpvEngine {
   void HandlePropertyChange(const void* event);
   void HandleLogMessage(const void* event);
   void AppendLog(const std::string& line);
+  void HandleOpenHook(const void* event);
   void BeginRetire();
 
   mpv_handle* handle_ = nullptr;
@@ -115,6 +119,7 @@ class MpvEngine {
   EngineProperties properties_;
   std::vector<std::string> loadLog_;
   std::string address_;  // of the last Load
+  bool refusedProtocol_ = false;
 
   sigc::signal<void(std::int64_t)> startFile_;
   sigc::signal<void()> fileLoaded_;

@@ -170,8 +170,9 @@ void PlayerController::StartNext() {
     return;
   }
   attempt_ = *next;
-  if (attempt_.address.empty()) {
-    lastFailure_ = {FailureKind::NotFound, 0, {}};
+  if (!IsPlayableAddress(attempt_.address)) {
+    lastFailure_ = {
+        attempt_.address.empty() ? FailureKind::Unknown : FailureKind::UnsupportedProtocol, 0, {}};
     StartNext();
     return;
   }
@@ -322,6 +323,12 @@ void PlayerController::OnAttemptOver() {
     return;
   }
   Failure failure = DiagnoseFailure(endError_, endLog, attempt_.address);
+  const bool vague = failure.kind == FailureKind::UnsupportedFormat ||
+                     failure.kind == FailureKind::NothingToPlay ||
+                     failure.kind == FailureKind::Unknown;
+  if (engine_->RefusedProtocol() && vague) {
+    failure.kind = FailureKind::UnsupportedProtocol;
+  }
   if (loaded_) {
     // It played and then broke: say so rather than try something else.
     if (failure.kind == FailureKind::Unknown) {

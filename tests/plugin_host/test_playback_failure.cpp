@@ -77,6 +77,14 @@ TEST(DiagnoseFailure, NamesTheCauseFromTheEnginesLog) {
   }
 }
 
+TEST(DiagnoseFailure, AMissingLocalFileIsNotFound) {
+  const Failure failure = DiagnoseFailure(kMpvErrorLoadingFailed, {}, "/music/none.mp3");
+  EXPECT_EQ(failure.kind, FailureKind::NotFound);
+  EXPECT_EQ(FailureMessage(failure), "The file was not found.");
+  EXPECT_EQ(DiagnoseFailure(kMpvErrorLoadingFailed, {}, "file:///music/none.mp3").kind,
+            FailureKind::NotFound);
+}
+
 TEST(LogLineConcerns, ALineNamingAConnectionConcernsOnlyThatAddress) {
   struct Case {
     const char* line;
@@ -139,6 +147,7 @@ TEST(FailureMessage, EveryFailureHasAClearText) {
       {{FailureKind::ServerError, 500, "h"}, "The server reported an error (error 500)."},
       {{FailureKind::UnsupportedFormat, 0, "h"}, "The stream's format is not supported."},
       {{FailureKind::EmptyPlaylist, 0, "h"}, "The playlist names no stream to play."},
+      {{FailureKind::UnsupportedProtocol, 0, ""}, "The address's protocol is not supported."},
       {{FailureKind::Unknown, 0, "h"}, "Cannot open the stream."},
       {{FailureKind::None, 0, "h"}, ""},
   };

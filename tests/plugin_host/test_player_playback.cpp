@@ -137,6 +137,15 @@ TEST_F(PlaybackTest, Mp3OverHttpPlaysAsAudioAndShowsTheStationName) {
   EXPECT_EQ(info.statusText, "Playing");
 }
 
+TEST_F(PlaybackTest, ALocalFileNamedByItsPathPlays) {
+  BrowserWindow window;
+  ASSERT_TRUE(
+      window.Load(Page(WindowsMediaPage((Media().folder / TestMedia::kWmv).string(), true))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
+  EXPECT_EQ(window.Player().video.width, TestMedia::kWmvWidth);
+}
+
 TEST_F(PlaybackTest, AnIcyStreamShowsItsNowPlayingTitleAndItsOwnName) {
   BrowserWindow window;
   // No page title: the stream's own name is the station's.
@@ -184,6 +193,26 @@ TEST_F(PlaybackTest, PlsIsFollowedToItsStream) {
   EXPECT_TRUE(WaitUntilPlaying(window, false)) << Describe(window.Player());
 }
 
+TEST_F(PlaybackTest, M3uIsFollowedAndAnUpperCaseSchemeStillPlays) {
+  std::string address = server_->Url("/tone.mp3");
+  address.replace(0, 4, "HTTP");
+  const std::string list = ListFile("radio.m3u", "#EXTM3U\n#EXTINF:-1,Tone\n" + address + "\n");
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(list, true))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_TRUE(WaitUntilPlaying(window, false)) << Describe(window.Player());
+}
+
+TEST_F(PlaybackTest, AListTheEngineReadsCannotOpenDevices) {
+  const std::string list = ListFile("devices.m3u", "#EXTM3U\nav://lavfi:testsrc\n");
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(list, true))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_TRUE(WaitUntilFailed(window, 10s)) << Describe(window.Player());
+  EXPECT_EQ(window.Player().errorText, "The address's protocol is not supported.");
+  EXPECT_EQ(window.Player().framesRendered, 0u);
+}
+
 TEST_F(PlaybackTest, AsxIsFollowedPastADeadEntryToAPlayableOne) {
   const std::string list = ListFile("tv.asx",
                                     "<asx version=\"3.0\"><title>Loopback TV</title>"
@@ -222,6 +251,9 @@ TEST_F(PlaybackTest, DeadAddressesSayWhy) {
       {server_->Url("/notmedia.mp3"), "The stream's format is not supported."},
       {server_->Url("/lists/missing.asx"), "The stream was not found on the server (error 404)."},
       {"rtsp://" + closed + "/live", "The server \"127.0.0.1\" refused the connection."},
+      // A page must not open capture devices through the engine.
+      {"av://lavfi:testsrc", "The address's protocol is not supported."},
+      {(Media().folder / "no-such-file.mp3").string(), "The file was not found."},
   };
   BrowserWindow window;
   for (const auto& c : cases) {
@@ -295,6 +327,39 @@ TEST_F(PlaybackTest, StopEndsPlaybackAndRemovesThePlayers) {
   window.Window().resize(700, 500);
   RunFor(500ms);
   EXPECT_TRUE(window.Browser().Players().empty());
+}
+
+TEST_F(PlaybackTest, TheWindowsMediaMenuMutesAndGoesFullScreen) {
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/hls/index.m3u8"), true))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  ASSERT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
+  auto* player = dynamic_cast<platform::PlayerWidget*>(window.Player().widget);
+  ASSERT_NE(player, nullptr);
+  ASSERT_NE(player->ContextMenu(), nullptr);
+  const auto activate = [&](const std::string& label) {
+    for (Gtk::Widget* child : player->ContextMenu()->get_children()) {
+      auto* item = dynamic_cast<Gtk::MenuItem*>(child);
+      if (item != nullptr && item->get_label() == label) {
+        item->activate();
+        return true;
+      }
+    }
+    return false;
+  };
+  ASSERT_TRUE(activate("Mute"));
+  EXPECT_TRUE(RunUntil([&] { return window.Player().muted; }, 3s));
+  ASSERT_TRUE(activate("Full Screen"));
+  EXPECT_TRUE(player->IsFullScreen());
+  // The picture goes on in the full-screen window.
+  EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
+  ASSERT_TRUE(activate("Full Screen"));
+  EXPECT_FALSE(player->IsFullScreen());
+  EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
+  ASSERT_TRUE(activate("Stop"));
+  EXPECT_EQ(window.Player().phase, PlayerPhase::Stopped);
+  ASSERT_TRUE(activate("Play"));
+  EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
 }
 
 TEST_F(PlaybackTest, AutostartOffWaitsForPlay) {

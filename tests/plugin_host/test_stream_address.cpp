@@ -55,6 +55,27 @@ TEST(TransportAttempts, MmsIsTriedOverHttpThenTcp) {
             (std::vector<std::string>{"mmsh://h/live", "mmst://h/live"}));
   EXPECT_EQ(TransportAttempts("mmsh://h/live"), (std::vector<std::string>{"mmsh://h/live"}));
   EXPECT_EQ(TransportAttempts("http://h/mms"), (std::vector<std::string>{"http://h/mms"}));
+  // Station lists hold "HTTP://"; the engine knows only lower case.
+  EXPECT_EQ(TransportAttempts("HTTP://h/Live.MP3"),
+            (std::vector<std::string>{"http://h/Live.MP3"}));
+}
+
+TEST(NormalizeScheme, LowersTheSchemeOnly) {
+  EXPECT_EQ(NormalizeScheme("RTSP://Host/Path"), "rtsp://Host/Path");
+  EXPECT_EQ(NormalizeScheme("/Local/File.MP3"), "/Local/File.MP3");
+  EXPECT_EQ(NormalizeScheme(""), "");
+}
+
+TEST(IsPlayableAddress, OpensStreamsAndFilesButNoDevicesOrDescriptors) {
+  for (const char* ok :
+       {"http://h/a", "HTTPS://h/a", "mms://h/a", "mmsh://h/a", "rtsp://h/a", "rtmp://h/a",
+        "udp://239.0.0.1:1234", "file:///tmp/a.mp3", "/tmp/a.mp3", "relative.mp3"}) {
+    EXPECT_TRUE(IsPlayableAddress(ok)) << ok;
+  }
+  for (const char* bad : {"", "av://v4l2:/dev/video0", "lavf://x11grab", "edl://a;b", "fd://0",
+                          "memory://secret", "javascript://x", "://nothing"}) {
+    EXPECT_FALSE(IsPlayableAddress(bad)) << bad;
+  }
 }
 
 TEST(HostOf, FindsTheHostForMessages) {

@@ -12,7 +12,7 @@ PlayQueue::PlayQueue(const std::string& address) {
 
 std::vector<PlayAttempt> PlayQueue::Expand(const std::string& address, int depth) const {
   if (NeedsMetafileResolver(PlaylistKindOf(address))) {
-    return {{address, true, depth}};
+    return {{NormalizeScheme(address), true, depth}};
   }
   std::vector<PlayAttempt> attempts;
   for (auto& transport : TransportAttempts(address)) {

@@ -158,7 +158,9 @@ Failure DiagnoseFailure(int engineError, const std::vector<std::string>& log,
     }
   }
   if (best.kind == FailureKind::None) {
-    if (engineError == kMpvErrorUnknownFormat) {
+    if (engineError == kMpvErrorLoadingFailed && !IsNetworkAddress(address)) {
+      best.kind = FailureKind::NotFound;  // a local file that is not there
+    } else if (engineError == kMpvErrorUnknownFormat) {
       best.kind = FailureKind::UnsupportedFormat;
     } else if (engineError == kMpvErrorNothingToPlay) {
       best.kind = FailureKind::NothingToPlay;
@@ -186,6 +188,9 @@ std::string FailureMessage(const Failure& failure) {
     case FailureKind::TimedOut:
       return "The server" + host + " did not answer in time.";
     case FailureKind::NotFound:
+      if (failure.host.empty() && failure.status == 0) {
+        return "The file was not found.";
+      }
       return "The stream was not found on the server" + code + ".";
     case FailureKind::AccessDenied:
       return "The server refused access to the stream" + code + ".";
@@ -199,6 +204,8 @@ std::string FailureMessage(const Failure& failure) {
       return "The stream holds no sound or picture to play.";
     case FailureKind::EmptyPlaylist:
       return "The playlist names no stream to play.";
+    case FailureKind::UnsupportedProtocol:
+      return "The address's protocol is not supported.";
     case FailureKind::Unknown:
       break;
   }

@@ -21,6 +21,7 @@ enum class FailureKind {
   UnsupportedFormat,
   NothingToPlay,
   EmptyPlaylist,
+  UnsupportedProtocol,
   Unknown,
 };
 

@@ -61,13 +61,33 @@ bool NeedsMetafileResolver(PlaylistKind kind) {
   return kind != PlaylistKind::None && kind != PlaylistKind::M3u && kind != PlaylistKind::Pls;
 }
 
-std::vector<std::string> TransportAttempts(std::string_view address) {
-  const std::string scheme = Lower(SchemeOf(address));
-  if (scheme == "mms") {
-    const std::string_view rest = address.substr(scheme.size());
-    return {"mmsh" + std::string(rest), "mmst" + std::string(rest)};
+std::string NormalizeScheme(std::string_view address) {
+  const std::string_view scheme = SchemeOf(address);
+  return Lower(scheme) + std::string(address.substr(scheme.size()));
+}
+
+bool IsPlayableAddress(std::string_view address) {
+  static constexpr std::array<std::string_view, 15> kSchemes = {
+      "http",  "https", "mms", "mmsh", "mmst", "rtsp", "rtsps", "rtmp",
+      "rtmps", "rtmpt", "rtp", "udp",  "srt",  "ftp",  "file",
+  };
+  if (address.empty()) {
+    return false;
   }
-  return {std::string(address)};
+  const std::string scheme = Lower(SchemeOf(address));
+  if (scheme.empty()) {
+    return address.find("://") == std::string_view::npos;
+  }
+  return std::find(kSchemes.begin(), kSchemes.end(), scheme) != kSchemes.end();
+}
+
+std::vector<std::string> TransportAttempts(std::string_view address) {
+  const std::string normal = NormalizeScheme(address);
+  if (normal.starts_with("mms://")) {
+    const std::string rest = normal.substr(3);
+    return {"mmsh" + rest, "mmst" + rest};
+  }
+  return {normal};
 }
 
 std::string HostOf(std::string_view address) {

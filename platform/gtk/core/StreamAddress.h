@@ -29,6 +29,15 @@ bool NeedsMetafileResolver(PlaylistKind kind);
 // tried as MMS over HTTP and then over TCP; everything else as is.
 std::vector<std::string> TransportAttempts(std::string_view address);
 
+// The address with its scheme in lower case ("HTTP://" appears in station
+// lists; the engine knows only "http://").
+std::string NormalizeScheme(std::string_view address);
+
+// Whether the engine may open the address: a local path, or a scheme of a
+// network stream or local file. Others (av://, edl://, fd://, ...) would let
+// a page open devices or descriptors.
+bool IsPlayableAddress(std::string_view address);
+
 // Host part of an address for messages ("" when there is none).
 std::string HostOf(std::string_view address);
 
