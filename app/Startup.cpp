@@ -14,7 +14,9 @@ TelvantaWindows CreateWindows(const StartupTrace& trace) {
   splash->ShowAndPaint();
   step("splash painted");
 
-  Glib::set_application_name(std::string(ApplicationTitle));
+  if (Glib::get_application_name().raw() != ApplicationTitle) {
+    Glib::set_application_name(std::string(ApplicationTitle));
+  }
   Gtk::Window::set_default_icon(Picture("telvanta", 128));
   step("title");
 
