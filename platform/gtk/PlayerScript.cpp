@@ -17,6 +17,8 @@ const char* const kPlayerReportScript = R"JS(
   let pending = false;
   let last = '';
   const resizeObserver = new ResizeObserver(schedule);
+  const MAX_TEXT = 8192;
+  const text = (value) => String(value || '').slice(0, MAX_TEXT);
 
   function isPlayer(el) {
     const type = (el.getAttribute('type') || '').trim().toLowerCase();
@@ -40,26 +42,26 @@ const char* const kPlayerReportScript = R"JS(
     const params = {};
     for (const param of el.querySelectorAll(':scope > param')) {
       const name = (param.getAttribute('name') || '').toLowerCase();
-      if (name) params[name] = param.getAttribute('value') || '';
+      if (name) params[text(name)] = text(param.getAttribute('value'));
     }
     const isEmbed = el.localName === 'embed';
     if (isEmbed) {
       for (const attribute of el.attributes) {
         const name = attribute.name.toLowerCase();
-        if (!(name in params)) params[name] = attribute.value;
+        if (!(name in params)) params[text(name)] = text(attribute.value);
       }
     }
     const rect = el.getBoundingClientRect();
     const style = getComputedStyle(el);
     return {
       id: idOf(el),
-      type: el.getAttribute('type') || '',
-      classid: el.getAttribute('classid') || '',
-      data: (isEmbed ? el.getAttribute('src') : el.getAttribute('data')) || '',
-      href: (isEmbed ? el.src : el.data) || '',
-      width: el.getAttribute('width') || '',
-      height: el.getAttribute('height') || '',
-      title: el.getAttribute('title') || el.getAttribute('name') || params.title || '',
+      type: text(el.getAttribute('type')),
+      classid: text(el.getAttribute('classid')),
+      data: text(isEmbed ? el.getAttribute('src') : el.getAttribute('data')),
+      href: text(isEmbed ? el.src : el.data),
+      width: text(el.getAttribute('width')),
+      height: text(el.getAttribute('height')),
+      title: text(el.getAttribute('title') || el.getAttribute('name') || params.title),
       params,
       rect: {x: rect.left, y: rect.top, w: rect.width, h: rect.height},
       visible: style.display !== 'none' && style.visibility !== 'hidden' &&
@@ -76,7 +78,7 @@ const char* const kPlayerReportScript = R"JS(
       if (outer && isPlayer(outer)) continue;
       players.push(describe(el));
     }
-    const message = JSON.stringify({title: document.title || '', players});
+    const message = JSON.stringify({title: text(document.title), players});
     if (message === last && !force) return;
     last = message;
     window.webkit.messageHandlers.telvantaPlayers.postMessage(message);

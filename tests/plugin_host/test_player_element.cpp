@@ -75,6 +75,11 @@ TEST(ParsePageReport, AHostilePageCannotAskForThousandsOfPlayers) {
   EXPECT_LE(report->players.size(), 32u);
 }
 
+TEST(ParsePageReport, AnOversizedReportIsRefusedWhole) {
+  const std::string json = R"({"players":[],"title":")" + std::string(5 << 20, 'x') + "\"}";
+  EXPECT_FALSE(ParsePageReport(json));
+}
+
 TEST(ParsePageReport, OldStylePagesNameTheAddressInAParam) {
   const auto report = ParsePageReport(R"({"players":[{"id":1,"type":"",
     "classid":"CLSID:6BF52A52-394A-11d3-B153-00C04F79FAA6","data":"","href":"",

@@ -362,6 +362,23 @@ TEST_F(PlaybackTest, TheWindowsMediaMenuMutesAndGoesFullScreen) {
   EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
 }
 
+TEST_F(PlaybackTest, QuickSuccessivePlaysEndWithTheLastOnePlaying) {
+  // A user zapping through stations: each page replaces the last while its
+  // player is still connecting or just playing.
+  const std::string addresses[] = {server_->Url("/hls/index.m3u8"), server_->Url("/clip.wmv"),
+                                   server_->Url("/icy"), rtsp_->Url(), server_->Url("/tone.mp3")};
+  BrowserWindow window;
+  for (int round = 0; round < 12; ++round) {
+    const std::string& address = addresses[round % std::size(addresses)];
+    window.Browser().Navigate(Page(WindowsMediaPage(address, true)).string());
+    RunFor(std::chrono::milliseconds(40 + 60 * (round % 4)));
+  }
+  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/hls/index.m3u8"), true))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
+  EXPECT_EQ(window.Browser().Players().size(), 1u);
+}
+
 TEST_F(PlaybackTest, AutostartOffWaitsForPlay) {
   BrowserWindow window;
   ASSERT_TRUE(window.Load(

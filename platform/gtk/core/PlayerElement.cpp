@@ -16,6 +16,8 @@ namespace {
 constexpr std::size_t kMaxPlayers = 32;
 constexpr std::size_t kMaxText = 8192;
 constexpr double kMaxCoordinate = 1e6;
+// Our script caps every text; anything near this is not from it.
+constexpr std::size_t kMaxReport = 4 << 20;
 
 std::string Lower(std::string_view text) {
   std::string out(text);
@@ -173,6 +175,9 @@ bool PlayerElement::AutoStartOff() const {
 }
 
 std::optional<PageReport> ParsePageReport(std::string_view json) {
+  if (json.size() > kMaxReport) {
+    return std::nullopt;
+  }
   GObjectPtr<JsonParser> parser(json_parser_new_immutable());
   if (!json_parser_load_from_data(parser.get(), json.data(), static_cast<gssize>(json.size()),
                                   nullptr)) {
