@@ -151,8 +151,9 @@ void TFrmList::BuildPage(TStationListBox& list, const char* component, const cha
   NameComponent(list.View(), std::string(component) + "View", caption);
   auto* tab = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 3);
   auto* image = Gtk::make_managed<Gtk::Image>(Picture(icon, 16));
+  // No mnemonic widget: the mnemonic goes up to the tab, and the notebook
+  // switches to its page.
   auto* label = Gtk::make_managed<Gtk::Label>(GtkMnemonic(caption), true);
-  label->set_mnemonic_widget(list.View());
   tab->pack_start(*image, false, false);
   tab->pack_start(*label, false, false);
   tab->show_all();

@@ -125,8 +125,12 @@ std::string AccessibleName(Gtk::Widget& widget) {
 }
 
 void SendButton(Gtk::Widget& widget, GdkEventType type, unsigned button, double x, double y) {
+  SendButtonTo(widget, widget.get_window(), type, button, x, y);
+}
+
+void SendButtonTo(Gtk::Widget& widget, const Glib::RefPtr<Gdk::Window>& window, GdkEventType type,
+                  unsigned button, double x, double y) {
   GdkEvent* event = gdk_event_new(type);
-  auto window = widget.get_window();
   event->button.window = window ? static_cast<GdkWindow*>(g_object_ref(window->gobj())) : nullptr;
   event->button.send_event = TRUE;
   event->button.time = GDK_CURRENT_TIME;

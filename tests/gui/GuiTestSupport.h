@@ -60,5 +60,8 @@ std::string AccessibleName(Gtk::Widget& widget);
 
 // A button press or release delivered to the widget at (x, y) of its area.
 void SendButton(Gtk::Widget& widget, GdkEventType type, unsigned button, double x, double y);
+// The same with the event meant for one of the widget's windows.
+void SendButtonTo(Gtk::Widget& widget, const Glib::RefPtr<Gdk::Window>& window, GdkEventType type,
+                  unsigned button, double x, double y);
 
 }  // namespace telvanta::testing

@@ -16,6 +16,7 @@
 #include <clocale>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace telvanta {
 namespace {
@@ -605,6 +606,64 @@ TEST_F(WindowsTest, MediaFileChosenInTheDialogIsPlayed) {
   EXPECT_EQ(Main().PlayerPage().PageCounter(), 1);
   EXPECT_EQ(Main().PlayerPage().CurrentStreamClass(), "MMS");
   EXPECT_FALSE(Main().PanelWeb.get_visible());
+}
+
+TEST_F(WindowsTest, TabMnemonicsSwitchPages) {
+  Start();
+  auto& list = List();
+  list.show();
+  ASSERT_TRUE(WaitUntil([&] { return list.get_realized(); }));
+  struct Case {
+    guint key;
+    ListPage page;
+  };
+  for (const Case& c : {Case{GDK_KEY_r, ListPage::Radio}, Case{GDK_KEY_w, ListPage::Webcam},
+                        Case{GDK_KEY_f, ListPage::Favorites}, Case{GDK_KEY_t, ListPage::TV}}) {
+    EXPECT_TRUE(list.mnemonic_activate(c.key, Gdk::MOD1_MASK));
+    testing::Pump();
+    EXPECT_EQ(list.ActivePage(), c.page) << c.key;
+  }
+  list.hide();
+}
+
+TEST_F(WindowsTest, RightClickSelectsTheEntryAndItsMenuPlaysIt) {
+  WriteSetting("FirstRun", "1");
+  Start();
+  auto& list = List();
+  list.SelectPage(ListPage::Webcam);
+  list.show();
+  Gtk::TreeView& view = list.Listbox7.View();
+  ASSERT_TRUE(WaitUntil([&] { return view.get_realized() && view.get_bin_window(); }));
+  testing::Pump(std::chrono::milliseconds(200));
+  // The second row, 16 pixels down.
+  testing::SendButtonTo(view, view.get_bin_window(), GDK_BUTTON_PRESS, 3, 20, 16 + 8);
+  EXPECT_EQ(list.Listbox7.ItemIndex(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return list.TePopupMenu4.get_visible(); }));
+  auto* play = dynamic_cast<Gtk::MenuItem*>(list.TePopupMenu4.get_children().front());
+  ASSERT_NE(play, nullptr);
+  play->activate();
+  ASSERT_TRUE(WaitUntil([&] { return !list.get_visible(); }));
+  EXPECT_EQ(Main().get_title(), "Telvanta - Finland - Road");
+  EXPECT_EQ(Main().PlayerPage().CurrentStreamClass(), "WEBCAM");
+}
+
+TEST_F(WindowsTest, SettingsStoreWarningIsAPlainBoxAlsoFromAWorker) {
+  Start();
+  std::filesystem::create_directories(config_.Path() / "telvanta");
+  std::ofstream(config_.Path() / "telvanta" / "settings.reg") << "not a hive\n[[[\n";
+  auto dialogs = AnswerDialogs([] { EXPECT_EQ(ReadSetting("TopMost"), ""); });
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].title, "Telvanta");
+  EXPECT_EQ(dialogs[0].text, "wrong");
+  EXPECT_EQ(dialogs[0].icon, MessageIcon::None);
+  // The update worker reads settings too; its box comes on the UI thread.
+  dialogs = AnswerDialogs([] {
+    std::thread worker([] { ReadSetting("AutoUpdate"); });
+    worker.join();
+    testing::Pump(std::chrono::milliseconds(300));
+  });
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].text, "wrong");
 }
 
 }  // namespace
