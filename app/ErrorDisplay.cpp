@@ -14,16 +14,23 @@ namespace {
 
 std::thread::id uiThread;
 
-Gtk::Window* ActiveWindow() {
+// The window the box belongs to: the active one, else a modal one shown.
+Gtk::Window* OwnerWindow() {
+  Gtk::Window* modal = nullptr;
   for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-    if (window->get_visible() && window->is_active()) return window;
+    if (!window->get_visible()) continue;
+    if (window->is_active()) return window;
+    if (window->get_modal() && modal == nullptr) modal = window;
   }
-  return nullptr;
+  return modal;
 }
 
 void RunMessageBox(const std::string& caption, const std::string& text, MessageIcon icon) {
   TMessageBox box(caption, text, icon);
-  if (Gtk::Window* parent = ActiveWindow()) box.set_transient_for(*parent);
+  if (Gtk::Window* owner = OwnerWindow()) {
+    box.set_transient_for(*owner);
+    box.set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
+  }
   box.run();
 }
 
@@ -52,7 +59,7 @@ TMessageBox::TMessageBox(const std::string& caption, const std::string& text, Me
   set_title(caption);
   set_modal(true);
   set_resizable(false);
-  set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
+  set_position(Gtk::WIN_POS_CENTER);
   set_border_width(12);
   if (icon != MessageIcon::None) {
     image_.set(Picture(icon == MessageIcon::Error ? "error" : "about", 32));

@@ -13,7 +13,6 @@ constexpr int SplashHeight = 220;
 
 TSplash::TSplash() {
   NameComponent(*this, "Splash", "Telvanta");
-  set_title("Telvanta");
   set_decorated(false);
   set_resizable(false);
   set_skip_taskbar_hint(true);

@@ -85,10 +85,10 @@ TFrmList::TFrmList(Gtk::Window& owner, PlayTarget& main)
       RadioButton2("Fit to window"),
       Label2(">About picture quality "),
       Label3(">About connection"),
+      owner_(owner),
       main_(main) {
   NameComponent(*this, "FrmList", "Telvanta");
   set_title(std::string(ApplicationTitle));
-  set_transient_for(owner);
   set_position(Gtk::WIN_POS_CENTER);
   set_default_size(ClientWidth, ClientHeight);
   set_resizable(false);
@@ -287,12 +287,18 @@ void TFrmList::RestoreFilter(Gtk::ComboBoxText& box, const std::vector<std::stri
 void TFrmList::db_connect() { ADOConnection1.db_connect(); }
 
 void TFrmList::Loadcountrylist() {
-  telvanta::Loadcountrylist(ADOConnection1, countryItems_);
-  // Only appended items are new; the box keeps its selection.
-  const int shown = static_cast<int>(TeComboBox4.get_model()->children().size());
-  for (std::size_t i = static_cast<std::size_t>(shown); i < countryItems_.size(); ++i) {
-    TeComboBox4.append(countryItems_[i]);
+  // The box shows what was appended, also when the load stops half-way.
+  auto showAppended = [this] {
+    const auto shown = TeComboBox4.get_model()->children().size();
+    for (std::size_t i = shown; i < countryItems_.size(); ++i) TeComboBox4.append(countryItems_[i]);
+  };
+  try {
+    telvanta::Loadcountrylist(ADOConnection1, countryItems_);
+  } catch (...) {
+    showAppended();
+    throw;
   }
+  showAppended();
 }
 
 TvFilter TFrmList::CurrentTvFilter() const {
@@ -346,6 +352,13 @@ void TFrmList::ShowModal() {
     case ListPage::Favorites:
       ListBox3.View().grab_focus();
       break;
+  }
+  // At start-up the owner is not on screen yet; a window manager would not
+  // show a dialog of an unmapped window properly.
+  if (owner_.get_mapped()) {
+    set_transient_for(owner_);
+  } else {
+    unset_transient_for();
   }
   telvanta::ShowModal(*this);
 }

@@ -105,6 +105,7 @@ class TFrmList : public Gtk::Window {
   void PopUp(Gtk::Menu& menu, GdkEventButton* event);
   void ConnectMouseUp(Gtk::RadioButton& button, void (TFrmList::*handler)());
 
+  Gtk::Window& owner_;
   PlayTarget& main_;
   std::vector<std::string> countryItems_;
 };
