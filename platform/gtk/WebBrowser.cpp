@@ -1,5 +1,6 @@
 #include "platform/gtk/WebBrowser.h"
 
+#include <malloc.h>
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 #include "platform/gtk/PlayerScript.h"
 #include "platform/gtk/core/GObjectPtr.h"
 #include "platform/gtk/core/PlayerGeometry.h"
-
-#include <malloc.h>
 
 namespace telvanta::platform {
 namespace {
