@@ -219,11 +219,11 @@ void LoopbackHttpServer::ServeFile(const HttpRequest& request, HttpConnection& c
   bool partial = false;
   const std::string range = request.Header("range");
   if (range.starts_with("bytes=")) {
-    const std::string spec = range.substr(6);
-    const auto dash = spec.find('-');
-    first = std::stoull(spec.substr(0, dash));
-    if (dash != std::string::npos && dash + 1 < spec.size()) {
-      last = std::min<std::size_t>(last, std::stoull(spec.substr(dash + 1)));
+    const std::string byteRange = range.substr(6);
+    const auto dash = byteRange.find('-');
+    first = std::stoull(byteRange.substr(0, dash));
+    if (dash != std::string::npos && dash + 1 < byteRange.size()) {
+      last = std::min<std::size_t>(last, std::stoull(byteRange.substr(dash + 1)));
     }
     partial = true;
     if (first >= body.size()) {
