@@ -5,7 +5,9 @@ namespace telvanta {
 std::string ErrorBoxText(std::string_view message) {
   std::string text(message);
   // Bytes compare unsigned, so any non-ASCII ending also counts as "after".
-  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
+    text += '.';
+  }
   return text;
 }
 

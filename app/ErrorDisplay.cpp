@@ -18,9 +18,15 @@ std::thread::id uiThread;
 Gtk::Window* OwnerWindow() {
   Gtk::Window* modal = nullptr;
   for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-    if (!window->get_visible()) continue;
-    if (window->is_active()) return window;
-    if (window->get_modal() && modal == nullptr) modal = window;
+    if (!window->get_visible()) {
+      continue;
+    }
+    if (window->is_active()) {
+      return window;
+    }
+    if (window->get_modal() && modal == nullptr) {
+      modal = window;
+    }
   }
   return modal;
 }
@@ -48,7 +54,8 @@ void ShowWarningOnUiThread(const std::string& text) {
         ShowPlainMessage(*static_cast<std::string*>(data));
         return G_SOURCE_REMOVE;
       },
-      copy.release(), [](gpointer data) { delete static_cast<std::string*>(data); });
+      copy.release(),
+      [](gpointer data) { std::unique_ptr<std::string>(static_cast<std::string*>(data)).reset(); });
 }
 
 }  // namespace

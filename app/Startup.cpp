@@ -8,7 +8,9 @@ namespace telvanta {
 
 TelvantaWindows CreateWindows(const StartupTrace& trace) {
   auto step = [&trace](std::string_view name) {
-    if (trace) trace(name);
+    if (trace) {
+      trace(name);
+    }
   };
   auto splash = std::make_unique<TSplash>();
   splash->ShowAndPaint();

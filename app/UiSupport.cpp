@@ -23,7 +23,9 @@ void RegisterResourcesOnce() {
 void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_view caption) {
   widget.set_name(Glib::ustring(component.data(), component.size()));
   const std::string spoken = caption.empty() ? std::string(component) : StripMnemonic(caption);
-  if (auto accessible = widget.get_accessible()) accessible->set_name(spoken);
+  if (auto accessible = widget.get_accessible()) {
+    accessible->set_name(spoken);
+  }
 }
 
 Glib::RefPtr<Gdk::Pixbuf> Picture(std::string_view name, int size) {
@@ -39,7 +41,9 @@ Glib::RefPtr<Gdk::Pixbuf> SplashPicture() {
 
 void InstallStyle(const std::string& css) {
   static std::set<std::string> installed;
-  if (!installed.insert(css).second) return;
+  if (!installed.insert(css).second) {
+    return;
+  }
   auto provider = Gtk::CssProvider::create();
   provider->load_from_data(css);
   Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
@@ -51,7 +55,9 @@ void ShowModal(Gtk::Window& window) {
   sigc::connection hidden = window.signal_hide().connect([loop] { loop->quit(); });
   window.set_modal(true);
   window.show();
-  if (window.get_visible()) loop->run();
+  if (window.get_visible()) {
+    loop->run();
+  }
   hidden.disconnect();
   window.set_modal(false);
 }
@@ -67,7 +73,9 @@ Gtk::MenuItem& AddMenuItem(Gtk::MenuShell& menu, std::string_view component,
   auto* item = Gtk::make_managed<Gtk::MenuItem>();
   auto* box = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 6);
   auto* image = Gtk::make_managed<Gtk::Image>();
-  if (icon) image->set(icon);
+  if (icon) {
+    image->set(icon);
+  }
   image->set_size_request(16, 16);
   auto* label = Gtk::make_managed<Gtk::Label>(GtkMnemonic(caption), true);
   label->set_xalign(0.0F);
@@ -83,7 +91,9 @@ Gtk::MenuItem& AddMenuItem(Gtk::MenuShell& menu, std::string_view component,
 
 void AddSeparator(Gtk::MenuShell& menu, std::string_view component) {
   auto* separator = Gtk::make_managed<Gtk::SeparatorMenuItem>();
-  if (!component.empty()) NameComponent(*separator, component);
+  if (!component.empty()) {
+    NameComponent(*separator, component);
+  }
   separator->show();
   menu.append(*separator);
 }
@@ -95,18 +105,24 @@ ClickLabel::ClickLabel(const Glib::ustring& text) : label_(text) {
 }
 
 bool ClickLabel::on_button_press_event(GdkEventButton* event) {
-  if (event->type == GDK_BUTTON_PRESS && event->button == 1) pressed_ = true;
+  if (event->type == GDK_BUTTON_PRESS && event->button == 1) {
+    pressed_ = true;
+  }
   return false;
 }
 
 bool ClickLabel::on_button_release_event(GdkEventButton* event) {
   const bool wasPressed = pressed_;
   pressed_ = false;
-  if (event->button != 1 || !wasPressed) return false;
+  if (event->button != 1 || !wasPressed) {
+    return false;
+  }
   const auto area = get_allocation();
   const bool inside =
       event->x >= 0 && event->y >= 0 && event->x < area.get_width() && event->y < area.get_height();
-  if (inside) clicked_.emit();
+  if (inside) {
+    clicked_.emit();
+  }
   return false;
 }
 

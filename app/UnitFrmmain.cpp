@@ -138,7 +138,9 @@ void Tfrmmain::BuildWelcomePanel() {
   URLLabel1.SetHint(std::string(MediaPlayerPage));
   NameComponent(URLLabel2, "URLLabel2", URLLabel2.Caption().raw());
   NameComponent(URLLabel1, "URLLabel1", URLLabel1.Caption().raw());
-  for (auto* link : {&URLLabel2, &URLLabel1}) link->get_style_context()->add_class("welcome-link");
+  for (auto* link : {&URLLabel2, &URLLabel1}) {
+    link->get_style_context()->add_class("welcome-link");
+  }
   PanelWebLayout.put(URLLabel2, 64, 216);
   PanelWebLayout.put(URLLabel1, 64, 240);
   PanelMain.add_overlay(PanelWeb);
@@ -231,7 +233,9 @@ void Tfrmmain::SetAnnouncement(const std::string& text, const std::string& link)
 }
 
 void Tfrmmain::Label1Click() {
-  if (label1Hint_.empty()) return;
+  if (label1Hint_.empty()) {
+    return;
+  }
   platform::ShellOpen(label1Hint_, platform::ShowMode::Maximized);
 }
 
@@ -241,7 +245,9 @@ void Tfrmmain::on_show() {
 }
 
 void Tfrmmain::FormShow() {
-  if (FrmList != nullptr) FrmList->ShowModal();
+  if (FrmList != nullptr) {
+    FrmList->ShowModal();
+  }
 }
 
 bool Tfrmmain::on_delete_event(GdkEventAny* /*event*/) {
@@ -258,7 +264,9 @@ void Tfrmmain::FormClose() {
 }
 
 void Tfrmmain::ShowListOn(int page) {
-  if (FrmList == nullptr) return;
+  if (FrmList == nullptr) {
+    return;
+  }
   FrmList->SelectPage(static_cast<ListPage>(page));
   FrmList->ShowModal();
 }
@@ -283,20 +291,28 @@ void Tfrmmain::PlayTV(const std::string& url) {
 }
 
 void Tfrmmain::WebBrowser1DownloadComplete() {
-  if (playerPage_.CurrentStreamClass() == StreamWebcam) return;
-  if (TimerTuerFichier.connected()) return;
+  if (playerPage_.CurrentStreamClass() == StreamWebcam) {
+    return;
+  }
+  if (TimerTuerFichier.connected()) {
+    return;
+  }
   TimerTuerFichier = Glib::signal_timeout().connect(
       sigc::mem_fun(*this, &Tfrmmain::TimerTuerFichierTimer), PageCleanupIntervalMs);
 }
 
 bool Tfrmmain::TimerTuerFichierTimer() {
-  if (WebBrowser1.GetReadyState() != platform::ReadyState::Complete) return true;
+  if (WebBrowser1.GetReadyState() != platform::ReadyState::Complete) {
+    return true;
+  }
   playerPage_.DeleteCurrentPage();
   return false;
 }
 
 Gtk::FileChooserDialog& Tfrmmain::MediaFileDialog() {
-  if (OpenDialog1) return *OpenDialog1;
+  if (OpenDialog1) {
+    return *OpenDialog1;
+  }
   OpenDialog1 =
       std::make_unique<Gtk::FileChooserDialog>(*this, "Open", Gtk::FILE_CHOOSER_ACTION_OPEN);
   OpenDialog1->set_name("OpenDialog1");
@@ -306,7 +322,9 @@ Gtk::FileChooserDialog& Tfrmmain::MediaFileDialog() {
   for (const auto& group : ParseDialogFilter(MediaFileFilter)) {
     auto filter = Gtk::FileFilter::create();
     filter->set_name(group.label);
-    for (const auto& pattern : group.patterns) filter->add_pattern(CaseInsensitivePattern(pattern));
+    for (const auto& pattern : group.patterns) {
+      filter->add_pattern(CaseInsensitivePattern(pattern));
+    }
     OpenDialog1->add_filter(filter);
   }
   OpenDialog1->set_filter(OpenDialog1->list_filters().front());
@@ -317,10 +335,14 @@ void Tfrmmain::CustomItem61Click() {
   auto& dialog = MediaFileDialog();
   const int response = dialog.run();
   dialog.hide();
-  if (response != Gtk::RESPONSE_ACCEPT) return;
+  if (response != Gtk::RESPONSE_ACCEPT) {
+    return;
+  }
   const std::string path = dialog.get_filename();
   std::error_code error;
-  if (path.empty() || !std::filesystem::is_regular_file(path, error)) return;
+  if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
+    return;
+  }
   InitControl();
   PlayTV(path);
 }
@@ -343,7 +365,9 @@ void Tfrmmain::CustomItem62Click() {
 std::vector<TFrmOpenURL*> Tfrmmain::OpenUrlDialogs() const {
   std::vector<TFrmOpenURL*> dialogs;
   for (const auto& dialog : openUrlDialogs_) {
-    if (dialog->get_visible()) dialogs.push_back(dialog.get());
+    if (dialog->get_visible()) {
+      dialogs.push_back(dialog.get());
+    }
   }
   return dialogs;
 }

@@ -36,8 +36,12 @@ void TSplash::ShowAndPaint() {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
   auto context = Glib::MainContext::get_default();
   sigc::connection tick = Glib::signal_timeout().connect([] { return true; }, 20);
-  while (!painted_ && std::chrono::steady_clock::now() < deadline) context->iteration(true);
-  for (int i = 0; i < 100 && context->pending(); ++i) context->iteration(false);
+  while (!painted_ && std::chrono::steady_clock::now() < deadline) {
+    context->iteration(true);
+  }
+  for (int i = 0; i < 100 && context->pending(); ++i) {
+    context->iteration(false);
+  }
   tick.disconnect();
   get_display()->flush();
 }

@@ -3,11 +3,13 @@
 #include "app/UiSupport.h"
 #include "platform/gtk/ShellOpen.h"
 
+#include <cmath>
+
 namespace telvanta {
 
 namespace {
 
-guint16 Channel(double value) { return static_cast<guint16>(value * 65535.0 + 0.5); }
+guint16 Channel(double value) { return static_cast<guint16>(std::lround(value * 65535.0)); }
 
 }  // namespace
 
@@ -29,7 +31,9 @@ void TURLLabel::SetHint(const std::string& hint) {
 void TURLLabel::SetLabelType(TLabelType type) { labelType_ = type; }
 
 void TURLLabel::SetURLColStd(const Gdk::RGBA& colour) {
-  if (colour == colStd_) return;
+  if (colour == colStd_) {
+    return;
+  }
   colStd_ = colour;
   fontColour_ = colour;
   Restyle();
@@ -38,14 +42,18 @@ void TURLLabel::SetURLColStd(const Gdk::RGBA& colour) {
 void TURLLabel::SetURLColPre(const Gdk::RGBA& colour) { colPre_ = colour; }
 
 void TURLLabel::SetEffect98(bool on) {
-  if (on == effect98_) return;
+  if (on == effect98_) {
+    return;
+  }
   effect98_ = on;
   underlined_ = !on;
   Restyle();
 }
 
 bool TURLLabel::on_button_press_event(GdkEventButton* event) {
-  if (event->type != GDK_BUTTON_PRESS) return false;
+  if (event->type != GDK_BUTTON_PRESS) {
+    return false;
+  }
   pressed_ = event->button == 1;
   if (event->button == 1) {
     fontColour_ = colPre_;
@@ -62,7 +70,9 @@ bool TURLLabel::on_button_release_event(GdkEventButton* event) {
   const auto area = get_allocation();
   const bool inside =
       event->x >= 0 && event->y >= 0 && event->x < area.get_width() && event->y < area.get_height();
-  if (event->button == 1 && wasPressed && inside) Click();
+  if (event->button == 1 && wasPressed && inside) {
+    Click();
+  }
   return false;
 }
 

@@ -9,9 +9,13 @@ namespace {
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
+  if (a.size() != b.size()) {
+    return false;
+  }
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+      return false;
+    }
   }
   return true;
 }
@@ -19,16 +23,24 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 ListPage StartPageFor(std::string_view onStartupDisplay) {
-  if (onStartupDisplay == "Radio") return ListPage::Radio;
-  if (onStartupDisplay == "MyFav") return ListPage::Favorites;
-  if (onStartupDisplay == "Webcam") return ListPage::Webcam;
+  if (onStartupDisplay == "Radio") {
+    return ListPage::Radio;
+  }
+  if (onStartupDisplay == "MyFav") {
+    return ListPage::Favorites;
+  }
+  if (onStartupDisplay == "Webcam") {
+    return ListPage::Webcam;
+  }
   return ListPage::TV;
 }
 
 std::optional<std::size_t> FindItemIgnoringCase(const std::vector<std::string>& items,
                                                 std::string_view value) {
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (EqualIgnoringCase(items[i], value)) return i;
+    if (EqualIgnoringCase(items[i], value)) {
+      return i;
+    }
   }
   return std::nullopt;
 }
@@ -40,7 +52,9 @@ std::vector<SettingChange> FilterSettingsAfterGo(const FilterBoxState& country,
                                                  const FilterBoxState& sort,
                                                  const FilterBoxState& order) {
   auto firstItemOrText = [](const FilterBoxState& box) -> std::optional<std::string> {
-    if (box.index == 0) return std::nullopt;
+    if (box.index == 0) {
+      return std::nullopt;
+    }
     return box.text;
   };
   return {

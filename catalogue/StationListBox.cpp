@@ -11,7 +11,9 @@ constexpr int RowHeight = 16;
 
 // Texts come from files; GTK wants valid UTF-8.
 std::string ValidUtf8(const std::string& text) {
-  if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return text;
+  if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
+    return text;
+  }
   gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
   std::string result(valid);
   g_free(valid);
@@ -66,9 +68,15 @@ void TStationListBox::Fill(const std::vector<std::string>& entries,
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::string& streamClass = i < classes.size() ? classes[i] : std::string();
     GdkPixbuf* icon = nullptr;
-    if (streamClass == StreamMms) icon = iconMms_->gobj();
-    if (streamClass == StreamRtsp) icon = iconRtsp_->gobj();
-    if (streamClass == StreamWebcam) icon = iconWebcam_->gobj();
+    if (streamClass == StreamMms) {
+      icon = iconMms_->gobj();
+    }
+    if (streamClass == StreamRtsp) {
+      icon = iconRtsp_->gobj();
+    }
+    if (streamClass == StreamWebcam) {
+      icon = iconWebcam_->gobj();
+    }
     const std::string text = ValidUtf8(entries[i]);
     gtk_list_store_insert_with_values(raw, nullptr, -1, 0, icon, 1, text.c_str(), 2,
                                       streamClass.c_str(), -1);
@@ -86,7 +94,9 @@ int TStationListBox::Count() const { return static_cast<int>(store_->children().
 
 int TStationListBox::ItemIndex() const {
   const auto rows = view_.get_selection()->get_selected_rows();
-  if (rows.empty()) return -1;
+  if (rows.empty()) {
+    return -1;
+  }
   return rows.front()[0];
 }
 
@@ -103,21 +113,29 @@ void TStationListBox::SetItemIndex(int index) {
 }
 
 std::string TStationListBox::Entry(int index) const {
-  if (index < 0 || index >= Count()) return {};
+  if (index < 0 || index >= Count()) {
+    return {};
+  }
   auto row = store_->children()[static_cast<unsigned>(index)];
   return Glib::ustring(row[columns_.text]);
 }
 
 std::string TStationListBox::IconClass(int index) const {
-  if (index < 0 || index >= Count()) return {};
+  if (index < 0 || index >= Count()) {
+    return {};
+  }
   auto row = store_->children()[static_cast<unsigned>(index)];
   const Glib::RefPtr<Gdk::Pixbuf> icon = row[columns_.icon];
-  if (!icon) return {};
+  if (!icon) {
+    return {};
+  }
   return Glib::ustring(row[columns_.streamClass]);
 }
 
 bool TStationListBox::OnButtonPress(GdkEventButton* event) {
-  if (event->type != GDK_BUTTON_PRESS || event->button != 3) return false;
+  if (event->type != GDK_BUTTON_PRESS || event->button != 3) {
+    return false;
+  }
   Gtk::TreeModel::Path path;
   Gtk::TreeViewColumn* column = nullptr;
   int cellX = 0;

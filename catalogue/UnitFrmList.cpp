@@ -23,7 +23,9 @@ const char* const WindowCss =
 // Replaces a box's items.
 void SetItems(Gtk::ComboBoxText& box, const std::vector<std::string>& items) {
   box.remove_all();
-  for (const auto& item : items) box.append(item);
+  for (const auto& item : items) {
+    box.append(item);
+  }
 }
 
 // Fills a visible list from a loaded StationList and keeps its twin, also
@@ -57,7 +59,9 @@ class BusyGo {
   }
   ~BusyGo() {
     button_.set_sensitive(true);
-    if (auto gdk = window_.get_window()) gdk->set_cursor();
+    if (auto gdk = window_.get_window()) {
+      gdk->set_cursor();
+    }
   }
   BusyGo(const BusyGo&) = delete;
   BusyGo& operator=(const BusyGo&) = delete;
@@ -132,7 +136,9 @@ void TFrmList::BuildLayout() {
   ConnectMouseUp(RadioButton1, &TFrmList::TeRadioButton1MouseUp);
   ConnectMouseUp(RadioButton2, &TFrmList::TeRadioButton2MouseUp);
 
-  for (auto* link : {&Label2, &Label3}) link->label().get_style_context()->add_class("link");
+  for (auto* link : {&Label2, &Label3}) {
+    link->label().get_style_context()->add_class("link");
+  }
   NameComponent(Label2, "Label2", ">About picture quality ");
   NameComponent(Label3, "Label3", ">About connection");
   Label2.signal_clicked().connect(sigc::mem_fun(*this, &TFrmList::Label2Click));
@@ -192,7 +198,9 @@ void TFrmList::BuildFilterGroup() {
       cell->property_max_width_chars() = 14;
     }
   }
-  for (auto* label : {&Label8, &Label6, &Label7}) label->set_xalign(0.0F);
+  for (auto* label : {&Label8, &Label6, &Label7}) {
+    label->set_xalign(0.0F);
+  }
 
   GroupContent.pack_start(Label8, false, false);
   GroupContent.pack_start(TeComboBox4, false, false);
@@ -279,7 +287,9 @@ void TFrmList::FormCreate() {
 void TFrmList::RestoreFilter(Gtk::ComboBoxText& box, const std::vector<std::string>& items,
                              const char* setting) {
   const std::string stored = ReadSetting(setting);
-  if (stored.empty()) return;
+  if (stored.empty()) {
+    return;
+  }
   const auto found = FindItemIgnoringCase(items, stored);
   box.set_active(found ? static_cast<int>(*found) : -1);
 }
@@ -290,7 +300,9 @@ void TFrmList::Loadcountrylist() {
   // The box shows what was appended, also when the load stops half-way.
   auto showAppended = [this] {
     const auto shown = TeComboBox4.get_model()->children().size();
-    for (std::size_t i = shown; i < countryItems_.size(); ++i) TeComboBox4.append(countryItems_[i]);
+    for (std::size_t i = shown; i < countryItems_.size(); ++i) {
+      TeComboBox4.append(countryItems_[i]);
+    }
   };
   try {
     telvanta::Loadcountrylist(ADOConnection1, countryItems_);
@@ -403,7 +415,9 @@ void TFrmList::ConnectMouseUp(Gtk::RadioButton& button, void (TFrmList::*handler
         const auto area = button.get_allocation();
         const bool over = event->x >= 0 && event->y >= 0 && event->x < area.get_width() &&
                           event->y < area.get_height();
-        if (over) (this->*handler)();
+        if (over) {
+          (this->*handler)();
+        }
         return false;
       },
       false);

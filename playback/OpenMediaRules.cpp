@@ -10,7 +10,9 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
   while (true) {
     const std::size_t end = text.find(separator, start);
     parts.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
-    if (end == std::string_view::npos) break;
+    if (end == std::string_view::npos) {
+      break;
+    }
     start = end + 1;
   }
   return parts;
@@ -39,12 +41,16 @@ std::string CaseInsensitivePattern(std::string_view pattern) {
 
 std::vector<FilterGroup> ParseDialogFilter(std::string_view filter) {
   std::vector<FilterGroup> groups;
-  if (filter.empty()) return groups;
+  if (filter.empty()) {
+    return groups;
+  }
   const auto fields = Split(filter, '|');
   for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
     FilterGroup group{std::string(fields[i]), {}};
     for (const auto pattern : Split(fields[i + 1], ';')) {
-      if (!pattern.empty()) group.patterns.emplace_back(pattern);
+      if (!pattern.empty()) {
+        group.patterns.emplace_back(pattern);
+      }
     }
     groups.push_back(std::move(group));
   }

@@ -33,7 +33,9 @@ TFrmOpenURL::TFrmOpenURL(Gtk::Window& owner, PlayTarget& main)
   Image1Box.add(Image1);
   Image1Box.add_events(Gdk::BUTTON_PRESS_MASK);
   Image1Box.signal_button_press_event().connect([this](GdkEventButton* event) {
-    if (event->type == GDK_2BUTTON_PRESS && event->button == 1) Image1DblClick();
+    if (event->type == GDK_2BUTTON_PRESS && event->button == 1) {
+      Image1DblClick();
+    }
     return false;
   });
   NameComponent(Image1Box, "Image1");
@@ -55,7 +57,9 @@ TFrmOpenURL::TFrmOpenURL(Gtk::Window& owner, PlayTarget& main)
   NameComponent(TeEdit1, "TeEdit1", "Open:");
   Layout.put(TeEdit1, 56, 72);
 
-  for (auto* button : {&TeButton1, &TeButton2}) button->set_size_request(75, 25);
+  for (auto* button : {&TeButton1, &TeButton2}) {
+    button->set_size_request(75, 25);
+  }
   NameComponent(TeButton1, "TeButton1", "OK");
   NameComponent(TeButton2, "TeButton2", "Cancel");
   TeButton1.set_can_default(true);
@@ -78,7 +82,9 @@ void TFrmOpenURL::TeButton1Click() {
 void TFrmOpenURL::TeButton2Click() { hide(); }
 
 void TFrmOpenURL::Image1DblClick() {
-  if (OnOpenTools) OnOpenTools(*this);
+  if (OnOpenTools) {
+    OnOpenTools(*this);
+  }
 }
 
 bool TFrmOpenURL::on_delete_event(GdkEventAny* /*event*/) {
