@@ -33,6 +33,18 @@ bool SwallowRealPlayerRightButton(const GdkEventButton& event, GtkWidget* target
          platform::WidgetOrAncestorNamed(target, "PNGUIClass");
 }
 
+// At the pointer; below the button when no pointer event led here (an
+// assistive technology pressing it, say).
+void PopUpAtPointer(Gtk::Menu& menu, Gtk::Widget& button) {
+  GdkEvent* current = gtk_get_current_event();
+  if (current != nullptr) {
+    menu.popup_at_pointer(current);
+    gdk_event_free(current);
+  } else {
+    menu.popup_at_widget(&button, Gdk::GRAVITY_SOUTH_WEST, Gdk::GRAVITY_NORTH_WEST, nullptr);
+  }
+}
+
 std::filesystem::path DataFolder() { return std::filesystem::path(ProgramFolder()) / "Data"; }
 
 }  // namespace
@@ -275,8 +287,8 @@ void Tfrmmain::TeButton6Click() { ShowListOn(static_cast<int>(ListPage::TV)); }
 void Tfrmmain::TeButton3Click() { ShowListOn(static_cast<int>(ListPage::Radio)); }
 void Tfrmmain::TeButton8Click() { ShowListOn(static_cast<int>(ListPage::Webcam)); }
 void Tfrmmain::TeButton5Click() { ShowListOn(static_cast<int>(ListPage::Favorites)); }
-void Tfrmmain::TeButton1Click() { TePopupMenu2.popup_at_pointer(nullptr); }
-void Tfrmmain::TeButton2Click() { TePopupMenu3.popup_at_pointer(nullptr); }
+void Tfrmmain::TeButton1Click() { PopUpAtPointer(TePopupMenu2, TeButton1); }
+void Tfrmmain::TeButton2Click() { PopUpAtPointer(TePopupMenu3, TeButton2); }
 
 void Tfrmmain::PlayTV(const std::string& url) {
   std::filesystem::path page;

@@ -14,6 +14,7 @@
 #include <stdlib.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -664,6 +665,38 @@ TEST_F(WindowsTest, SettingsStoreWarningIsAPlainBoxAlsoFromAWorker) {
   });
   ASSERT_EQ(dialogs.size(), 1U);
   EXPECT_EQ(dialogs[0].text, "wrong");
+}
+
+TEST_F(WindowsTest, ToolsAndHelpButtonsPopUpTheirMenus) {
+  Start();
+  Glib::signal_timeout().connect_once([&] { List().hide(); }, 50);
+  Main().show();
+  ASSERT_TRUE(WaitUntil([&] { return Main().get_mapped(); }));
+  Main().TeButton1.clicked();
+  EXPECT_TRUE(WaitUntil([&] { return Main().TePopupMenu2.get_visible(); }));
+  Main().TePopupMenu2.popdown();
+  Main().TeButton2.clicked();
+  EXPECT_TRUE(WaitUntil([&] { return Main().TePopupMenu3.get_visible(); }));
+  Main().TePopupMenu3.popdown();
+
+  // A real click: the menu opens where the pointer is.
+  int x = 0;
+  int y = 0;
+  Main().TeButton1.get_window()->get_origin(x, y);
+  const auto button = Main().TeButton1.get_allocation();
+  const int px = x + button.get_x() + 30;
+  const int py = y + button.get_y() + 20;
+  const std::string click =
+      "xdotool mousemove " + std::to_string(px) + " " + std::to_string(py) + " click 1";
+  ASSERT_EQ(std::system(click.c_str()), 0);
+  ASSERT_TRUE(WaitUntil([&] { return Main().TePopupMenu2.get_visible(); }));
+  testing::Pump(std::chrono::milliseconds(200));
+  int mx = 0;
+  int my = 0;
+  Main().TePopupMenu2.get_toplevel()->get_window()->get_origin(mx, my);
+  EXPECT_NEAR(mx, px, 30);
+  EXPECT_NEAR(my, py, 30);
+  Main().TePopupMenu2.popdown();
 }
 
 }  // namespace
