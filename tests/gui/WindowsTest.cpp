@@ -702,6 +702,43 @@ TEST_F(WindowsTest, ToolsAndHelpButtonsPopUpTheirMenus) {
 }  // namespace
 }  // namespace telvanta
 
+// From gdk/gdkx.h, whose X11 macros clash with the test framework's names.
+extern "C" unsigned long gdk_x11_window_get_xid(GdkWindow* window);
+
+namespace telvanta {
+namespace {
+
+// What the window asks of a window manager when it is mapped.
+std::string WindowStateAtoms(Gtk::Window& window) {
+  const auto xid = gdk_x11_window_get_xid(window.get_window()->gobj());
+  const std::string command = "xprop -id " + std::to_string(xid) + " _NET_WM_STATE";
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+    pclose(pipe);
+  }
+  return out;
+}
+
+class TopMostTest : public WindowsTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TopMostTest, MainWindowStaysOnTopOnlyForExactlyOne) {
+  WriteSetting("TopMost", GetParam());
+  Start();
+  Glib::signal_timeout().connect_once([&] { List().hide(); }, 50);
+  Main().show();
+  ASSERT_TRUE(WaitUntil([&] { return Main().get_mapped(); }));
+  testing::Pump(std::chrono::milliseconds(200));
+  const bool above = WindowStateAtoms(Main()).find("_NET_WM_STATE_ABOVE") != std::string::npos;
+  EXPECT_EQ(above, std::string(GetParam()) == "1") << GetParam();
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, TopMostTest, ::testing::Values("1", "0", "true", ""));
+
+}  // namespace
+}  // namespace telvanta
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   auto app = Gtk::Application::create("org.telvanta.WindowsTest", Gio::APPLICATION_NON_UNIQUE);
