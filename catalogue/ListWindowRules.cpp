@@ -1,26 +1,9 @@
 #include "catalogue/ListWindowRules.h"
 
+#include "common/AsciiText.h"
 #include "common/Error.h"
 
 namespace telvanta {
-
-namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
 
 ListPage StartPageFor(std::string_view onStartupDisplay) {
   if (onStartupDisplay == "Radio") {
@@ -38,7 +21,7 @@ ListPage StartPageFor(std::string_view onStartupDisplay) {
 std::optional<std::size_t> FindItemIgnoringCase(const std::vector<std::string>& items,
                                                 std::string_view value) {
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (EqualIgnoringCase(items[i], value)) {
+    if (EqualsIgnoringAsciiCase(items[i], value)) {
       return i;
     }
   }

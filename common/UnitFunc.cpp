@@ -9,14 +9,14 @@
 
 #include <locale.h>
 
+#include "common/AsciiText.h"
+
 namespace telvanta {
 
 namespace {
 
-// Only a to z change: the text is bytes, and the user's locale must not
-// decide what an ending is.
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
+// Only a to z change (AsciiUpper): the text is bytes, and the user's locale
+// must not decide what an ending is.
 bool EqualsUpper(std::string_view part, std::string_view code) {
   if (part.size() != code.size()) {
     return false;

@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/AsciiText.h"
 #include "common/Error.h"
 
 using namespace std::string_literals;
+using telvanta::AsciiLower;
 using telvanta::DesBlock;
 using telvanta::DesCryptBlock;
 using telvanta::DesDecryptHex;
@@ -160,8 +161,7 @@ struct HexInputCase {
 TEST(DesDecryptHexInput, OddLastCharIgnoredButEveryPairChecked) {
   const std::string url = "mms://tv.example.com/ch1";
   const std::string hex = DesEncryptHex(url, StationKey);
-  std::string lower = hex;
-  for (auto& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lower = AsciiLower(hex);
   const std::vector<HexInputCase> cases = {
       {"empty hex not empty text", "", ""},
       {"lower case refused", lower, url},

@@ -2,21 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <utility>
 
+#include "common/AsciiText.h"
 #include "platform/gtk/core/StreamAddress.h"
 
 namespace telvanta::platform {
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
 
 // The three-digit status after a marker such as "http error ", or 0.
 int StatusAfter(std::string_view line, std::string_view marker) {
@@ -63,7 +56,7 @@ std::string ConnectionIn(std::string_view line) {
 }
 
 int DefaultPort(std::string_view address) {
-  const std::string scheme = Lower(address.substr(0, address.find("://")));
+  const std::string scheme = AsciiLower(address.substr(0, address.find("://")));
   if (scheme == "https") {
     return 443;
   }
@@ -113,7 +106,7 @@ FailureKind FailureKindForStatus(int status) {
 }
 
 Failure ClassifyLogLine(std::string_view text) {
-  const std::string line = Lower(text);
+  const std::string line = AsciiLower(text);
   static constexpr std::array<std::pair<std::string_view, FailureKind>, 10> kPhrases{{
       {"failed to resolve hostname", FailureKind::HostNotFound},
       {"name or service not known", FailureKind::HostNotFound},
@@ -141,7 +134,7 @@ Failure ClassifyLogLine(std::string_view text) {
 
 bool LogLineConcerns(std::string_view line, std::string_view address) {
   const std::string named = ConnectionIn(line);
-  return named.empty() || Lower(named) == Lower(ConnectionOf(address));
+  return named.empty() || AsciiLower(named) == AsciiLower(ConnectionOf(address));
 }
 
 Failure DiagnoseFailure(int engineError, const std::vector<std::string>& log,

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "common/AsciiText.h"
 #include "platform/gtk/core/GObjectPtr.h"
 
 namespace telvanta::platform {
@@ -18,13 +19,6 @@ constexpr std::size_t kMaxText = 8192;
 constexpr double kMaxCoordinate = 1e6;
 // Our script caps every text; anything near this is not from it.
 constexpr std::size_t kMaxReport = 4 << 20;
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
 
 std::string_view Trim(std::string_view text) {
   const auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
@@ -92,7 +86,7 @@ std::map<std::string, std::string> ReadParams(JsonObject* player) {
   GList* names = json_object_get_members(object);
   for (GList* item = names; item != nullptr && params.size() < kMaxPlayers * 4; item = item->next) {
     const auto* name = static_cast<const char*>(item->data);
-    params.emplace(Lower(name), StringMember(object, name));
+    params.emplace(AsciiLower(name), StringMember(object, name));
   }
   g_list_free(names);
   return params;
@@ -137,7 +131,7 @@ std::optional<PlayerElement> ReadPlayer(JsonNode* node) {
 }  // namespace
 
 std::optional<PlayerKind> PlayerKindFor(std::string_view mimeType, std::string_view classId) {
-  const std::string type = Lower(Trim(mimeType));
+  const std::string type = AsciiLower(Trim(mimeType));
   if (type == "application/x-ms-wmp" || type == "video/x-ms-asf" ||
       type == "application/x-mplayer2") {
     return PlayerKind::WindowsMedia;
@@ -145,7 +139,7 @@ std::optional<PlayerKind> PlayerKindFor(std::string_view mimeType, std::string_v
   if (type == "audio/x-pn-realaudio-plugin" || type == "audio/x-pn-realaudio") {
     return PlayerKind::RealPlayer;
   }
-  std::string id = Lower(Trim(classId));
+  std::string id = AsciiLower(Trim(classId));
   if (id.starts_with("clsid:")) {
     id.erase(0, 6);
   }
@@ -160,13 +154,13 @@ std::optional<PlayerKind> PlayerKindFor(std::string_view mimeType, std::string_v
 }
 
 std::string PlayerElement::Param(std::string_view name) const {
-  const auto found = params.find(Lower(name));
+  const auto found = params.find(AsciiLower(name));
   return found == params.end() ? std::string() : found->second;
 }
 
 bool PlayerElement::AutoStartOff() const {
   for (const char* name : {"autostart", "autoplay"}) {
-    const std::string value = Lower(Trim(Param(name)));
+    const std::string value = AsciiLower(Trim(Param(name)));
     if (value == "false" || value == "0" || value == "no") {
       return true;
     }

@@ -1,17 +1,17 @@
 #include "platform/gtk/core/PlayerGeometry.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
+
+#include "common/AsciiText.h"
 
 namespace telvanta::platform {
 namespace {
 
 int Round(double value) { return static_cast<int>(std::lround(value)); }
 
-bool IsTrue(std::string value) {
-  std::transform(value.begin(), value.end(), value.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+bool IsTrue(std::string_view text) {
+  const std::string value = AsciiLower(text);
   return value == "1" || value == "true" || value == "yes";
 }
 

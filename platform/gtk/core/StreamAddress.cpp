@@ -2,18 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <utility>
+
+#include "common/AsciiText.h"
 
 namespace telvanta::platform {
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
 
 std::string_view SchemeOf(std::string_view address) {
   const auto colon = address.find("://");
@@ -23,7 +17,7 @@ std::string_view SchemeOf(std::string_view address) {
 // The path without query and fragment, lower-cased.
 std::string PathOf(std::string_view address) {
   const auto end = address.find_first_of("?#");
-  return Lower(address.substr(0, end));
+  return AsciiLower(address.substr(0, end));
 }
 
 }  // namespace
@@ -63,7 +57,7 @@ bool NeedsMetafileResolver(PlaylistKind kind) {
 
 std::string NormalizeScheme(std::string_view address) {
   const std::string_view scheme = SchemeOf(address);
-  return Lower(scheme) + std::string(address.substr(scheme.size()));
+  return AsciiLower(scheme) + std::string(address.substr(scheme.size()));
 }
 
 bool IsPlayableAddress(std::string_view address) {
@@ -74,7 +68,7 @@ bool IsPlayableAddress(std::string_view address) {
   if (address.empty()) {
     return false;
   }
-  const std::string scheme = Lower(SchemeOf(address));
+  const std::string scheme = AsciiLower(SchemeOf(address));
   if (scheme.empty()) {
     return address.find("://") == std::string_view::npos;
   }
@@ -108,7 +102,7 @@ std::string HostOf(std::string_view address) {
 }
 
 bool IsNetworkAddress(std::string_view address) {
-  const std::string scheme = Lower(SchemeOf(address));
+  const std::string scheme = AsciiLower(SchemeOf(address));
   return !scheme.empty() && scheme != "file";
 }
 

@@ -7,19 +7,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
+#include "common/AsciiText.h"
+
 namespace telvanta::test {
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 // Reads up to the blank line; false when the client sent none in time.
 bool ReadHead(int fd, std::string& head, const std::atomic<bool>& stopping) {
@@ -61,7 +56,7 @@ HttpRequest ParseHead(const std::string& head) {
     while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) {
       value.pop_back();
     }
-    request.headers[Lower(line.substr(0, colon))] = value;
+    request.headers[AsciiLower(line.substr(0, colon))] = value;
   }
   return request;
 }
@@ -69,7 +64,7 @@ HttpRequest ParseHead(const std::string& head) {
 }  // namespace
 
 std::string HttpRequest::Header(const std::string& name) const {
-  const auto found = headers.find(Lower(name));
+  const auto found = headers.find(AsciiLower(name));
   return found == headers.end() ? std::string() : found->second;
 }
 
@@ -197,7 +192,7 @@ std::string LoopbackHttpServer::ContentTypeFor(const std::filesystem::path& file
       {".html", "text/html"},
       {".txt", "text/plain"},
   };
-  const auto found = kTypes.find(Lower(file.extension().string()));
+  const auto found = kTypes.find(AsciiLower(file.extension().string()));
   return found == kTypes.end() ? "application/octet-stream" : found->second;
 }
 

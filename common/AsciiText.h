@@ -1,0 +1,24 @@
+#pragma once
+// Case changes of a to z only. The texts here are bytes (addresses, codes,
+// engine messages, settings), and the user's locale must not decide them.
+
+#include <string>
+#include <string_view>
+
+namespace telvanta {
+
+constexpr char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+constexpr char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string AsciiLower(std::string_view text);
+std::string AsciiUpper(std::string_view text);
+
+// True when the texts differ at most in the case of a to z.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+}  // namespace telvanta
