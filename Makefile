@@ -38,8 +38,11 @@ build-fuzz: deps
 test-fuzz: build-fuzz
 	ctest --test-dir $(FUZZ) -j $(JOBS) --output-on-failure -L fuzz
 
+# Under Xvfb: the playback benchmarks drive real windows.
 bench: build
-	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(BUILD)/bench/*; do \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then xvfb-run -a -s "-screen 0 1280x1024x24" "$$b" || exit 1; fi; \
+	done
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
