@@ -2,7 +2,6 @@
 // Temporary folders and small station databases for the catalogue tests.
 
 #include <sqlite3.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,33 +9,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "tests/support/TempFolder.h"
 #include "tools/catalogue/CatalogueRules.h"
 #include "tools/catalogue/CatalogueWriter.h"
 
 namespace telvanta::testing {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "telvanta-cat-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-      throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
+using test::TempFolder;
 
 inline CatalogueRow Row(std::string country, std::string name, std::string speed, std::string url,
                         std::string type = "") {

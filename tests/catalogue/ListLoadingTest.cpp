@@ -99,7 +99,7 @@ class LoadingTest : public ::testing::Test {
   std::filesystem::path Path() const { return folder_ / "listv2.dll"; }
   void Connect() { db_.db_connect(Path()); }
 
-  TempFolder folder_;
+  TempFolder folder_{"telvanta-cat"};
   StationDatabase db_;
   StationList list_;
 };

@@ -122,7 +122,7 @@ TEST_F(ShippedCatalogue, LoadsEveryListInFull) {
 }
 
 TEST(CatalogueBuild, SameListsGiveTheSameBytes) {
-  testing::TempFolder folder;
+  testing::TempFolder folder{"telvanta-cat"};
   const Catalogue catalogue = AssembleCatalogue(ReadStationSources(StationLists));
   WriteCatalogue(catalogue, folder / "first.dll");
   WriteCatalogue(AssembleCatalogue(ReadStationSources(StationLists)), folder / "second.dll");
@@ -140,7 +140,7 @@ int RunBuilder(const std::filesystem::path& lists, const std::filesystem::path& 
 }
 
 TEST(CatalogueBuild, MalformedListFailsWithoutWritingTheDatabase) {
-  testing::TempFolder folder;
+  testing::TempFolder folder{"telvanta-cat"};
   const std::filesystem::path lists = folder / "lists";
   std::filesystem::copy(StationLists, lists);
   const std::filesystem::path output = folder / "listv2.dll";

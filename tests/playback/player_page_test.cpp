@@ -1,6 +1,6 @@
 #include "playback/PlayerPage.h"
 #include "playback/UnitFileStream.h"
-#include "tests/streams/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

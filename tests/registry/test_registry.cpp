@@ -60,7 +60,7 @@ class RegistryTest : public ::testing::Test {
     return "no error";
   }
 
-  test::TempFolder folder_;
+  test::TempFolder folder_{"telvanta-reg"};
   std::filesystem::path hive_;
   std::vector<std::string> warnings_;
 };

@@ -71,7 +71,7 @@ class RegistryConcurrencyTest : public ::testing::Test {
     return status;
   }
 
-  test::TempFolder folder_;
+  test::TempFolder folder_{"telvanta-reg"};
   std::filesystem::path hive_;
   std::atomic<int> warnings_{0};
 };

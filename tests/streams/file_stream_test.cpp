@@ -1,5 +1,5 @@
 #include "playback/UnitFileStream.h"
-#include "tests/streams/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "common/UnitFunc.h"
-#include "tests/streams/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -194,7 +194,7 @@ TEST(DateText, UnknownLocaleFallsBackToTheCFormat) {
 TEST(DateText, FollowsTheUsersTimeLocale) {
   test::TempFolder folder;
   const std::string command =
-      "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8") + "' >/dev/null 2>&1";
+      "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0 ||
       !std::filesystem::exists(folder.Path() / "de_DE.UTF-8")) {
     GTEST_SKIP() << "localedef or the de_DE locale source is missing";
