@@ -2,26 +2,11 @@
 
 #include "tools/catalogue/CatalogueWriter.h"
 
-#include <stdlib.h>
-
-#include <stdexcept>
-
 #ifndef TELVANTA_BUILD_PROGRAM_DIR
 #error "TELVANTA_BUILD_PROGRAM_DIR names the build's program folder"
 #endif
 
 namespace telvanta::testing {
-
-TempFolder::TempFolder(const std::string& stem) {
-  std::string pattern = (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
 
 CatalogueRow Station(std::string country, std::string name, std::string speed, std::string url,
                      std::string type) {

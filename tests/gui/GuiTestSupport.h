@@ -12,21 +12,12 @@
 #include <vector>
 
 #include "app/ErrorDisplay.h"
+#include "tests/support/TempFolder.h"
 #include "tools/catalogue/CatalogueRules.h"
 
 namespace telvanta::testing {
 
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& stem = "telvanta-gui");
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using test::TempFolder;
 
 CatalogueRow Station(std::string country, std::string name, std::string speed, std::string url,
                      std::string type = "");
