@@ -1,5 +1,6 @@
 #include "tests/gui/GuiTestSupport.h"
 
+#include "tests/support/MainLoop.h"
 #include "tools/catalogue/CatalogueWriter.h"
 
 #ifndef TELVANTA_BUILD_PROGRAM_DIR
@@ -29,16 +30,7 @@ void MakeProgramFolder(const std::filesystem::path& folder, std::vector<Catalogu
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  auto context = Glib::MainContext::get_default();
-  sigc::connection tick = Glib::signal_timeout().connect([] { return true; }, 10);
-  bool met = condition();
-  while (!met && std::chrono::steady_clock::now() < deadline) {
-    context->iteration(true);
-    met = condition();
-  }
-  tick.disconnect();
-  return met;
+  return test::RunMainLoopUntil(condition, timeout, std::chrono::milliseconds(10));
 }
 
 void Pump(std::chrono::milliseconds time) {

@@ -2,6 +2,8 @@
 
 #include <clocale>
 
+#include "tests/support/MainLoop.h"
+
 namespace telvanta::test {
 
 void InitGtk(int& argc, char**& argv) {
@@ -11,17 +13,7 @@ void InitGtk(int& argc, char**& argv) {
 }
 
 bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  auto context = Glib::MainContext::get_default();
-  // A tick keeps the loop from sleeping past the limit.
-  sigc::connection tick = Glib::signal_timeout().connect([] { return true; }, 20);
-  bool reached = done();
-  while (!reached && std::chrono::steady_clock::now() < end) {
-    context->iteration(true);
-    reached = done();
-  }
-  tick.disconnect();
-  return reached;
+  return RunMainLoopUntil(done, limit, std::chrono::milliseconds(20));
 }
 
 void RunFor(std::chrono::milliseconds span) {
