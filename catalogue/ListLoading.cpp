@@ -1,5 +1,6 @@
 #include "catalogue/ListLoading.h"
 
+#include "common/AsciiText.h"
 #include "common/DesCipher.h"
 #include "common/UnitFunc.h"
 
@@ -20,19 +21,6 @@ std::string Quoted(std::string_view value) {
     }
   }
   return out + "'";
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (fold(a[i]) != fold(b[i])) {
-      return false;
-    }
-  }
-  return true;
 }
 
 // The order part for the sort box's text, d the direction box's text.
@@ -95,7 +83,8 @@ ChannelStatement ComposeChannelStatement(const TvFilter& filter) {
     runWhere += " and country=?";
     statement.parameters.push_back(filter.countryText);
   }
-  const std::string runDirection = EqualsNoCase(filter.directionText, "Desc") ? "Desc" : "Asc";
+  const std::string runDirection =
+      EqualsIgnoringAsciiCase(filter.directionText, "Desc") ? "Desc" : "Asc";
   const std::string shownOrder = OrderPart(filter.sortText, filter.directionText);
   const std::string runOrder = OrderPart(filter.sortText, runDirection);
   const std::string select(ChannelSelect);

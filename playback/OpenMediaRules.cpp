@@ -1,5 +1,7 @@
 #include "playback/OpenMediaRules.h"
 
+#include "common/AsciiText.h"
+
 namespace telvanta {
 
 namespace {
@@ -29,8 +31,8 @@ std::string CaseInsensitivePattern(std::string_view pattern) {
       out += c;
       continue;
     }
-    const char l = lower ? c : static_cast<char>(c - 'A' + 'a');
-    const char u = static_cast<char>(l - 'a' + 'A');
+    const char l = AsciiLower(c);
+    const char u = AsciiUpper(c);
     out += '[';
     out += l;
     out += u;

@@ -4,6 +4,7 @@
 #include <array>
 #include <unordered_map>
 
+#include "common/AsciiText.h"
 #include "common/Error.h"
 
 namespace telvanta {
@@ -45,10 +46,7 @@ bool IsSchemeChar(char c, bool first) {
 int CompareNoCase(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
-    auto fold = [](char c) {
-      const auto u = static_cast<unsigned char>(c);
-      return u >= 'A' && u <= 'Z' ? u + 32 : u;
-    };
+    auto fold = [](char c) { return static_cast<unsigned char>(AsciiLower(c)); };
     const int d = static_cast<int>(fold(a[i])) - static_cast<int>(fold(b[i]));
     if (d != 0) {
       return d;
