@@ -7,7 +7,7 @@
 namespace telvanta {
 
 class Error : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 
