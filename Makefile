@@ -7,12 +7,12 @@ FUZZ   := build-fuzz
 JOBS   ?= $(shell nproc)
 CMAKE  := cmake -G Ninja -Wno-dev
 
-.PHONY: run check deps build build-asan build-fuzz test test-asan test-fuzz bench format install clean
+.PHONY: run check deps build build-asan build-fuzz test test-asan test-fuzz bench format format-check install clean
 
 run: build
 	cd $(BUILD) && ./telvanta
 
-check: test-asan test-fuzz test
+check: format-check test-asan test-fuzz test
 
 deps:
 	@bash tools/install-deps.sh
@@ -46,6 +46,9 @@ bench: build
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+format-check: deps
+	git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror
 
 install: build
 	cmake --install $(BUILD)
