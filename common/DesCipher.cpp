@@ -86,7 +86,9 @@ constexpr std::uint8_t kS[8][64] = {
 constexpr std::uint64_t Permute(std::uint64_t in, int inBits, const std::uint8_t* table,
                                 int outBits) {
   std::uint64_t out = 0;
-  for (int j = 0; j < outBits; ++j) out = (out << 1) | ((in >> (inBits - table[j])) & 1U);
+  for (int j = 0; j < outBits; ++j) {
+    out = (out << 1) | ((in >> (inBits - table[j])) & 1U);
+  }
   return out;
 }
 
@@ -202,7 +204,9 @@ constexpr std::uint64_t FastFp(std::uint64_t block) {
 constexpr bool FastPermutationsMatchTables() {
   for (int bit = 0; bit < 64; ++bit) {
     const std::uint64_t x = std::uint64_t{1} << bit;
-    if (FastIp(x) != Permute(x, 64, kIp, 64) || FastFp(x) != Permute(x, 64, kFp, 64)) return false;
+    if (FastIp(x) != Permute(x, 64, kIp, 64) || FastFp(x) != Permute(x, 64, kFp, 64)) {
+      return false;
+    }
   }
   return true;
 }
@@ -215,7 +219,9 @@ constexpr bool ExpansionMatchesTable() {
     const std::uint32_t x = std::rotl(r, 1);
     const std::uint64_t packed =
         (std::uint64_t{std::rotr(x, 4) & 0x3F3F3F3F} << 32) | (x & 0x3F3F3F3F);
-    if (packed != Pack(Permute(r, 32, kE, 48))) return false;
+    if (packed != Pack(Permute(r, 32, kE, 48))) {
+      return false;
+    }
   }
   return true;
 }
@@ -257,7 +263,9 @@ inline void CryptBlockInPlace(unsigned char* block, const PackedSchedule& schedu
 
 PackedSchedule MakeSchedule(const DesBlock& key, DesDirection direction) {
   std::uint64_t cd = 0;
-  for (int byte = 0; byte < 8; ++byte) cd |= kPc1Chunks[byte][key[byte] >> 1];
+  for (int byte = 0; byte < 8; ++byte) {
+    cd |= kPc1Chunks[byte][key[byte] >> 1];
+  }
   std::uint32_t c = static_cast<std::uint32_t>(cd >> 28);
   std::uint32_t d = static_cast<std::uint32_t>(cd) & 0x0FFFFFFF;
   PackedSchedule schedule{};
@@ -288,13 +296,17 @@ void CryptBlocks(std::string& data, std::string_view key, DesDirection direction
   const PackedSchedule schedule = MakeSchedule(PrepareKey(key), direction);
   auto* bytes = reinterpret_cast<unsigned char*>(data.data());
   const std::size_t end = data.size() / 8 * 8;
-  for (std::size_t i = 0; i < end; i += 8) CryptBlockInPlace(bytes + i, schedule);
+  for (std::size_t i = 0; i < end; i += 8) {
+    CryptBlockInPlace(bytes + i, schedule);
+  }
 }
 
 void DecryptInPlace(std::string& data, std::string_view key) {
   CryptBlocks(data, key, DesDirection::Decrypt);
   std::size_t size = data.size() / 8 * 8;
-  while (size > 0 && data[size - 1] == '\0') --size;
+  while (size > 0 && data[size - 1] == '\0') {
+    --size;
+  }
   data.resize(size);
 }
 
@@ -303,7 +315,9 @@ constexpr std::uint8_t kInvalid = 0x80;
 constexpr auto MakeHexValues() {
   std::array<std::uint8_t, 256> values{};
   values.fill(kInvalid);
-  for (int i = 0; i < 10; ++i) values['0' + i] = static_cast<std::uint8_t>(i);
+  for (int i = 0; i < 10; ++i) {
+    values['0' + i] = static_cast<std::uint8_t>(i);
+  }
   for (int i = 0; i < 6; ++i) {
     values['A' + i] = static_cast<std::uint8_t>(10 + i);
     values['a' + i] = static_cast<std::uint8_t>(10 + i);
@@ -319,7 +333,9 @@ inline std::uint8_t HexValue(char c) { return kHexValues[static_cast<unsigned ch
 DesSubkeys DesMakeSubkeys(const DesBlock& key) {
   const PackedSchedule packed = MakeSchedule(key, DesDirection::Encrypt);
   DesSubkeys subkeys{};
-  for (std::size_t i = 0; i < subkeys.size(); ++i) subkeys[i] = Unpack(packed[i]);
+  for (std::size_t i = 0; i < subkeys.size(); ++i) {
+    subkeys[i] = Unpack(packed[i]);
+  }
   return subkeys;
 }
 
@@ -335,7 +351,9 @@ DesBlock DesCryptBlock(DesDirection direction, const DesBlock& input, const DesS
 }
 
 std::string DesEncryptString(std::string_view text, std::string_view key) {
-  if (!text.empty() && text.back() == '\0') throw Error(kLastNull);
+  if (!text.empty() && text.back() == '\0') {
+    throw Error(kLastNull);
+  }
   std::string data((text.size() + 7) / 8 * 8, '\0');
   text.copy(data.data(), text.size());
   CryptBlocks(data, key, DesDirection::Encrypt);
@@ -365,7 +383,9 @@ std::string DesDecryptHex(std::string_view hex, std::string_view key) {
   for (std::size_t i = 0; i < data.size(); ++i) {
     const std::uint8_t high = HexValue(hex[2 * i]);
     const std::uint8_t low = HexValue(hex[2 * i + 1]);
-    if ((high | low) & kInvalid) throw Error(kNotHex);
+    if ((high | low) & kInvalid) {
+      throw Error(kNotHex);
+    }
     data[i] = static_cast<char>((high << 4) | low);
   }
   DecryptInPlace(data, key);
@@ -376,7 +396,9 @@ std::uint64_t HexToInt(std::string_view digits) {
   std::uint64_t value = 0;
   for (const char c : digits) {
     const std::uint8_t digit = HexValue(c);
-    if (digit & kInvalid) throw Error(kNotHex);
+    if (digit & kInvalid) {
+      throw Error(kNotHex);
+    }
     value = (value << 4) | digit;
   }
   return value;

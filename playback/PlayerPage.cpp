@@ -176,7 +176,7 @@ std::filesystem::path PlayerPageWriter::WritePlayerPage(std::string_view url,
   currentStreamClass_ = std::move(streamClass);
 
   const std::string text = ReadTemplate(dataFolder_ / TemplateFileName(currentStreamClass_));
-  const std::filesystem::path page = dataFolder_ / pageFileName_;
+  std::filesystem::path page = dataFolder_ / pageFileName_;
   WritePage(page, BuildPlayerPage(text, currentStreamClass_, url, stretch));
   return page;
 }

@@ -146,7 +146,7 @@ std::size_t Tmystream::Write(const void* buffer, std::size_t count) {
   const std::string& key = CheckedKey(Key);
   // Enciphered in blocks so a large write does not double its memory; the
   // caller's buffer stays as it was.
-  constexpr std::size_t BlockSize = 64 * 1024;
+  constexpr std::size_t BlockSize = std::size_t{64} * 1024;
   const auto* plain = static_cast<const unsigned char*>(buffer);
   std::vector<unsigned char> block(std::min(count, BlockSize));
   for (std::size_t start = 0; start < count; start += block.size()) {
