@@ -127,7 +127,10 @@ struct EngineCallbacks {
   }
 };
 
-void MpvEngine::FreeDeleter::operator()(unsigned char* memory) const { std::free(memory); }
+// The pixel buffer comes from aligned_alloc, so it goes back through free.
+void MpvEngine::FreeDeleter::operator()(unsigned char* memory) const {
+  std::free(memory);  // NOLINT(cppcoreguidelines-owning-memory)
+}
 
 MpvEngine::MpvEngine(const EngineSettings& settings) : token_(std::make_shared<CallbackToken>()) {
   // ffmpeg logs to the first live engine only; an engine still dying would
@@ -277,6 +280,7 @@ void MpvEngine::RenderFrame(bool force) {
   if (size != pixelsSize_) {
     stride_ = (static_cast<std::size_t>(size.width) * 4 + 63) / 64 * 64;
     surface_.clear();
+    // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): owned by pixels_ from here on
     pixels_.reset(static_cast<unsigned char*>(std::aligned_alloc(64, stride_ * size.height)));
     if (!pixels_) {
       pixelsSize_ = {};
