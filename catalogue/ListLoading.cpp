@@ -2,7 +2,7 @@
 
 #include "common/AsciiText.h"
 #include "common/DesCipher.h"
-#include "common/UnitFunc.h"
+#include "common/StreamClass.h"
 
 namespace telvanta {
 namespace {
@@ -51,9 +51,9 @@ void Fill(StationDatabase& db, std::string_view sql, const std::vector<std::stri
   StationQuery query = db.Query(sql, parameters);
   while (query.Next()) {
     list.entries.push_back(entryOf(query));
-    list.streamClasses.emplace_back();
+    list.streamClasses.push_back(StreamClass::None);
     list.urls.push_back(Decrypted(query, urlColumn));
-    list.streamClasses.back() = ClassifyUrl(list.urls.back());
+    list.streamClasses.back() = ClassifyStream(list.urls.back());
   }
 }
 

@@ -8,17 +8,18 @@
 #include <vector>
 
 #include "catalogue/StationDatabase.h"
+#include "common/StreamClass.h"
 
 namespace telvanta {
 
 // A visible list with its twin list of plain URLs and the stream class that
 // picks each entry's icon. After a load entries, urls and streamClasses
 // describe the same rows index by index; when a URL fails to decrypt, entries
-// (and streamClasses, empty for that entry) hold one line more than urls.
+// (and streamClasses, None for that entry) hold one line more than urls.
 struct StationList {
   std::vector<std::string> entries;
   std::vector<std::string> urls;
-  std::vector<std::string> streamClasses;
+  std::vector<StreamClass> streamClasses;
 
   void Clear();
 };

@@ -3,7 +3,7 @@
 #include <sqlite3.h>
 
 #include "common/Error.h"
-#include "common/UnitFunc.h"
+#include "common/ProgramPaths.h"
 
 namespace telvanta {
 

@@ -38,3 +38,26 @@ function(add_fuzz_target name)
             sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${name}>' -max_total_time=4 -timeout=5 -rss_limit_mb=2048 -print_final_stats=1 '${work}' ${seeds}")
   set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS fuzz)
 endfunction()
+
+# A test that needs a display: its own X server, GTK brought up once by the
+# shared main, one display test at a time (playback is heavy for two cores).
+#   add_gui_test(name SOURCES a.cpp LIBS lib... [TIMEOUT s] [OWN_MAIN])
+function(add_gui_test name)
+  cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  set(sources ${ARG_SOURCES})
+  if(NOT ARG_OWN_MAIN)
+    list(APPEND sources "${CMAKE_SOURCE_DIR}/tests/support/GuiTestMain.cpp")
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock Threads::Threads
+                        telvanta_warnings)
+  target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}")
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_test(NAME ${name}
+    COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS gui
+    RESOURCE_LOCK telvanta_display)
+endfunction()

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstddef>
 
+#include "common/AsciiText.h"
 #include "common/Error.h"
 
 // The standard's bit-numbered tables stay as published; everything the cipher
@@ -315,12 +316,11 @@ constexpr std::uint8_t kInvalid = 0x80;
 constexpr auto MakeHexValues() {
   std::array<std::uint8_t, 256> values{};
   values.fill(kInvalid);
-  for (int i = 0; i < 10; ++i) {
-    values['0' + i] = static_cast<std::uint8_t>(i);
-  }
-  for (int i = 0; i < 6; ++i) {
-    values['A' + i] = static_cast<std::uint8_t>(10 + i);
-    values['a' + i] = static_cast<std::uint8_t>(10 + i);
+  for (int c = 0; c < 256; ++c) {
+    const int digit = HexDigitValue(static_cast<char>(c));
+    if (digit >= 0) {
+      values[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(digit);
+    }
   }
   return values;
 }

@@ -30,7 +30,7 @@ std::vector<FilterGroup> ParseDialogFilter(std::string_view filter);
 // "*.wmv" -> "*.[wW][mM][vV]".
 std::string CaseInsensitivePattern(std::string_view pattern);
 
-// TFrmOpenURL's texts.
+// OpenUrlDialog's texts.
 inline constexpr std::string_view OpenUrlCaption = "Open URL";
 inline constexpr std::string_view OpenUrlPrompt =
     "Enter the URL or path to a multimedia file on the Internet, your computer or your network "

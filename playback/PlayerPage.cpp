@@ -1,7 +1,7 @@
 #include "playback/PlayerPage.h"
 
-#include "common/UnitFunc.h"
-#include "playback/UnitFileStream.h"
+#include "common/StreamClass.h"
+#include "playback/KeyedFileStream.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -18,11 +18,11 @@ constexpr std::string_view UrlPlaceholder = "%Nivora_URL%";
 constexpr std::string_view SizePlaceholder = "%WidthHeight%";
 constexpr std::string_view CenterPlaceholder = "%CENTER%";
 
-std::string_view TemplateFileName(std::string_view streamClass) {
-  if (streamClass == StreamMms) {
+std::string_view TemplateFileName(StreamClass streamClass) {
+  if (streamClass == StreamClass::Mms) {
     return "MP.dll";
   }
-  if (streamClass == StreamRtsp) {
+  if (streamClass == StreamClass::Rtsp) {
     return "RP.dll";
   }
   return "WB.dll";
@@ -62,7 +62,7 @@ std::string ReplaceAll(std::string_view line, std::string_view what, std::string
 }
 
 std::string ReadTemplate(const std::filesystem::path& path) {
-  Tmystream stream(path.string(), FileMode::Read);
+  KeyedFileStream stream(path.string(), FileMode::Read);
   stream.Key = TemplateKey;
   std::string text(static_cast<std::size_t>(stream.Size() - stream.Position()), '\0');
   if (stream.Read(text.data(), text.size()) != text.size()) {
@@ -130,15 +130,15 @@ std::string EscapeHtmlAttribute(std::string_view text) {
   return escaped;
 }
 
-std::string BuildPlayerPage(std::string_view templateText, std::string_view streamClass,
+std::string BuildPlayerPage(std::string_view templateText, StreamClass streamClass,
                             std::string_view url, std::string_view stretch) {
   const bool fit = stretch == "1";
   std::string_view placeholder;
   std::string_view value;
-  if (streamClass == StreamMms) {
+  if (streamClass == StreamClass::Mms) {
     placeholder = SizePlaceholder;
     value = fit ? R"(width="100%" height="100%")" : " ";
-  } else if (streamClass == StreamRtsp) {
+  } else if (streamClass == StreamClass::Rtsp) {
     placeholder = CenterPlaceholder;
     value = fit ? R"(value="0")" : R"(value="1")";
   }
@@ -169,11 +169,11 @@ std::filesystem::path PlayerPageWriter::WritePlayerPage(std::string_view url,
   ++pageCounter_;
   pageFileName_ = PagePath(pageCounter_).filename().string();
 
-  std::string streamClass = ClassifyUrl(url);
-  if (streamClass.empty()) {
+  const StreamClass streamClass = ClassifyStream(url);
+  if (streamClass == StreamClass::None) {
     throw UnknownStreamClassError(std::string(url));
   }
-  currentStreamClass_ = std::move(streamClass);
+  currentStreamClass_ = streamClass;
 
   const std::string text = ReadTemplate(dataFolder_ / TemplateFileName(currentStreamClass_));
   std::filesystem::path page = dataFolder_ / pageFileName_;

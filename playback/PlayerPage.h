@@ -6,6 +6,7 @@
 
 #include "common/DesCipher.h"
 #include "common/Error.h"
+#include "common/StreamClass.h"
 
 #include <filesystem>
 #include <string>
@@ -32,7 +33,7 @@ std::string EscapeHtmlAttribute(std::string_view text);
 // The page text from a deciphered template: lines split at CR, LF or CR LF
 // and joined with CR LF, "%Nivora_URL%" replaced by the escaped URL, and for
 // "MMS" "%WidthHeight%", for "RTSP" "%CENTER%" by what stretch asks for.
-std::string BuildPlayerPage(std::string_view templateText, std::string_view streamClass,
+std::string BuildPlayerPage(std::string_view templateText, StreamClass streamClass,
                             std::string_view url, std::string_view stretch);
 
 class PlayerPageWriter {
@@ -52,7 +53,7 @@ class PlayerPageWriter {
 
   int PageCounter() const { return pageCounter_; }
   const std::string& PageFileName() const { return pageFileName_; }
-  const std::string& CurrentStreamClass() const { return currentStreamClass_; }
+  StreamClass CurrentStreamClass() const { return currentStreamClass_; }
   const std::filesystem::path& DataFolder() const { return dataFolder_; }
 
  private:
@@ -61,7 +62,7 @@ class PlayerPageWriter {
   std::filesystem::path dataFolder_;
   int pageCounter_ = 0;
   std::string pageFileName_;
-  std::string currentStreamClass_;
+  StreamClass currentStreamClass_ = StreamClass::None;
 };
 
 }  // namespace telvanta

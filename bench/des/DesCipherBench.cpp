@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/AsciiText.h"
 #include "common/DesCipher.h"
 
 namespace {
@@ -41,19 +42,12 @@ const std::vector<std::string>& CatalogueHex() {
   return hex;
 }
 
-int HexNibble(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // The same job done with OpenSSL: hex decode, key set-up, ECB, strip zeros.
 std::string OpenSslDecryptHex(const std::string& hex, std::string_view key) {
   std::string data(hex.size() / 2, '\0');
   for (std::size_t i = 0; i < data.size(); ++i) {
-    const int high = HexNibble(hex[2 * i]);
-    const int low = HexNibble(hex[2 * i + 1]);
+    const int high = telvanta::HexDigitValue(hex[2 * i]);
+    const int low = telvanta::HexDigitValue(hex[2 * i + 1]);
     if ((high | low) < 0) return {};
     data[i] = static_cast<char>((high << 4) | low);
   }

@@ -5,17 +5,25 @@
 #include "catalogue/ListLoading.h"
 #include "common/DesCipher.h"
 #include "common/Error.h"
-#include "common/UnitFunc.h"
-#include "tests/catalogue/CatalogueTestSupport.h"
+#include "common/ProgramPaths.h"
+#include "tests/support/CatalogueTestSupport.h"
 
 namespace telvanta {
 namespace {
 
-using testing::ExecSql;
-using testing::MakeDatabase;
-using testing::Row;
-using testing::TempFolder;
+using test::ExecSql;
+using test::MakeDatabase;
+using test::Row;
+using test::TempFolder;
 using Lines = std::vector<std::string>;
+
+Lines ClassTexts(const std::vector<StreamClass>& classes) {
+  Lines texts;
+  for (const StreamClass streamClass : classes) {
+    texts.emplace_back(StreamClassText(streamClass));
+  }
+  return texts;
+}
 
 TvFilter Filter(int typeIndex, std::string type, int countryIndex, std::string country,
                 std::string sort = "Country", std::string direction = "Asc") {
@@ -120,7 +128,7 @@ TEST_F(LoadingTest, LoadsEntriesTwinUrlsAndIconClassesRowByRow) {
   EXPECT_EQ(list_.urls, (Lines{"mms://host/live", "ftp://host/unknown", "rtsp://host/s",
                                "http://host/cam.jpg", "https://host/index.m3u8"}));
   // the unclassified entry has no icon and the ones after it keep their own
-  EXPECT_EQ(list_.streamClasses, (Lines{"MMS", "", "RTSP", "WEBCAM", "MMS"}));
+  EXPECT_EQ(ClassTexts(list_.streamClasses), (Lines{"MMS", "", "RTSP", "WEBCAM", "MMS"}));
   EXPECT_FALSE(db_.HasOpenStatements());
 }
 
@@ -133,10 +141,10 @@ TEST_F(LoadingTest, RadioAndWebcamEntriesAndTheirOrder) {
   LoadRadio(db_, list_);
   EXPECT_EQ(list_.entries, (Lines{"Canada - A", "Spain - B"}));
   EXPECT_EQ(list_.urls, (Lines{"http://r/a", "http://r/b.pls"}));
-  EXPECT_EQ(list_.streamClasses, (Lines{"MMS", "RTSP"}));
+  EXPECT_EQ(ClassTexts(list_.streamClasses), (Lines{"MMS", "RTSP"}));
   Loadwebcam(db_, list_);
   EXPECT_EQ(list_.entries, (Lines{"Finland - Cam 1(5k)", "Finland - Cam 2"}));
-  EXPECT_EQ(list_.streamClasses, (Lines{"WEBCAM", "WEBCAM"}));
+  EXPECT_EQ(ClassTexts(list_.streamClasses), (Lines{"WEBCAM", "WEBCAM"}));
 }
 
 TEST_F(LoadingTest, TypeCountrySortAndDirectionSelectAndOrderRows) {
@@ -247,7 +255,7 @@ TEST_F(LoadingTest, NonHexUrlStopsAtItsRowLeavingOneEntryMoreThanTwinLines) {
   }
   EXPECT_EQ(list_.entries, (Lines{"A - 1()", "B - 2()", "C - 3()"}));
   EXPECT_EQ(list_.urls, (Lines{"http://a/1", "http://a/2"}));
-  EXPECT_EQ(list_.streamClasses, (Lines{"MMS", "MMS", ""}));
+  EXPECT_EQ(ClassTexts(list_.streamClasses), (Lines{"MMS", "MMS", ""}));
   EXPECT_FALSE(db_.HasOpenStatements()) << "the statement must be closed after an error";
 }
 
@@ -298,7 +306,7 @@ TEST_F(LoadingTest, MissingOrForeignFileFailsWithTheEngineText) {
   EXPECT_FALSE(db_.IsOpen());
   EXPECT_FALSE(std::filesystem::exists(Path())) << "a read-only open must not create the file";
 
-  testing::WriteBytes(Path(), std::string(4096, 'x'));
+  test::WriteFile(Path(), std::string(4096, 'x'));
   try {
     LoadRadio(db_, list_);
     ADD_FAILURE() << "a file that is no database loaded";
@@ -309,7 +317,7 @@ TEST_F(LoadingTest, MissingOrForeignFileFailsWithTheEngineText) {
 
 TEST_F(LoadingTest, ConnectionIsReadOnlyAndLeavesTheFileUntouched) {
   MakeDatabase(Path(), {Row("A", "1", "", "http://a/1")});
-  const std::string before = testing::ReadBytes(Path());
+  const std::string before = test::ReadFile(Path());
   Connect();
   LoadChannel(db_, TvFilter{}, list_);
   try {
@@ -320,7 +328,7 @@ TEST_F(LoadingTest, ConnectionIsReadOnlyAndLeavesTheFileUntouched) {
     EXPECT_STREQ(e.what(), "attempt to write a readonly database");
   }
   db_.Close();
-  EXPECT_EQ(testing::ReadBytes(Path()), before);
+  EXPECT_EQ(test::ReadFile(Path()), before);
 }
 
 TEST_F(LoadingTest, CloseThenReplaceThenReconnectLoadsTheNewCatalogue) {

@@ -10,7 +10,7 @@
 
 #include "catalogue/ListLoading.h"
 #include "common/DesCipher.h"
-#include "tests/catalogue/CatalogueTestSupport.h"
+#include "tests/support/CatalogueTestSupport.h"
 #include "tools/catalogue/StationSources.h"
 
 namespace telvanta {
@@ -113,7 +113,7 @@ TEST_F(ShippedCatalogue, LoadsEveryListInFull) {
     EXPECT_EQ(list->entries.size(), list->urls.size());
     EXPECT_EQ(list->entries.size(), list->streamClasses.size());
   }
-  EXPECT_EQ(webcam.streamClasses.front(), "WEBCAM");
+  EXPECT_EQ(webcam.streamClasses.front(), StreamClass::Webcam);
   EXPECT_EQ(webcam.entries.front().rfind("Finland - ", 0), 0u);
   std::vector<std::string> countries;
   Loadcountrylist(db_, countries);
@@ -122,14 +122,14 @@ TEST_F(ShippedCatalogue, LoadsEveryListInFull) {
 }
 
 TEST(CatalogueBuild, SameListsGiveTheSameBytes) {
-  testing::TempFolder folder{"telvanta-cat"};
+  test::TempFolder folder{"telvanta-cat"};
   const Catalogue catalogue = AssembleCatalogue(ReadStationSources(StationLists));
   WriteCatalogue(catalogue, folder / "first.dll");
   WriteCatalogue(AssembleCatalogue(ReadStationSources(StationLists)), folder / "second.dll");
-  const std::string first = testing::ReadBytes(folder / "first.dll");
+  const std::string first = test::ReadFile(folder / "first.dll");
   ASSERT_FALSE(first.empty());
-  EXPECT_TRUE(first == testing::ReadBytes(folder / "second.dll"));
-  EXPECT_TRUE(first == testing::ReadBytes(ShippedCataloguePath)) << "the build's own copy differs";
+  EXPECT_TRUE(first == test::ReadFile(folder / "second.dll"));
+  EXPECT_TRUE(first == test::ReadFile(ShippedCataloguePath)) << "the build's own copy differs";
 }
 
 int RunBuilder(const std::filesystem::path& lists, const std::filesystem::path& output) {
@@ -140,19 +140,19 @@ int RunBuilder(const std::filesystem::path& lists, const std::filesystem::path& 
 }
 
 TEST(CatalogueBuild, MalformedListFailsWithoutWritingTheDatabase) {
-  testing::TempFolder folder{"telvanta-cat"};
+  test::TempFolder folder{"telvanta-cat"};
   const std::filesystem::path lists = folder / "lists";
   std::filesystem::copy(StationLists, lists);
   const std::filesystem::path output = folder / "listv2.dll";
 
   ASSERT_EQ(RunBuilder(lists, output), 0);
-  const std::string good = testing::ReadBytes(output);
+  const std::string good = test::ReadFile(output);
 
-  std::string tv = testing::ReadBytes(lists / "tv_iptv_org.csv");
+  std::string tv = test::ReadFile(lists / "tv_iptv_org.csv");
   tv += "CA,Broken,,,\"http://a/b,{}\n";  // quote never closed
-  testing::WriteBytes(lists / "tv_iptv_org.csv", tv);
+  test::WriteFile(lists / "tv_iptv_org.csv", tv);
   EXPECT_EQ(RunBuilder(lists, output), 1);
-  EXPECT_EQ(testing::ReadBytes(output), good) << "a failed build replaced the database";
+  EXPECT_EQ(test::ReadFile(output), good) << "a failed build replaced the database";
 
   std::filesystem::remove(output);
   EXPECT_EQ(RunBuilder(lists, output), 1);

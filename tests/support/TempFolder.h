@@ -1,9 +1,12 @@
 #pragma once
-// A fresh folder under the temporary folder, removed with everything in it.
+// A fresh folder under the temporary folder, removed with everything in it,
+// and whole-file reads and writes.
 
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -32,5 +35,23 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+inline std::string ReadFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Replaces the file, even a read-only one.
+inline void WriteFile(const std::filesystem::path& file, const std::string& text) {
+  std::filesystem::create_directories(file.parent_path());
+  std::filesystem::remove(file);
+  std::ofstream out(file, std::ios::binary);
+  out << text;
+  if (!out.flush()) {
+    throw std::runtime_error("cannot write " + file.string());
+  }
+}
 
 }  // namespace telvanta::test

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "common/AsciiText.h"
 #include "common/Error.h"
 
 namespace telvanta {
@@ -149,16 +150,11 @@ class Parser {
         Fail("short \\u escape");
       }
       const char c = text_[pos_++];
-      value <<= 4;
-      if (c >= '0' && c <= '9') {
-        value |= static_cast<std::uint32_t>(c - '0');
-      } else if (c >= 'a' && c <= 'f') {
-        value |= static_cast<std::uint32_t>(c - 'a' + 10);
-      } else if (c >= 'A' && c <= 'F') {
-        value |= static_cast<std::uint32_t>(c - 'A' + 10);
-      } else {
+      const int digit = HexDigitValue(c);
+      if (digit < 0) {
         Fail("bad \\u escape");
       }
+      value = value << 4 | static_cast<std::uint32_t>(digit);
     }
     return value;
   }

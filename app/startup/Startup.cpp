@@ -1,0 +1,38 @@
+#include "app/startup/Startup.h"
+
+#include "app/windows/SplashWindow.h"
+#include "common/Captions.h"
+#include "widgets/ErrorDisplay.h"
+
+namespace telvanta {
+
+TelvantaWindows CreateWindows(const StartupTrace& trace) {
+  auto step = [&trace](std::string_view name) {
+    if (trace) {
+      trace(name);
+    }
+  };
+  auto splash = std::make_unique<SplashWindow>();
+  splash->ShowAndPaint();
+  step("splash painted");
+
+  if (Glib::get_application_name().raw() != ApplicationTitle) {
+    Glib::set_application_name(std::string(ApplicationTitle));
+  }
+  Gtk::Window::set_default_icon(Picture("telvanta", 128));
+  step("title");
+
+  TelvantaWindows windows;
+  windows.frmmain = std::make_unique<MainWindow>();
+  step("main window");
+  windows.FrmList = std::make_unique<ChannelListWindow>(*windows.frmmain, *windows.frmmain);
+  windows.frmmain->SetListWindow(windows.FrmList.get());
+  RunCommand([&windows] { windows.FrmList->FormCreate(); });
+  step("list window");
+
+  splash.reset();
+  step("splash gone");
+  return windows;
+}
+
+}  // namespace telvanta

@@ -1,0 +1,27 @@
+#pragma once
+// The start of a run, up to the message loop: the splash window, the
+// application title, the main window, the channel list window (which loads
+// the catalogue), then the splash goes.
+
+#include "app/windows/MainWindow.h"
+#include "catalogue/windows/ChannelListWindow.h"
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace telvanta {
+
+struct TelvantaWindows {
+  std::unique_ptr<MainWindow> frmmain;
+  std::unique_ptr<ChannelListWindow> FrmList;  // declared last, so it goes first
+};
+
+// Told each step as it is done: "splash painted", "title", "main window",
+// "list window", "splash gone".
+using StartupTrace = std::function<void(std::string_view step)>;
+
+// Needs GTK to be up. Errors of the windows' creation are shown, not thrown.
+TelvantaWindows CreateWindows(const StartupTrace& trace = {});
+
+}  // namespace telvanta

@@ -1,0 +1,18 @@
+// Telvanta: a desktop tuner for live internet TV, radio and webcams.
+
+#include "app/startup/Startup.h"
+#include "widgets/ErrorDisplay.h"
+
+#include <gtkmm.h>
+
+#include <clocale>
+
+int main() {
+  auto app = Gtk::Application::create("org.telvanta.Telvanta", Gio::APPLICATION_NON_UNIQUE);
+  app->register_application();
+  // The media plug-ins parse numbers in the C locale.
+  std::setlocale(LC_NUMERIC, "C");
+  telvanta::InstallErrorDisplay();
+  auto windows = telvanta::CreateWindows();
+  return app->run(*windows.frmmain);
+}

@@ -1,0 +1,143 @@
+// From a double-click on a station of the channel list to the first frame
+// in the main window: the real windows over a program folder of their own,
+// whose one TV station is an ffmpeg-made HLS stream on 127.0.0.1. Printed
+// beside a bare libmpv handle opening the same stream, and their ratio.
+
+#include <gtkmm.h>
+#include <stdlib.h>
+
+#include <clocale>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/startup/Startup.h"
+#include "bench/playback/FirstFrameSupport.h"
+#include "common/ProgramPaths.h"
+#include "settings/Settings.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/TestMedia.h"
+#include "tests/support/WindowTestSupport.h"
+#include "widgets/ErrorDisplay.h"
+
+namespace telvanta {
+namespace {
+
+using bench::Clock;
+using bench::Millis;
+using namespace std::chrono_literals;
+
+bool HasFrame(const MainWindow& main) {
+  const auto players = main.WebBrowser1.Players();
+  return !players.empty() && players.front().framesRendered > 0;
+}
+
+// Shows the list window as the user gets it (with the main window at the
+// first run, by its Watch TV button after), double-clicks the first TV
+// station once the list is on screen, and times from there to the frame.
+std::optional<double> ListToFirstFrame(TelvantaWindows& windows, bool first) {
+  std::optional<Clock::time_point> start;
+  const auto giveUp = Clock::now() + 10s;
+  sigc::connection click = Glib::signal_timeout().connect(
+      [&] {
+        ChannelListWindow& list = *windows.FrmList;
+        if (Clock::now() > giveUp) {
+          list.hide();
+          return false;
+        }
+        if (!list.get_mapped()) {
+          return true;
+        }
+        list.ListBox1.SetItemIndex(0);
+        start = Clock::now();
+        // The tree view's own activation: what a double-click on the row emits.
+        Gtk::TreeView& view = list.ListBox1.View();
+        view.row_activated(Gtk::TreeModel::Path("0"), *view.get_column(0));
+        return false;
+      },
+      10);
+  if (first) {
+    windows.frmmain->show();
+  } else {
+    windows.frmmain->TeButton6Click();
+  }
+  click.disconnect();
+  if (!start) {
+    return std::nullopt;
+  }
+  const bool shown = test::WaitUntil([&] { return HasFrame(*windows.frmmain); }, 10s);
+  const double elapsed = Millis(Clock::now() - *start).count();
+  windows.frmmain->WebBrowser1.Stop();
+  test::Pump(300ms);
+  return shown ? std::optional<double>(elapsed) : std::nullopt;
+}
+
+int Run() {
+  test::TempFolder config("telvanta-bench-config");
+  test::TempFolder program("telvanta-bench-program");
+  setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+  SetProgramFolderForTesting(program.Path());
+  test::LoopbackHttpServer server(test::Media().folder);
+  const std::string address = server.Url(std::string("/") + test::TestMedia::kHls);
+  test::MakeProgramFolder(program.Path(),
+                          {test::Station("Canada", "Loopback TV", "300k", address, "News")});
+  // Not a first run: no players note before the play.
+  WriteSetting("FirstRun", "1");
+
+  std::vector<double> plain;
+  std::vector<double> list;
+  {
+    TelvantaWindows windows = CreateWindows();
+    if (!windows.frmmain || !windows.FrmList) {
+      std::puts("bench_list_to_first_frame: the windows did not come up");
+      return 1;
+    }
+    windows.frmmain->WebBrowser1.SetPlayerSettings({.audioOutput = "null"});
+    for (int run = 0; run < bench::kWarmUps + bench::kRuns; ++run) {
+      const auto viaList = ListToFirstFrame(windows, run == 0);
+      const auto viaMpv = bench::PlainMpvFirstFrame(address);
+      if (!viaList || !viaMpv) {
+        std::puts("bench_list_to_first_frame: no frame within 10 s");
+        return 1;
+      }
+      if (run >= bench::kWarmUps) {
+        list.push_back(*viaList);
+        plain.push_back(*viaMpv);
+      }
+    }
+    windows = {};
+    test::Pump();
+  }
+  SetProgramFolderForTesting({});
+
+  const auto a = bench::Summarise(plain);
+  const auto b = bench::Summarise(list);
+  std::printf(
+      "Double-click on a station to its first frame, local HLS stream\n"
+      "(320x240 H.264/AAC on 127.0.0.1), median of %d runs after %d warm-up,\n"
+      "p10-p90 in brackets:\n",
+      bench::kRuns, bench::kWarmUps);
+  bench::PrintRow("plain libmpv (new handle, software render)", a);
+  bench::PrintRow("list window double-click -> main window frame", b);
+  std::printf("  %-46s %7.2f\n", "ratio program / plain", b.median / a.median);
+  return 0;
+}
+
+}  // namespace
+}  // namespace telvanta
+
+int main(int argc, char** argv) {
+  if (!gtk_init_check(&argc, &argv)) {
+    std::puts(
+        "bench_list_to_first_frame needs a display: run it as\n"
+        "  xvfb-run -a build/bench/bench_list_to_first_frame");
+    return 0;
+  }
+  auto app =
+      Gtk::Application::create("org.telvanta.BenchListToFirstFrame", Gio::APPLICATION_NON_UNIQUE);
+  app->register_application();
+  std::setlocale(LC_NUMERIC, "C");
+  telvanta::InstallErrorDisplay();
+  return telvanta::Run();
+}

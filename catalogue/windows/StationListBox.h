@@ -1,0 +1,61 @@
+#pragma once
+// A station list of the list window: entry texts with the icon of each
+// entry's stream class, in rows of 16 pixels, scrolled.
+
+#include "common/StreamClass.h"
+
+#include <gtkmm.h>
+
+#include <string>
+#include <vector>
+
+namespace telvanta {
+
+class StationListBox : public Gtk::ScrolledWindow {
+ public:
+  StationListBox();
+
+  // Replaces every entry. The view is detached from its model meanwhile, so
+  // large lists fill without a redraw per row.
+  void Fill(const std::vector<std::string>& entries, const std::vector<StreamClass>& classes);
+  void Clear();
+  int Count() const;
+  // -1 when no entry is selected.
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  std::string Entry(int index) const;
+  // The stream class whose icon entry index shows ("" for none).
+  std::string IconClass(int index) const;
+
+  Gtk::TreeView& View() { return view_; }
+  // Right button pressed over the list (after selecting the row under it).
+  sigc::signal<void(GdkEventButton*)>& signal_context_menu() { return contextMenu_; }
+  // Double-click or Enter on an entry.
+  sigc::signal<void()>& signal_dbl_click() { return dblClick_; }
+
+ private:
+  bool OnButtonPress(GdkEventButton* event);
+
+  struct Columns : Gtk::TreeModelColumnRecord {
+    Columns() {
+      add(icon);
+      add(text);
+      add(streamClass);
+    }
+    Gtk::TreeModelColumn<Glib::RefPtr<Gdk::Pixbuf>> icon;
+    Gtk::TreeModelColumn<Glib::ustring> text;
+    Gtk::TreeModelColumn<Glib::ustring> streamClass;
+  };
+
+  Columns columns_;
+  Glib::RefPtr<Gtk::ListStore> store_;
+  Gtk::TreeView view_;
+  Gtk::TreeViewColumn column_;
+  Gtk::CellRendererPixbuf iconCell_;
+  Gtk::CellRendererText textCell_;
+  Glib::RefPtr<Gdk::Pixbuf> iconMms_, iconRtsp_, iconWebcam_;
+  sigc::signal<void(GdkEventButton*)> contextMenu_;
+  sigc::signal<void()> dblClick_;
+};
+
+}  // namespace telvanta

@@ -1,0 +1,415 @@
+#include "platform/browser/PlayerController.h"
+
+#include <glib.h>
+#include <glibmm/main.h>
+
+#include <mutex>
+#include <thread>
+
+#include "common/Error.h"
+#include "platform/glib/PostToUi.h"
+#include "platform/player/MetafileResolver.h"
+#include "platform/player/StreamAddress.h"
+
+namespace telvanta::platform {
+
+namespace {
+constexpr unsigned kTickMs = 250;
+constexpr unsigned kSharedLogDelayMs = 150;
+constexpr std::chrono::seconds kEngineTimeoutMargin{5};
+constexpr int kEndFileReasonEof = 0;
+constexpr int kEndFileReasonError = 4;
+}  // namespace
+
+struct PlayerController::ResolverJob {
+  std::mutex mutex;
+  PlayerController* target = nullptr;  // cleared when the player no longer waits
+  std::atomic<bool> cancelled{false};
+  PlayAttempt attempt;
+  std::chrono::milliseconds timeout{0};
+  MetafileResult result;
+};
+
+PlayerController::PlayerController(std::string address, const PlayerSettings& settings,
+                                   bool autoStart)
+    : address_(std::move(address)), settings_(settings), queue_(address_) {
+  tick_ = Glib::signal_timeout().connect(sigc::mem_fun(*this, &PlayerController::OnTick), kTickMs);
+  if (autoStart) {
+    Play();
+  }
+}
+
+PlayerController::~PlayerController() {
+  conclude_.disconnect();
+  tick_.disconnect();
+  CancelResolver();
+  for (auto& connection : engineConnections_) {
+    connection.disconnect();
+  }
+  MpvEngine::Retire(std::move(engine_));
+}
+
+bool PlayerController::EnsureEngine() {
+  if (engine_) {
+    return true;
+  }
+  try {
+    // The engine's own time-out is a little longer than ours, so that ours,
+    // which knows it was a time-out, speaks first.
+    engine_ = std::make_unique<MpvEngine>(
+        EngineSettings{settings_.audioOutput, settings_.connectTimeout + kEngineTimeoutMargin});
+  } catch (const Error& error) {
+    failureText_ = error.what();
+    SetPhase(PlayerPhase::Failed);
+    return false;
+  }
+  engineConnections_ = {
+      engine_->signal_start_file().connect(sigc::mem_fun(*this, &PlayerController::OnStartFile)),
+      engine_->signal_file_loaded().connect(sigc::mem_fun(*this, &PlayerController::OnFileLoaded)),
+      engine_->signal_end_file().connect(sigc::mem_fun(*this, &PlayerController::OnEndFile)),
+      engine_->signal_properties_changed().connect(
+          sigc::mem_fun(*this, &PlayerController::OnProperties)),
+      engine_->signal_frame().connect([this] { frame_.emit(); }),
+  };
+  return true;
+}
+
+void PlayerController::Play() {
+  if (phase_ == PlayerPhase::Paused && engine_) {
+    engine_->SetPause(false);
+    return;
+  }
+  const bool busy = phase_ == PlayerPhase::Resolving || phase_ == PlayerPhase::Connecting ||
+                    phase_ == PlayerPhase::Buffering || phase_ == PlayerPhase::Playing;
+  if (busy) {
+    return;
+  }
+  queue_ = PlayQueue(address_);
+  lastFailure_ = {};
+  playlistTitle_.clear();
+  if (engine_ && engine_->Properties().paused) {
+    engine_->SetPause(false);
+  }
+  StartNext();
+}
+
+void PlayerController::Pause() {
+  if (engine_ && (phase_ == PlayerPhase::Playing || phase_ == PlayerPhase::Buffering)) {
+    engine_->SetPause(true);
+    SetPhase(PlayerPhase::Paused);
+  }
+}
+
+void PlayerController::Stop() {
+  CancelResolver();
+  AbandonAttempt();
+  SetPhase(PlayerPhase::Stopped);
+}
+
+void PlayerController::SetMute(bool muted) {
+  if (EnsureEngine()) {
+    engine_->SetMute(muted);
+  }
+}
+
+void PlayerController::SetRenderSize(VideoSize size) {
+  if (engine_) {
+    engine_->SetRenderSize(size);
+  }
+}
+
+PlayerStatus PlayerController::Status() const {
+  PlayerStatus status;
+  status.phase = phase_;
+  status.host = HostOf(attempt_.address.empty() ? address_ : attempt_.address);
+  status.elapsedSeconds = shownSeconds_;
+  status.bufferPercent = engine_ ? engine_->Properties().bufferPercent : -1;
+  status.errorText = failureText_;
+  return status;
+}
+
+bool PlayerController::AudioOnly() const {
+  return engine_ && loaded_ && !engine_->Properties().hasVideoTrack;
+}
+
+bool PlayerController::Muted() const { return engine_ && engine_->Properties().muted; }
+
+std::string PlayerController::NowPlaying() const {
+  return engine_ ? engine_->Properties().icyTitle : std::string();
+}
+
+std::string PlayerController::StreamName() const {
+  if (!playlistTitle_.empty()) {
+    return playlistTitle_;
+  }
+  return engine_ ? engine_->Properties().icyName : std::string();
+}
+
+void PlayerController::StartNext() {
+  const auto next = queue_.Next();
+  if (!next) {
+    Fail(lastFailure_.kind != FailureKind::None
+             ? lastFailure_
+             : Failure{FailureKind::EmptyPlaylist, 0, HostOf(address_)});
+    return;
+  }
+  attempt_ = *next;
+  if (!IsPlayableAddress(attempt_.address)) {
+    lastFailure_ = {
+        attempt_.address.empty() ? FailureKind::Unknown : FailureKind::UnsupportedProtocol, 0, {}};
+    StartNext();
+    return;
+  }
+  if (attempt_.viaResolver) {
+    SetPhase(PlayerPhase::Resolving);
+    StartResolver(attempt_);
+    return;
+  }
+  if (!EnsureEngine()) {
+    return;
+  }
+  SetPhase(PlayerPhase::Connecting);
+  awaitingStart_ = true;
+  engineBusy_ = false;
+  loaded_ = false;
+  sawEnd_ = false;
+  endError_ = 0;
+  engine_->Load(attempt_.address);
+}
+
+void PlayerController::StartResolver(const PlayAttempt& attempt) {
+  CancelResolver();
+  auto job = std::make_shared<ResolverJob>();
+  job->target = this;
+  job->attempt = attempt;
+  job->timeout = settings_.connectTimeout;
+  resolver_ = job;
+  try {
+    std::thread([job] {
+      job->result = ResolveMetafile(job->attempt.address, job->timeout, job->cancelled);
+      PostToUi([job] {
+        PlayerController* target = nullptr;
+        {
+          std::lock_guard lock(job->mutex);
+          target = job->target;
+        }
+        if (target != nullptr) {
+          target->OnResolved(*job);
+        }
+      });
+    }).detach();
+  } catch (const std::system_error&) {
+    resolver_.reset();
+    Fail({FailureKind::Unknown, 0, {}});
+  }
+}
+
+void PlayerController::CancelResolver() {
+  if (!resolver_) {
+    return;
+  }
+  {
+    std::lock_guard lock(resolver_->mutex);
+    resolver_->target = nullptr;
+  }
+  resolver_->cancelled = true;
+  resolver_.reset();
+}
+
+void PlayerController::OnResolved(ResolverJob& job) {
+  resolver_.reset();
+  if (phase_ != PlayerPhase::Resolving) {
+    return;
+  }
+  if (job.result.failure.kind != FailureKind::None) {
+    lastFailure_ = job.result.failure;
+    if (lastFailure_.host.empty()) {
+      lastFailure_.host = HostOf(job.attempt.address);
+    }
+    StartNext();
+    return;
+  }
+  if (playlistTitle_.empty()) {
+    playlistTitle_ = job.result.title;
+  }
+  std::vector<std::string> entries;
+  for (const auto& entry : job.result.entries) {
+    entries.push_back(entry.address);
+  }
+  queue_.InsertEntries(entries, job.attempt.depth + 1);
+  StartNext();
+}
+
+void PlayerController::OnStartFile(std::int64_t id) {
+  // The newest start is ours: a list the engine reads itself starts its
+  // entries one after another.
+  currentEntry_ = id;
+  awaitingStart_ = false;
+  engineBusy_ = true;
+  loaded_ = false;
+  sawEnd_ = false;
+  endError_ = 0;
+}
+
+void PlayerController::OnFileLoaded() {
+  if (!engineBusy_) {
+    return;
+  }
+  loaded_ = true;
+  UpdatePlayingPhase();
+}
+
+void PlayerController::OnEndFile(EndFile end) {
+  if (end.entryId != currentEntry_ || !engineBusy_) {
+    return;  // the stop of an earlier file comes first
+  }
+  if (end.reason == kEndFileReasonError || end.reason == kEndFileReasonEof) {
+    sawEnd_ = true;
+    endError_ = end.reason == kEndFileReasonError ? end.error : 0;
+  }
+}
+
+bool PlayerController::AttemptIsOver() const {
+  // The observed idle flag can be stale (a quick busy-idle round trip shows
+  // no change), and the engine may go on to its own list's next entry: ask.
+  return engineBusy_ && sawEnd_ && engine_->IdleNow();
+}
+
+void PlayerController::OnProperties() {
+  if (AttemptIsOver()) {
+    ConcludeAttempt();
+    return;
+  }
+  UpdatePlayingPhase();
+  changed_.emit();
+}
+
+void PlayerController::ConcludeAttempt() {
+  if (MpvEngine::LiveCount() <= 1) {
+    OnAttemptOver();
+    return;
+  }
+  // ffmpeg's lines about our stream may come through another engine, whose
+  // events are drained on their own schedule: give them a moment.
+  if (!conclude_.connected()) {
+    conclude_ = Glib::signal_timeout().connect(
+        [this] {
+          if (AttemptIsOver()) {
+            OnAttemptOver();
+          }
+          return false;
+        },
+        kSharedLogDelayMs);
+  }
+}
+
+void PlayerController::OnAttemptOver() {
+  conclude_.disconnect();
+  engineBusy_ = false;
+  currentEntry_ = -1;
+  // The engine hands log lines over after its events; by now they are in.
+  const std::vector<std::string> endLog = engine_->LoadLog();
+  if (endError_ == 0 && loaded_) {
+    SetPhase(PlayerPhase::Ended);
+    return;
+  }
+  Failure failure = DiagnoseFailure(endError_, endLog, attempt_.address);
+  const bool vague = failure.kind == FailureKind::UnsupportedFormat ||
+                     failure.kind == FailureKind::NothingToPlay ||
+                     failure.kind == FailureKind::Unknown;
+  if (engine_->RefusedProtocol() && vague) {
+    failure.kind = FailureKind::UnsupportedProtocol;
+  }
+  if (loaded_) {
+    // It played and then broke: say so rather than try something else.
+    if (failure.kind == FailureKind::Unknown) {
+      failure.kind = FailureKind::ConnectionLost;
+    }
+    Fail(failure);
+    return;
+  }
+  lastFailure_ = failure;
+  if (failure.kind == FailureKind::UnsupportedFormat) {
+    queue_.RetryAsMetafile(attempt_);
+  }
+  StartNext();
+}
+
+bool PlayerController::OnTick() {
+  using namespace std::chrono;
+  const auto now = steady_clock::now();
+  const bool opening = phase_ == PlayerPhase::Resolving || phase_ == PlayerPhase::Connecting;
+  if (opening) {
+    const auto elapsed = now - phaseStart_;
+    if (elapsed >= settings_.connectTimeout) {
+      lastFailure_ = {FailureKind::TimedOut, 0, HostOf(attempt_.address)};
+      CancelResolver();
+      AbandonAttempt();
+      StartNext();
+      return true;
+    }
+    const int seconds = static_cast<int>(duration_cast<std::chrono::seconds>(elapsed).count());
+    if (seconds != shownSeconds_) {
+      shownSeconds_ = seconds;
+      changed_.emit();
+    }
+  }
+  if (AttemptIsOver()) {
+    ConcludeAttempt();
+    return true;
+  }
+  if (phase_ == PlayerPhase::Buffering && loaded_ && now - stallStart_ >= settings_.stallTimeout) {
+    AbandonAttempt();
+    Fail({FailureKind::ConnectionLost, 0, HostOf(attempt_.address)});
+  }
+  return true;
+}
+
+void PlayerController::AbandonAttempt() {
+  conclude_.disconnect();
+  if (engine_ && (engineBusy_ || awaitingStart_)) {
+    engine_->Stop();
+  }
+  engineBusy_ = false;
+  awaitingStart_ = false;
+  currentEntry_ = -1;
+}
+
+void PlayerController::Fail(Failure failure) {
+  if (failure.host.empty()) {
+    failure.host = HostOf(attempt_.address);
+  }
+  failureText_ = FailureMessage(failure);
+  SetPhase(PlayerPhase::Failed);
+}
+
+void PlayerController::SetPhase(PlayerPhase phase) {
+  if (phase != phase_) {
+    phase_ = phase;
+    phaseStart_ = std::chrono::steady_clock::now();
+    shownSeconds_ = 0;
+    if (phase == PlayerPhase::Buffering) {
+      stallStart_ = phaseStart_;
+    }
+    if (phase != PlayerPhase::Failed) {
+      failureText_.clear();
+    }
+  }
+  changed_.emit();
+}
+
+void PlayerController::UpdatePlayingPhase() {
+  if (!engine_ || !engineBusy_ || !loaded_) {
+    return;
+  }
+  const EngineProperties& p = engine_->Properties();
+  if (p.paused) {
+    SetPhase(PlayerPhase::Paused);
+  } else if (p.pausedForCache || p.coreIdle) {
+    SetPhase(PlayerPhase::Buffering);
+  } else {
+    SetPhase(PlayerPhase::Playing);
+  }
+}
+
+}  // namespace telvanta::platform

@@ -1,0 +1,104 @@
+#pragma once
+// Plays one element's address: follows its playlists, tries its transports,
+// watches the connection and tells the view what to show. No widgets here.
+
+#include <sigc++/sigc++.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/browser/MpvEngine.h"
+#include "platform/player/PlayQueue.h"
+#include "platform/player/PlaybackFailure.h"
+#include "platform/player/PlayerStatus.h"
+
+namespace telvanta::platform {
+
+struct PlayerSettings {
+  std::string audioOutput;  // empty: the system's default; "null" in tests
+  std::chrono::seconds connectTimeout{20};
+  // Playing but without data for this long counts as a lost connection.
+  std::chrono::seconds stallTimeout{30};
+};
+
+class PlayerController {
+ public:
+  PlayerController(std::string address, const PlayerSettings& settings, bool autoStart);
+  ~PlayerController();
+  PlayerController(const PlayerController&) = delete;
+  PlayerController& operator=(const PlayerController&) = delete;
+
+  void Play();  // starts afresh, or resumes when paused
+  void Pause();
+  void Stop();
+  void SetMute(bool muted);
+
+  PlayerStatus Status() const;
+  PlayerPhase Phase() const { return phase_; }
+  const std::string& Address() const { return address_; }
+  const std::string& CurrentAddress() const { return attempt_.address; }
+  bool AudioOnly() const;
+  bool Muted() const;
+  std::string NowPlaying() const;
+  // A name the stream or its playlist gives itself.
+  std::string StreamName() const;
+  const MpvEngine* Engine() const { return engine_.get(); }
+  void SetRenderSize(VideoSize size);
+
+  sigc::signal<void()>& signal_changed() { return changed_; }
+  sigc::signal<void()>& signal_frame() { return frame_; }
+
+  struct ResolverJob;
+
+ private:
+  bool EnsureEngine();
+  void StartNext();
+  void StartResolver(const PlayAttempt& attempt);
+  void OnResolved(ResolverJob& job);
+  void OnStartFile(std::int64_t id);
+  void OnFileLoaded();
+  void OnEndFile(EndFile end);
+  void OnProperties();
+  bool AttemptIsOver() const;
+  void ConcludeAttempt();
+  void OnAttemptOver();
+  bool OnTick();
+  void AbandonAttempt();
+  void Fail(Failure failure);
+  void SetPhase(PlayerPhase phase);
+  void UpdatePlayingPhase();
+  void CancelResolver();
+
+  std::string address_;
+  PlayerSettings settings_;
+  std::unique_ptr<MpvEngine> engine_;
+  PlayQueue queue_;
+  PlayAttempt attempt_;
+  Failure lastFailure_;
+  std::string failureText_;
+  std::string playlistTitle_;
+  PlayerPhase phase_ = PlayerPhase::Ready;
+  std::chrono::steady_clock::time_point phaseStart_;
+  std::chrono::steady_clock::time_point stallStart_;
+  int shownSeconds_ = 0;
+
+  // The engine's side of the current attempt.
+  std::int64_t currentEntry_ = -1;
+  bool awaitingStart_ = false;
+  bool engineBusy_ = false;
+  bool loaded_ = false;
+  bool sawEnd_ = false;
+  int endError_ = 0;
+
+  std::shared_ptr<ResolverJob> resolver_;
+  sigc::connection tick_;
+  sigc::connection conclude_;
+  std::vector<sigc::connection> engineConnections_;
+  sigc::signal<void()> changed_;
+  sigc::signal<void()> frame_;
+};
+
+}  // namespace telvanta::platform

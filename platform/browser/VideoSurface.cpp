@@ -1,0 +1,80 @@
+#include "platform/browser/VideoSurface.h"
+
+namespace telvanta::platform {
+
+VideoSurface::VideoSurface(const PlayerController& source, PictureMode mode)
+    : source_(source), mode_(mode) {}
+
+void VideoSurface::SetMode(PictureMode mode) {
+  if (mode != mode_) {
+    mode_ = mode;
+    areaChanged_.emit();
+    queue_draw();
+  }
+}
+
+PixelRect VideoSurface::Placement() const {
+  const VideoSize video =
+      source_.Engine() != nullptr ? source_.Engine()->Properties().video : VideoSize{};
+  return PicturePlacement({get_allocated_width(), get_allocated_height()}, video, mode_);
+}
+
+bool VideoSurface::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+  cr->set_source_rgb(0, 0, 0);
+  cr->paint();
+  const MpvEngine* engine = source_.Engine();
+  if (engine == nullptr || engine->FramesRendered() == 0 || source_.AudioOnly()) {
+    return true;
+  }
+  const auto frame = engine->Frame();
+  const PixelRect place = Placement();
+  if (!frame || place.width <= 0 || place.height <= 0) {
+    return true;
+  }
+  // While a resize is under way the frame may still have the old size.
+  cr->rectangle(place.x, place.y, place.width, place.height);
+  cr->clip();
+  cr->translate(place.x, place.y);
+  cr->scale(static_cast<double>(place.width) / frame->get_width(),
+            static_cast<double>(place.height) / frame->get_height());
+  cr->set_source(frame, 0, 0);
+  cr->paint();
+  return true;
+}
+
+void VideoSurface::on_size_allocate(Gtk::Allocation& allocation) {
+  Gtk::DrawingArea::on_size_allocate(allocation);
+  areaChanged_.emit();
+}
+
+FullScreenWindow::FullScreenWindow(const PlayerController& source)
+    : surface_(source, PictureMode::Fit) {
+  set_title("Telvanta");
+  add_events(Gdk::KEY_PRESS_MASK | Gdk::BUTTON_PRESS_MASK);
+  add(surface_);
+  surface_.show();
+  fullscreen();
+}
+
+bool FullScreenWindow::on_key_press_event(GdkEventKey* event) {
+  if (event->keyval == GDK_KEY_Escape) {
+    leave_.emit();
+    return true;
+  }
+  return Gtk::Window::on_key_press_event(event);
+}
+
+bool FullScreenWindow::on_button_press_event(GdkEventButton* event) {
+  if (event->type == GDK_2BUTTON_PRESS && event->button == 1) {
+    leave_.emit();
+    return true;
+  }
+  return Gtk::Window::on_button_press_event(event);
+}
+
+bool FullScreenWindow::on_delete_event(GdkEventAny*) {
+  leave_.emit();
+  return true;
+}
+
+}  // namespace telvanta::platform

@@ -1,0 +1,47 @@
+#pragma once
+// Draws a player's newest frame: scaled to fit, or at its own size centred.
+
+#include <gtkmm.h>
+
+#include "platform/browser/PlayerController.h"
+#include "platform/player/PlayerGeometry.h"
+
+namespace telvanta::platform {
+
+class VideoSurface : public Gtk::DrawingArea {
+ public:
+  VideoSurface(const PlayerController& source, PictureMode mode);
+
+  void SetMode(PictureMode mode);
+  // Where the picture goes in the current allocation, and its render size.
+  PixelRect Placement() const;
+  sigc::signal<void()>& signal_area_changed() { return areaChanged_; }
+
+ protected:
+  bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
+  void on_size_allocate(Gtk::Allocation& allocation) override;
+
+ private:
+  const PlayerController& source_;
+  PictureMode mode_;
+  sigc::signal<void()> areaChanged_;
+};
+
+// A borderless full-screen window showing the same player's picture.
+class FullScreenWindow : public Gtk::Window {
+ public:
+  explicit FullScreenWindow(const PlayerController& source);
+  VideoSurface& Surface() { return surface_; }
+  sigc::signal<void()>& signal_leave() { return leave_; }
+
+ protected:
+  bool on_key_press_event(GdkEventKey* event) override;
+  bool on_button_press_event(GdkEventButton* event) override;
+  bool on_delete_event(GdkEventAny* event) override;
+
+ private:
+  VideoSurface surface_;
+  sigc::signal<void()> leave_;
+};
+
+}  // namespace telvanta::platform

@@ -1,0 +1,356 @@
+#include "platform/browser/WebBrowser.h"
+
+#include <malloc.h>
+#include <webkit2/webkit2.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <mutex>
+#include <sstream>
+
+#include "platform/browser/PlayerScript.h"
+#include "platform/glib/GObjectPtr.h"
+#include "platform/player/PlayerGeometry.h"
+
+namespace telvanta::platform {
+namespace {
+
+struct GdkEventDeleter {
+  void operator()(GdkEvent* event) const { gdk_event_free(event); }
+};
+
+// Every player runs several threads; with glibc's default of one malloc
+// arena per thread, memory grew by ~70 MB over 40 plays and stayed there.
+void LimitMallocArenas() {
+  static std::once_flag once;
+  std::call_once(once, [] { mallopt(M_ARENA_MAX, 2); });
+}
+
+std::string ScriptNumber(double value) {
+  std::ostringstream text;
+  text.imbue(std::locale::classic());
+  text << value;
+  return text.str();
+}
+
+}  // namespace
+
+struct WebBrowser::Impl {
+  struct Hosted {
+    std::unique_ptr<PlayerWidget> widget;
+    PixelRect box;
+    std::optional<CssRect> requestedCss;
+    std::vector<sigc::connection> connections;
+  };
+
+  WebBrowser& owner;
+  GObjectPtr<WebKitUserContentManager> content;
+  GObjectPtr<WebKitWebView> view;
+  ReadyState state = ReadyState::Uninitialized;
+  bool acceptReports = false;
+  PlayerSettings settings;
+  std::string pageTitle;
+  std::vector<Hosted> players;
+  sigc::signal<void()> downloadComplete;
+  std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+
+  explicit Impl(WebBrowser& browser);
+  ~Impl();
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+
+  double Zoom() const { return webkit_web_view_get_zoom_level(view.get()); }
+  void OnLoadChanged(WebKitLoadEvent event);
+  void OnReport(const std::string& json);
+  void Host(const PlayerElement& element);
+  void Place(Hosted& hosted);
+  void PlaceAll();
+  void RemovePlayers();
+  void RemovePlayer(std::vector<Hosted>::iterator player);
+  void ForwardWheel(GdkEventScroll* event);
+  void RunInPlayerWorld(const std::string& script);
+
+  static void LoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
+    static_cast<Impl*>(self)->OnLoadChanged(event);
+  }
+  static void MessageReceived(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                              gpointer self) {
+    JSCValue* value = webkit_javascript_result_get_js_value(result);
+    if (value != nullptr && jsc_value_is_string(value)) {
+      GCharPtr text(jsc_value_to_string(value));
+      static_cast<Impl*>(self)->OnReport(text.get());
+    }
+  }
+  static void ZoomChanged(GObject*, GParamSpec*, gpointer self) {
+    auto* impl = static_cast<Impl*>(self);
+    impl->PlaceAll();
+    impl->RunInPlayerWorld("window.__telvanta && window.__telvanta.report()");
+  }
+};
+
+WebBrowser::Impl::Impl(WebBrowser& browser) : owner(browser) {
+  LimitMallocArenas();
+  content.reset(webkit_user_content_manager_new());
+  WebKitUserScript* script = webkit_user_script_new_for_world(
+      kPlayerReportScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, kPlayerScriptWorld, nullptr, nullptr);
+  webkit_user_content_manager_add_script(content.get(), script);
+  webkit_user_script_unref(script);
+  const std::string signal = std::string("script-message-received::") + kPlayerMessageHandler;
+  g_signal_connect(content.get(), signal.c_str(), G_CALLBACK(MessageReceived), this);
+  webkit_user_content_manager_register_script_message_handler_in_world(
+      content.get(), kPlayerMessageHandler, kPlayerScriptWorld);
+
+  GtkWidget* widget = webkit_web_view_new_with_user_content_manager(content.get());
+  view.reset(WEBKIT_WEB_VIEW(g_object_ref_sink(widget)));
+  // One page at a time, read from disk: no need for a big memory cache.
+  webkit_web_context_set_cache_model(webkit_web_view_get_context(view.get()),
+                                     WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  g_signal_connect(widget, "load-changed", G_CALLBACK(LoadChanged), this);
+  g_signal_connect(widget, "notify::zoom-level", G_CALLBACK(ZoomChanged), this);
+  gtk_container_add(GTK_CONTAINER(owner.gobj()), widget);
+  gtk_widget_show(widget);
+}
+
+WebBrowser::Impl::~Impl() {
+  *alive = false;
+  g_signal_handlers_disconnect_by_data(view.get(), this);
+  g_signal_handlers_disconnect_by_data(content.get(), this);
+  RemovePlayers();
+  MpvEngine::FlushRetired();
+  webkit_web_view_stop_loading(view.get());
+}
+
+void WebBrowser::Impl::OnLoadChanged(WebKitLoadEvent event) {
+  switch (event) {
+    case WEBKIT_LOAD_STARTED:
+      // The old page's players go with it.
+      RemovePlayers();
+      acceptReports = false;
+      state = ReadyState::Loading;
+      break;
+    case WEBKIT_LOAD_REDIRECTED:
+      state = ReadyState::Loading;
+      break;
+    case WEBKIT_LOAD_COMMITTED:
+      acceptReports = true;
+      state = ReadyState::Interactive;
+      break;
+    case WEBKIT_LOAD_FINISHED:
+      state = ReadyState::Complete;
+      downloadComplete.emit();
+      break;
+  }
+}
+
+void WebBrowser::Impl::OnReport(const std::string& json) {
+  if (!acceptReports) {
+    return;
+  }
+  auto report = ParsePageReport(json);
+  if (!report) {
+    return;
+  }
+  pageTitle = report->title;
+  for (auto player = players.begin(); player != players.end();) {
+    const PlayerElement& hosted = player->widget->Element();
+    const auto same = std::find_if(
+        report->players.begin(), report->players.end(), [&](const PlayerElement& element) {
+          return element.id == hosted.id && element.kind == hosted.kind &&
+                 element.address == hosted.address;
+        });
+    if (same == report->players.end()) {
+      RemovePlayer(player);
+      player = players.begin();  // the vector changed; start over
+    } else {
+      ++player;
+    }
+  }
+  std::vector<Hosted> ordered;
+  for (const auto& element : report->players) {
+    auto found = std::find_if(players.begin(), players.end(), [&](const Hosted& hosted) {
+      return hosted.widget->Element().id == element.id;
+    });
+    if (found == players.end()) {
+      Host(element);
+      found = players.end() - 1;
+    } else {
+      found->widget->UpdateElement(element, pageTitle);
+    }
+    ordered.push_back(std::move(*found));
+    players.erase(found);
+  }
+  players = std::move(ordered);
+  PlaceAll();
+}
+
+void WebBrowser::Impl::Host(const PlayerElement& element) {
+  Hosted hosted;
+  hosted.widget = std::make_unique<PlayerWidget>(element, pageTitle, settings);
+  PlayerWidget* widget = hosted.widget.get();
+  hosted.connections.push_back(widget->signal_video_size_changed().connect([this, widget] {
+    for (auto& player : players) {
+      if (player.widget.get() == widget) {
+        Place(player);
+      }
+    }
+  }));
+  hosted.connections.push_back(
+      widget->signal_wheel().connect([this](GdkEventScroll* event) { ForwardWheel(event); }));
+  owner.add_overlay(*widget);
+  players.push_back(std::move(hosted));
+}
+
+void WebBrowser::Impl::Place(Hosted& hosted) {
+  PlayerWidget& widget = *hosted.widget;
+  const PlayerElement& element = widget.Element();
+  const double zoom = Zoom();
+  const VideoSize video = widget.NaturalVideoSize();
+  const PixelRect box = PlayerBox(element, zoom, video);
+  // Without size attributes the page makes room for the video's own size.
+  const auto css = NaturalCssSize(element, zoom, video);
+  if (css && css != hosted.requestedCss) {
+    hosted.requestedCss = css;
+    RunInPlayerWorld("window.__telvanta && window.__telvanta.setSize(" +
+                     std::to_string(element.id) + "," + ScriptNumber(css->width) + "," +
+                     ScriptNumber(css->height) + ")");
+  }
+  widget.set_visible(element.visible && box.width > 0 && box.height > 0);
+  if (box != hosted.box) {
+    hosted.box = box;
+    widget.queue_resize();
+  }
+}
+
+void WebBrowser::Impl::PlaceAll() {
+  for (auto& player : players) {
+    Place(player);
+  }
+}
+
+void WebBrowser::Impl::RemovePlayer(std::vector<Hosted>::iterator player) {
+  for (auto& connection : player->connections) {
+    connection.disconnect();
+  }
+  owner.Gtk::Container::remove(*player->widget);
+  players.erase(player);
+}
+
+void WebBrowser::Impl::RemovePlayers() {
+  while (!players.empty()) {
+    RemovePlayer(players.end() - 1);
+  }
+}
+
+void WebBrowser::Impl::ForwardWheel(GdkEventScroll* event) {
+  GtkWidget* target = GTK_WIDGET(view.get());
+  GdkWindow* window = gtk_widget_get_window(target);
+  if (window == nullptr) {
+    return;
+  }
+  int originX = 0;
+  int originY = 0;
+  gdk_window_get_origin(window, &originX, &originY);
+  std::unique_ptr<GdkEvent, GdkEventDeleter> copy(
+      gdk_event_copy(reinterpret_cast<GdkEvent*>(event)));
+  g_object_unref(copy->scroll.window);
+  copy->scroll.window = GDK_WINDOW(g_object_ref(window));
+  copy->scroll.x = event->x_root - originX;
+  copy->scroll.y = event->y_root - originY;
+  gtk_widget_event(target, copy.get());
+}
+
+void WebBrowser::Impl::RunInPlayerWorld(const std::string& script) {
+  webkit_web_view_evaluate_javascript(view.get(), script.c_str(), -1, kPlayerScriptWorld, nullptr,
+                                      nullptr, nullptr, nullptr);
+}
+
+WebBrowser::WebBrowser() : impl_(std::make_unique<Impl>(*this)) {}
+
+WebBrowser::~WebBrowser() = default;
+
+void WebBrowser::Navigate(const std::string& filePath) {
+  std::string uri;
+  if (filePath.find("://") != std::string::npos) {
+    uri = filePath;
+  } else {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(filePath, error);
+    GCharPtr converted(
+        g_filename_to_uri(error ? filePath.c_str() : absolute.c_str(), nullptr, nullptr));
+    uri = converted ? converted.get() : "file://" + filePath;
+  }
+  impl_->RemovePlayers();
+  impl_->acceptReports = false;
+  impl_->state = ReadyState::Loading;
+  webkit_web_view_load_uri(impl_->view.get(), uri.c_str());
+}
+
+void WebBrowser::Stop() {
+  impl_->acceptReports = false;
+  impl_->RemovePlayers();
+  webkit_web_view_stop_loading(impl_->view.get());
+}
+
+ReadyState WebBrowser::GetReadyState() const { return impl_->state; }
+
+sigc::signal<void()>& WebBrowser::signal_download_complete() { return impl_->downloadComplete; }
+
+void WebBrowser::SetPlayerSettings(const PlayerSettings& settings) { impl_->settings = settings; }
+
+std::vector<PlayerInfo> WebBrowser::Players() const {
+  std::vector<PlayerInfo> infos;
+  for (const auto& player : impl_->players) {
+    infos.push_back(player.widget->Info());
+  }
+  return infos;
+}
+
+void WebBrowser::RunJavaScript(const std::string& script,
+                               std::function<void(std::optional<std::string>)> done) {
+  struct Pending {
+    std::weak_ptr<bool> alive;
+    std::function<void(std::optional<std::string>)> done;
+  };
+  auto pending = std::make_unique<Pending>(Pending{impl_->alive, std::move(done)});
+  webkit_web_view_evaluate_javascript(
+      impl_->view.get(), script.c_str(), -1, nullptr, nullptr, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<Pending> call(static_cast<Pending*>(data));
+        GError* error = nullptr;
+        GObjectPtr<JSCValue> value(
+            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error));
+        GErrorPtr owned(error);
+        const auto alive = call->alive.lock();
+        if (!alive || !*alive || !call->done) {
+          return;
+        }
+        if (!value) {
+          call->done(std::nullopt);
+          return;
+        }
+        GCharPtr text(jsc_value_to_string(value.get()));
+        call->done(std::string(text ? text.get() : ""));
+      },
+      pending.release());
+}
+
+void WebBrowser::SetZoomLevel(double zoom) {
+  webkit_web_view_set_zoom_level(impl_->view.get(), zoom);
+}
+
+double WebBrowser::GetZoomLevel() const { return impl_->Zoom(); }
+
+WebKitWebView* WebBrowser::View() { return impl_->view.get(); }
+
+bool WebBrowser::on_get_child_position(Gtk::Widget* widget, Gdk::Rectangle& allocation) {
+  for (const auto& player : impl_->players) {
+    if (player.widget.get() == widget) {
+      allocation = Gdk::Rectangle(player.box.x, player.box.y, player.box.width, player.box.height);
+      return true;
+    }
+  }
+  return Gtk::Overlay::on_get_child_position(widget, allocation);
+}
+
+}  // namespace telvanta::platform

@@ -1,0 +1,57 @@
+#pragma once
+// The main window's embedded browser: a WebKitGTK view that hosts our libmpv
+// media plug-ins over the page's <object>/<embed> player elements.
+
+#include <gtkmm.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/browser/PlayerWidget.h"
+
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace telvanta::platform {
+
+enum class ReadyState { Uninitialized = 0, Loading = 1, Loaded = 2, Interactive = 3, Complete = 4 };
+
+class WebBrowser : public Gtk::Overlay {
+ public:
+  WebBrowser();
+  ~WebBrowser() override;
+  WebBrowser(const WebBrowser&) = delete;
+  WebBrowser& operator=(const WebBrowser&) = delete;
+
+  // Shows a local page file (absolute path). Returns at once.
+  void Navigate(const std::string& filePath);
+  // Stops loading and every hosted player.
+  void Stop();
+  ReadyState GetReadyState() const;
+
+  // The page and what it loads have arrived (the browser's download-complete).
+  sigc::signal<void()>& signal_download_complete();
+
+  // How players started from now on behave (audio output, time-outs).
+  void SetPlayerSettings(const PlayerSettings& settings);
+  // The hosted players in page order, with what they are doing.
+  std::vector<PlayerInfo> Players() const;
+  // Runs a script in the page; `done` gets its result as text, or nullopt
+  // when it failed. Not called once the browser is gone.
+  void RunJavaScript(const std::string& script,
+                     std::function<void(std::optional<std::string>)> done);
+  void SetZoomLevel(double zoom);
+  double GetZoomLevel() const;
+  WebKitWebView* View();
+
+ protected:
+  bool on_get_child_position(Gtk::Widget* widget, Gdk::Rectangle& allocation) override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace telvanta::platform

@@ -1,0 +1,224 @@
+#include "platform/player/MetafileResolver.h"
+
+#include <curl/curl.h>
+#include <glib/gstdio.h>
+#include <totem-pl-parser.h>
+
+#include <cerrno>
+#include <memory>
+#include <mutex>
+
+#include "platform/glib/GObjectPtr.h"
+#include "platform/player/StreamAddress.h"
+
+namespace telvanta::platform {
+namespace {
+
+// Metafiles are a few lines; anything bigger is a stream, not a list.
+constexpr std::size_t kMaxBytes = 1 << 20;
+
+struct CurlDeleter {
+  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+
+struct Download {
+  std::string body;
+  std::string finalAddress;
+  Failure failure;
+};
+
+std::size_t Append(char* data, std::size_t size, std::size_t count, void* user) {
+  auto* body = static_cast<std::string*>(user);
+  const std::size_t bytes = size * count;
+  if (body->size() + bytes > kMaxBytes) {
+    return 0;  // makes curl stop with CURLE_WRITE_ERROR
+  }
+  body->append(data, bytes);
+  return bytes;
+}
+
+int CheckCancelled(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::atomic<bool>*>(user)->load() ? 1 : 0;
+}
+
+FailureKind KindForCurl(CURLcode code, long osErrno) {
+  switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+      return FailureKind::HostNotFound;
+    case CURLE_COULDNT_CONNECT:
+      if (osErrno == ENETUNREACH || osErrno == EHOSTUNREACH) {
+        return FailureKind::NetworkUnreachable;
+      }
+      return osErrno == ETIMEDOUT ? FailureKind::TimedOut : FailureKind::ConnectionRefused;
+    case CURLE_OPERATION_TIMEDOUT:
+      return FailureKind::TimedOut;
+    case CURLE_WRITE_ERROR:
+      return FailureKind::UnsupportedFormat;
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_PARTIAL_FILE:
+      return FailureKind::ConnectionLost;
+    default:
+      return FailureKind::Unknown;
+  }
+}
+
+Download Fetch(const std::string& address, std::chrono::milliseconds timeout,
+               const std::atomic<bool>& cancelled) {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  Download download;
+  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+  if (!curl) {
+    download.failure.kind = FailureKind::Unknown;
+    return download;
+  }
+  CURL* handle = curl.get();
+  curl_easy_setopt(handle, CURLOPT_URL, address.c_str());
+  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 5L);
+  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
+  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
+  curl_easy_setopt(handle, CURLOPT_USERAGENT, "Telvanta/7.2");
+  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, Append);
+  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &download.body);
+  curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, CheckCancelled);
+  curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &cancelled);
+  const CURLcode code = curl_easy_perform(handle);
+  long status = 0;
+  long osErrno = 0;
+  char* finalAddress = nullptr;
+  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+  curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osErrno);
+  curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &finalAddress);
+  download.finalAddress = finalAddress != nullptr ? finalAddress : address;
+  if (code != CURLE_OK) {
+    download.failure.kind = KindForCurl(code, osErrno);
+  } else if (status >= 400) {
+    download.failure = {
+        FailureKindForStatus(static_cast<int>(status)), static_cast<int>(status), {}};
+  }
+  return download;
+}
+
+// Removes the file when it goes out of scope.
+struct TempFile {
+  std::string path;
+  TempFile() = default;
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() {
+    if (!path.empty()) {
+      g_unlink(path.c_str());
+    }
+  }
+};
+
+// Keeps the address's ending, which tells the parser the list's kind. RAM
+// files are left to the data: the parser ignores a text file named .ram,
+// taking the name for RealAudio.
+std::string TempTemplate(const std::string& address) {
+  std::string ending;
+  if (PlaylistKindOf(address) != PlaylistKind::Ram) {
+    const std::string path = address.substr(0, address.find_first_of("?#"));
+    const auto slash = path.rfind('/');
+    const auto dot = path.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash) &&
+        path.size() - dot <= 6) {
+      ending = path.substr(dot);
+    }
+  }
+  return "telvanta-list-XXXXXX" + ending;
+}
+
+bool WriteTemp(const std::string& address, const std::string& body, TempFile& file) {
+  gchar* name = nullptr;
+  const int fd = g_file_open_tmp(TempTemplate(address).c_str(), &name, nullptr);
+  if (fd < 0) {
+    return false;
+  }
+  file.path = name;
+  g_free(name);
+  const bool written = g_file_set_contents(file.path.c_str(), body.data(),
+                                           static_cast<gssize>(body.size()), nullptr);
+  g_close(fd, nullptr);
+  return written;
+}
+
+void OnEntry(TotemPlParser*, const char* uri, GHashTable* metadata, gpointer user) {
+  auto* result = static_cast<MetafileResult*>(user);
+  const auto* title = static_cast<const char*>(
+      metadata != nullptr ? g_hash_table_lookup(metadata, TOTEM_PL_PARSER_FIELD_TITLE) : nullptr);
+  if (uri != nullptr && *uri != '\0') {
+    result->entries.push_back({uri, title != nullptr ? title : ""});
+  }
+}
+
+void OnPlaylistStarted(TotemPlParser*, const char*, GHashTable* metadata, gpointer user) {
+  auto* result = static_cast<MetafileResult*>(user);
+  const auto* title = static_cast<const char*>(
+      metadata != nullptr ? g_hash_table_lookup(metadata, TOTEM_PL_PARSER_FIELD_TITLE) : nullptr);
+  if (title != nullptr && result->title.empty()) {
+    result->title = title;
+  }
+}
+
+MetafileResult Parse(const std::string& fileUri, const std::string& base) {
+  MetafileResult result;
+  GObjectPtr<TotemPlParser> parser(totem_pl_parser_new());
+  // Nested lists come back as entries; the player resolves them itself.
+  g_object_set(parser.get(), "recurse", FALSE, nullptr);
+  g_signal_connect(parser.get(), "entry-parsed", G_CALLBACK(OnEntry), &result);
+  g_signal_connect(parser.get(), "playlist-started", G_CALLBACK(OnPlaylistStarted), &result);
+  const TotemPlParserResult parsed = totem_pl_parser_parse_with_base(
+      parser.get(), fileUri.c_str(), base.empty() ? nullptr : base.c_str(), FALSE);
+  if (parsed == TOTEM_PL_PARSER_RESULT_UNHANDLED || parsed == TOTEM_PL_PARSER_RESULT_IGNORED) {
+    result.failure.kind = FailureKind::UnsupportedFormat;
+  } else if (result.entries.empty()) {
+    result.failure.kind = FailureKind::EmptyPlaylist;
+  }
+  return result;
+}
+
+}  // namespace
+
+MetafileResult ResolveMetafile(const std::string& address, std::chrono::milliseconds timeout,
+                               const std::atomic<bool>& cancelled) {
+  Download download;
+  if (address.starts_with("file://") || address.starts_with("/")) {
+    GCharPtr path(address.starts_with("/")
+                      ? g_strdup(address.c_str())
+                      : g_filename_from_uri(address.c_str(), nullptr, nullptr));
+    gchar* contents = nullptr;
+    gsize length = 0;
+    if (!path || !g_file_test(path.get(), G_FILE_TEST_IS_REGULAR) ||
+        !g_file_get_contents(path.get(), &contents, &length, nullptr)) {
+      return {{}, {}, {FailureKind::NotFound, 0, {}}};
+    }
+    GCharPtr owned(contents);
+    if (length > kMaxBytes) {
+      return {{}, {}, {FailureKind::UnsupportedFormat, 0, {}}};
+    }
+    download.body.assign(contents, length);
+    GCharPtr uri(g_filename_to_uri(path.get(), nullptr, nullptr));
+    download.finalAddress = uri ? uri.get() : address;
+  } else {
+    download = Fetch(address, timeout, cancelled);
+    if (download.failure.kind != FailureKind::None) {
+      download.failure.host = HostOf(address);
+      return {{}, {}, download.failure};
+    }
+  }
+  TempFile file;
+  if (!WriteTemp(download.finalAddress, download.body, file)) {
+    return {{}, {}, {FailureKind::Unknown, 0, {}}};
+  }
+  GCharPtr uri(g_filename_to_uri(file.path.c_str(), nullptr, nullptr));
+  return Parse(uri.get(), download.finalAddress);
+}
+
+}  // namespace telvanta::platform

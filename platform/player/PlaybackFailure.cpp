@@ -1,0 +1,208 @@
+#include "platform/player/PlaybackFailure.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <utility>
+
+#include "common/AsciiText.h"
+#include "platform/player/StreamAddress.h"
+
+namespace telvanta::platform {
+namespace {
+
+// The three-digit status after a marker such as "http error ", or 0.
+int StatusAfter(std::string_view line, std::string_view marker) {
+  const auto at = line.find(marker);
+  if (at == std::string_view::npos) {
+    return 0;
+  }
+  const std::string_view rest = line.substr(at + marker.size());
+  int status = 0;
+  const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), status);
+  if (error != std::errc() || end - rest.data() != 3) {
+    return 0;
+  }
+  return status;
+}
+
+// Causes that say more than the engine's code, strongest first.
+int Rank(FailureKind kind) {
+  switch (kind) {
+    case FailureKind::HostNotFound:
+    case FailureKind::NetworkUnreachable:
+    case FailureKind::ConnectionRefused:
+    case FailureKind::NotFound:
+    case FailureKind::AccessDenied:
+    case FailureKind::ServerError:
+      return 3;
+    case FailureKind::TimedOut:
+      return 2;
+    case FailureKind::ConnectionLost:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+// "host:port" of a connection named in a log line, if any.
+std::string ConnectionIn(std::string_view line) {
+  const auto start = line.find("tcp://");
+  if (start == std::string_view::npos) {
+    return {};
+  }
+  std::string_view rest = line.substr(start + 6);
+  return std::string(rest.substr(0, rest.find_first_of("/?# ")));
+}
+
+int DefaultPort(std::string_view address) {
+  const std::string scheme = AsciiLower(address.substr(0, address.find("://")));
+  if (scheme == "https") {
+    return 443;
+  }
+  if (scheme == "rtsp") {
+    return 554;
+  }
+  if (scheme == "mmst" || scheme == "mms") {
+    return 1755;
+  }
+  return 80;
+}
+
+// "host:port" of an address, with the scheme's default port.
+std::string ConnectionOf(std::string_view address) {
+  const std::string host = HostOf(address);
+  auto start = address.find("://");
+  if (host.empty() || start == std::string_view::npos) {
+    return {};
+  }
+  std::string_view authority = address.substr(start + 3);
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  if (const auto at = authority.rfind('@'); at != std::string_view::npos) {
+    authority.remove_prefix(at + 1);
+  }
+  const auto close = authority.rfind(']');
+  const auto colon = authority.rfind(':');
+  const bool hasPort =
+      colon != std::string_view::npos && (close == std::string_view::npos || colon > close);
+  const std::string port =
+      hasPort ? std::string(authority.substr(colon + 1)) : std::to_string(DefaultPort(address));
+  const bool bracketed = host.find(':') != std::string::npos;
+  return (bracketed ? "[" + host + "]" : host) + ":" + port;
+}
+
+std::string Quoted(const std::string& host) { return host.empty() ? "" : " \"" + host + "\""; }
+
+}  // namespace
+
+FailureKind FailureKindForStatus(int status) {
+  if (status == 404 || status == 410) {
+    return FailureKind::NotFound;
+  }
+  if (status == 401 || status == 403) {
+    return FailureKind::AccessDenied;
+  }
+  return FailureKind::ServerError;
+}
+
+Failure ClassifyLogLine(std::string_view text) {
+  const std::string line = AsciiLower(text);
+  static constexpr std::array<std::pair<std::string_view, FailureKind>, 10> kPhrases{{
+      {"failed to resolve hostname", FailureKind::HostNotFound},
+      {"name or service not known", FailureKind::HostNotFound},
+      {"temporary failure in name resolution", FailureKind::HostNotFound},
+      {"no address associated with hostname", FailureKind::HostNotFound},
+      {"connection refused", FailureKind::ConnectionRefused},
+      {"network is unreachable", FailureKind::NetworkUnreachable},
+      {"no route to host", FailureKind::NetworkUnreachable},
+      {"timed out", FailureKind::TimedOut},
+      {"connection reset by peer", FailureKind::ConnectionLost},
+      {"broken pipe", FailureKind::ConnectionLost},
+  }};
+  for (const auto& [phrase, kind] : kPhrases) {
+    if (line.find(phrase) != std::string::npos) {
+      return {kind, 0, {}};
+    }
+  }
+  for (std::string_view marker : {"http error ", "server returned ", "failed: "}) {
+    if (const int status = StatusAfter(line, marker); status >= 400 && status < 600) {
+      return {FailureKindForStatus(status), status, {}};
+    }
+  }
+  return {};
+}
+
+bool LogLineConcerns(std::string_view line, std::string_view address) {
+  const std::string named = ConnectionIn(line);
+  return named.empty() || AsciiLower(named) == AsciiLower(ConnectionOf(address));
+}
+
+Failure DiagnoseFailure(int engineError, const std::vector<std::string>& log,
+                        std::string_view address) {
+  Failure best;
+  int bestRank = 0;
+  for (const auto& line : log) {
+    const Failure found = ClassifyLogLine(line);
+    // Twice the rank, plus one for a line naming our own connection.
+    const int rank = Rank(found.kind) * 2 + (ConnectionIn(line).empty() ? 0 : 1);
+    if (Rank(found.kind) > 0 && rank > bestRank && LogLineConcerns(line, address)) {
+      best = found;
+      bestRank = rank;
+    }
+  }
+  if (best.kind == FailureKind::None) {
+    if (engineError == kMpvErrorLoadingFailed && !IsNetworkAddress(address)) {
+      best.kind = FailureKind::NotFound;  // a local file that is not there
+    } else if (engineError == kMpvErrorUnknownFormat) {
+      best.kind = FailureKind::UnsupportedFormat;
+    } else if (engineError == kMpvErrorNothingToPlay) {
+      best.kind = FailureKind::NothingToPlay;
+    } else {
+      best.kind = FailureKind::Unknown;
+    }
+  }
+  best.host = HostOf(address);
+  return best;
+}
+
+std::string FailureMessage(const Failure& failure) {
+  const std::string host = Quoted(failure.host);
+  const std::string code =
+      failure.status != 0 ? " (error " + std::to_string(failure.status) + ")" : "";
+  switch (failure.kind) {
+    case FailureKind::None:
+      return {};
+    case FailureKind::HostNotFound:
+      return "Cannot find the server" + host + ".";
+    case FailureKind::NetworkUnreachable:
+      return "The server" + host + " cannot be reached.";
+    case FailureKind::ConnectionRefused:
+      return "The server" + host + " refused the connection.";
+    case FailureKind::TimedOut:
+      return "The server" + host + " did not answer in time.";
+    case FailureKind::NotFound:
+      if (failure.host.empty() && failure.status == 0) {
+        return "The file was not found.";
+      }
+      return "The stream was not found on the server" + code + ".";
+    case FailureKind::AccessDenied:
+      return "The server refused access to the stream" + code + ".";
+    case FailureKind::ServerError:
+      return "The server reported an error" + code + ".";
+    case FailureKind::ConnectionLost:
+      return "The connection to the server was lost.";
+    case FailureKind::UnsupportedFormat:
+      return "The stream's format is not supported.";
+    case FailureKind::NothingToPlay:
+      return "The stream holds no sound or picture to play.";
+    case FailureKind::EmptyPlaylist:
+      return "The playlist names no stream to play.";
+    case FailureKind::UnsupportedProtocol:
+      return "The address's protocol is not supported.";
+    case FailureKind::Unknown:
+      break;
+  }
+  return "Cannot open the stream.";
+}
+
+}  // namespace telvanta::platform

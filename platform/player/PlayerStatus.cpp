@@ -1,0 +1,61 @@
+#include "platform/player/PlayerStatus.h"
+
+namespace telvanta::platform {
+
+std::string StatusText(const PlayerStatus& status) {
+  switch (status.phase) {
+    case PlayerPhase::Ready:
+      return "Ready";
+    case PlayerPhase::Resolving:
+      return "Opening playlist...";
+    case PlayerPhase::Connecting: {
+      std::string text =
+          status.host.empty() ? "Connecting..." : "Connecting to " + status.host + "...";
+      // A second or two is normal; after that the user wants to see it is still trying.
+      if (status.elapsedSeconds >= 2) {
+        text += " " + std::to_string(status.elapsedSeconds) + " s";
+      }
+      return text;
+    }
+    case PlayerPhase::Buffering:
+      return status.bufferPercent >= 0 ? "Buffering " + std::to_string(status.bufferPercent) + "%"
+                                       : "Buffering...";
+    case PlayerPhase::Playing:
+      return "Playing";
+    case PlayerPhase::Paused:
+      return "Paused";
+    case PlayerPhase::Stopped:
+      return "Stopped";
+    case PlayerPhase::Ended:
+      return "Finished";
+    case PlayerPhase::Failed:
+      return status.errorText;
+  }
+  return {};
+}
+
+const char* PhaseName(PlayerPhase phase) {
+  switch (phase) {
+    case PlayerPhase::Ready:
+      return "ready";
+    case PlayerPhase::Resolving:
+      return "resolving";
+    case PlayerPhase::Connecting:
+      return "connecting";
+    case PlayerPhase::Buffering:
+      return "buffering";
+    case PlayerPhase::Playing:
+      return "playing";
+    case PlayerPhase::Paused:
+      return "paused";
+    case PlayerPhase::Stopped:
+      return "stopped";
+    case PlayerPhase::Ended:
+      return "ended";
+    case PlayerPhase::Failed:
+      return "failed";
+  }
+  return "";
+}
+
+}  // namespace telvanta::platform

@@ -1,0 +1,37 @@
+#pragma once
+// The settings store: typed named values under one key of the per-user hive.
+// Every call loads the hive afresh; nothing is cached between calls.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace telvanta {
+
+enum class RegRoot { CurrentUser };
+inline constexpr RegRoot HKEY_CURRENT_USER = RegRoot::CurrentUser;
+inline constexpr std::string_view SettingsKey = "Software\\Quillmoor\\Nivora";
+
+enum RegKind : int { RegKindString = 1, RegKindDword = 2, RegKindBinary = 3 };
+
+std::string ReadRegValue(RegRoot root, std::string_view keyPath, std::string_view name);
+void WriteRegValue(RegRoot root, std::string_view keyPath, std::string_view name, int kind,
+                   std::string_view value);
+void DeleteRegValue(RegRoot root, std::string_view keyPath, std::string_view name);
+// Replaces every "%SystemRoot%" (case-sensitive) with the system folder.
+std::string ExpandSystemRoot(std::string_view text);
+
+// Shorthands for the program's own key.
+std::string ReadSetting(std::string_view name);
+void WriteSetting(std::string_view name, std::string_view value);
+void DeleteSetting(std::string_view name);
+
+// The GUI shows the store's "wrong" box through this; the default does nothing.
+// It runs on the calling thread, which may be the update worker.
+void SetRegistryWarningHandler(std::function<void(const std::string&)> handler);
+// Tests keep the hive in a temporary folder; an empty path restores the default
+// ($XDG_CONFIG_HOME/telvanta/settings.reg).
+void SetRegistryHivePathForTesting(const std::filesystem::path& file);
+
+}  // namespace telvanta

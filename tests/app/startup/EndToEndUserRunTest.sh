@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# A user's run of the real program, under Xvfb: the list window comes up over
+# a small catalogue whose station streams from 127.0.0.1, the user picks the
+# station with the keyboard and presses Enter, confirms the players note,
+# watches the stream in the main window and closes it. A screenshot of the
+# screen is left in the build folder.
+#
+#   EndToEndUserRunTest.sh <build folder> <telvanta_make_test_catalogue> <telvanta_close_window>
+set -euo pipefail
+
+build=$1
+make_catalogue=$2
+close_window=$3
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/telvanta-e2e-XXXXXX")
+server_pid=""
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAILED: $*" >&2
+  for log in "$work"/*.log; do
+    echo "--- $log" >&2
+    tail -n 20 "$log" >&2 || true
+  done
+  import -window root "$build/telvanta-e2e-failure.png" 2>/dev/null || true
+  exit 1
+}
+
+# Waits for a visible window with exactly this title; prints its id.
+wait_window() {
+  local title=$1 id=""
+  for _ in $(seq 1 150); do
+    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
+}
+
+# Keys go to the window under the pointer when no window manager runs.
+point_at() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + 40))
+  xdotool windowfocus "$1" 2>/dev/null || true
+  sleep 0.3
+}
+
+# A moving test picture with sound, as HLS, served on the loopback address.
+mkdir -p "$work/media"
+ffmpeg -nostdin -loglevel error -f lavfi -i "testsrc2=size=480x270:rate=25" \
+  -f lavfi -i "sine=frequency=440:sample_rate=44100" -t 60 \
+  -c:v libx264 -preset ultrafast -pix_fmt yuv420p -g 25 -c:a aac \
+  -f hls -hls_time 2 -hls_list_size 0 -hls_playlist_type vod "$work/media/index.m3u8" \
+  || fail "ffmpeg could not make the stream"
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/media" > "$work/server.log" 2>&1 &
+server_pid=$!
+port=""
+for _ in $(seq 1 50); do
+  port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$work/server.log" | head -n 1)
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || fail "the loopback server did not start"
+stream="http://127.0.0.1:$port/index.m3u8"
+
+# A program folder of its own: the program, the templates, the catalogue.
+program="$work/program"
+mkdir -p "$program/Data"
+cp "$build/telvanta" "$program/"
+cp "$build/Data/MP.dll" "$build/Data/RP.dll" "$build/Data/WB.dll" "$program/Data/"
+"$make_catalogue" "$program/listv2.dll" \
+  "tv|Australia|Quiet Channel|100k|http://127.0.0.1:9/none.m3u8|News" \
+  "tv|Canada|Loopback TV|300k|$stream|News" \
+  "tv|France|Canal Test|500k|http://127.0.0.1:9/canal.m3u8|Music" \
+  "radio|Germany|Radio Eins||http://127.0.0.1:9/eins.mp3|" \
+  "webcam|Finland|Harbour||http://127.0.0.1:9/harbour.jpg|" \
+  || fail "could not write the catalogue"
+
+export XDG_CONFIG_HOME="$work/config"
+"$program/telvanta" > "$work/program.log" 2>&1 &
+program_pid=$!
+
+# The list window comes first. Pick the second station and press Enter.
+list=$(wait_window "Telvanta") || fail "the channel list window did not appear"
+point_at "$list"
+xdotool key --clearmodifiers Down
+sleep 0.3
+xdotool key --clearmodifiers Return
+
+# First run: the players note, confirmed with Enter.
+note=$(wait_window "The latest verion of Windows Media Player and Real Player Required") \
+  || fail "the players note did not appear"
+point_at "$note"
+xdotool key --clearmodifiers Return
+
+main=$(wait_window "Telvanta - Canada - Loopback TV\(300k\)") \
+  || fail "the main window did not show the station"
+
+# The picture moves: two screenshots of the player area differ.
+sleep 8
+eval "$(xdotool getwindowgeometry --shell "$main")"
+area="$((WIDTH))x$((HEIGHT - 62 - 22))+$X+$((Y + 62))"
+import -window root "$work/first.png"
+sleep 1
+import -window root "$build/telvanta-e2e.png"
+import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$build/telvanta-e2e-window.png"
+changed=$(compare -metric AE -crop "$area" "$work/first.png" "$build/telvanta-e2e.png" null: 2>&1 \
+  | sed 's/ .*//' || true)
+[ "${changed%.*}" -gt 1000 ] 2>/dev/null || fail "the picture does not move ($changed pixels changed)"
+[ -z "$(ls "$program/Data" | grep '^~tmp')" ] || fail "the player page was left in Data"
+
+# Closing the main window ends the run and stamps the settings.
+"$close_window" "$main" || fail "could not ask the main window to close"
+for _ in $(seq 1 75); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.2
+done
+if kill -0 "$program_pid" 2>/dev/null; then fail "the program did not end"; fi
+wait "$program_pid" || fail "the program ended with an error"
+program_pid=""
+hive="$XDG_CONFIG_HOME/telvanta/settings.reg"
+grep -q '"FirstRun"="1"' "$hive" || fail "FirstRun was not written"
+grep -q '"Day"=' "$hive" || fail "Day was not written"
+echo "The user's run went through; screenshot: $build/telvanta-e2e.png"

@@ -1,0 +1,225 @@
+// The browser host: load events, and players that sit exactly over their
+// elements and come and go with them.
+
+#include <gtest/gtest.h>
+
+#include "tests/support/GuiHarness.h"
+#include "tests/support/Ports.h"
+#include "tests/support/TestMedia.h"
+
+namespace telvanta::test {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::PixelRect;
+using platform::ReadyState;
+
+// Addresses that fail at once: placement needs no stream.
+std::string DeadAddress(const std::string& name) {
+  return "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/" + name;
+}
+
+std::string PositionedPage(const std::string& body, const std::string& css = "") {
+  return "<html><head><title>Placement</title><style>html,body{margin:0}"
+         ".p{position:absolute;left:50px;top:60px;width:320px;height:240px}" +
+         css + "</style></head><body>" + body + "</body></html>";
+}
+
+std::string WmpObject(const std::string& id, const std::string& address,
+                      const std::string& attributes = "class=\"p\" width=\"320\" height=\"240\"") {
+  return "<object id=\"" + id + "\" type=\"application/x-ms-wmp\" data=\"" + address + "\" " +
+         attributes + "></object>";
+}
+
+class WebBrowserTest : public ::testing::Test {
+ protected:
+  void SetUp() override { pages_ = MakeTempFolder("telvanta-browser"); }
+  std::filesystem::path Page(const std::string& html) {
+    const auto file = pages_ / ("page" + std::to_string(++count_) + ".htm");
+    WriteTextFile(file, html);
+    return file;
+  }
+  static bool WaitForBox(BrowserWindow& window, PixelRect box, std::size_t index = 0) {
+    return RunUntil(
+        [&] {
+          const auto players = window.Browser().Players();
+          return index < players.size() && players[index].box == box;
+        },
+        5s);
+  }
+  static std::string BoxText(BrowserWindow& window, std::size_t index = 0) {
+    const auto box = window.Player(index).box;
+    return std::to_string(box.x) + "," + std::to_string(box.y) + " " + std::to_string(box.width) +
+           "x" + std::to_string(box.height);
+  }
+  std::filesystem::path pages_;
+  int count_ = 0;
+};
+
+TEST_F(WebBrowserTest, ReadyStateAndDownloadCompleteFollowTheLoad) {
+  BrowserWindow window;
+  EXPECT_EQ(window.Browser().GetReadyState(), ReadyState::Uninitialized);
+  int completions = 0;
+  window.Browser().signal_download_complete().connect([&] { ++completions; });
+  window.Browser().Navigate(Page("<html><body>one</body></html>").string());
+  EXPECT_EQ(window.Browser().GetReadyState(), ReadyState::Loading);
+  EXPECT_TRUE(RunUntil([&] { return completions == 1; }, 10s));
+  EXPECT_EQ(window.Browser().GetReadyState(), ReadyState::Complete);
+  window.Browser().Navigate(Page("<html><body>two</body></html>").string());
+  EXPECT_TRUE(RunUntil([&] { return completions == 2; }, 10s));
+  RunFor(200ms);
+  EXPECT_EQ(completions, 2);
+  EXPECT_EQ(window.Evaluate("document.body.textContent"), "two");
+}
+
+TEST_F(WebBrowserTest, AMissingPageStillCompletes) {
+  BrowserWindow window;
+  EXPECT_TRUE(window.Load(pages_ / "no-such-page.htm"));
+  EXPECT_EQ(window.Browser().GetReadyState(), ReadyState::Complete);
+}
+
+TEST_F(WebBrowserTest, APlayerSitsOverItsElementAndFollowsIt) {
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_TRUE(WaitForBox(window, {50, 60, 320, 240})) << BoxText(window);
+  window.Evaluate(
+      "var s = document.getElementById('p').style; s.left = '100px'; s.top = '80px';"
+      "s.width = '200px'; s.height = '150px'; 1");
+  EXPECT_TRUE(WaitForBox(window, {100, 80, 200, 150})) << BoxText(window);
+}
+
+TEST_F(WebBrowserTest, ScrollingMovesThePlayerWithThePage) {
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3")) +
+                                              "<div style=\"height:3000px\"></div>"))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  ASSERT_TRUE(WaitForBox(window, {50, 60, 320, 240})) << BoxText(window);
+  window.Evaluate("window.scrollTo(0, 100); 1");
+  // Partly above the view: the widget goes there too and is clipped.
+  EXPECT_TRUE(WaitForBox(window, {50, -40, 320, 240})) << BoxText(window);
+}
+
+TEST_F(WebBrowserTest, ZoomScalesThePlayerBox) {
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  ASSERT_TRUE(WaitForBox(window, {50, 60, 320, 240})) << BoxText(window);
+  window.Browser().SetZoomLevel(1.5);
+  EXPECT_TRUE(WaitForBox(window, {75, 90, 480, 360})) << BoxText(window);
+}
+
+TEST_F(WebBrowserTest, AHiddenElementHidesItsPlayer) {
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  ASSERT_TRUE(RunUntil([&] { return window.Player().visible; }, 5s));
+  window.Evaluate("document.getElementById('p').style.display = 'none'; 1");
+  EXPECT_TRUE(RunUntil([&] { return !window.Player().visible; }, 5s));
+  window.Evaluate("document.getElementById('p').style.display = ''; 1");
+  EXPECT_TRUE(RunUntil([&] { return window.Player().visible; }, 5s));
+}
+
+TEST_F(WebBrowserTest, PlayersComeAndGoWithTheirElements) {
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  const std::string first = window.Player().address;
+  window.Evaluate("document.getElementById('p').remove(); 1");
+  EXPECT_TRUE(window.WaitForPlayers(0));
+  const std::string second = DeadAddress("b.mp3");
+  window.Evaluate(
+      "var o = document.createElement('object'); o.type = 'audio/x-pn-realaudio-plugin';"
+      "o.data = '" +
+      second + "'; o.className = 'p'; document.body.appendChild(o); 1");
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_EQ(window.Player().address, second);
+  EXPECT_EQ(window.Player().widgetName, "PNGUIClass");
+  // A new address is a new player.
+  const std::string third = DeadAddress("c.mp3");
+  window.Evaluate("document.querySelector('object').setAttribute('data', '" + third + "'); 1");
+  EXPECT_TRUE(RunUntil([&] { return window.Player().address == third; }, 5s));
+  EXPECT_NE(first, third);
+}
+
+TEST_F(WebBrowserTest, NavigatingAwayRemovesTheOldPagesPlayers) {
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  window.Browser().Navigate(Page("<html><body>no players</body></html>").string());
+  EXPECT_TRUE(window.Browser().Players().empty());
+  EXPECT_TRUE(
+      RunUntil([&] { return window.Browser().GetReadyState() == ReadyState::Complete; }, 10s));
+  RunFor(300ms);
+  EXPECT_TRUE(window.Browser().Players().empty());
+}
+
+TEST_F(WebBrowserTest, OnlyTheTwoPlugInTypesGetPlayers) {
+  const std::string address = DeadAddress("x.wmv");
+  BrowserWindow window;
+  ASSERT_TRUE(
+      window.Load(Page("<html><body>"
+                       "<object type=\"video/mp4\" data=\"" +
+                       address +
+                       "\" width=\"10\" height=\"10\"></object>"
+                       "<embed type=\"application/x-shockwave-flash\" src=\"" +
+                       address +
+                       "\" width=\"10\" height=\"10\">"
+                       "<embed id=\"e\" type=\"application/x-mplayer2\" src=\"" +
+                       address +
+                       "\" width=\"100\" height=\"80\">"
+                       "<object type=\"application/x-ms-wmp\" data=\"" +
+                       address +
+                       "\" width=\"100\" height=\"80\">"
+                       "<embed type=\"application/x-mplayer2\" src=\"" +
+                       address +
+                       "\"></object>"
+                       "<object type=\"audio/x-pn-realaudio\" data=\"" +
+                       address +
+                       "\" width=\"100\" height=\"80\"></object>"
+                       "</body></html>")));
+  ASSERT_TRUE(window.WaitForPlayers(3));
+  RunFor(300ms);
+  const auto players = window.Browser().Players();
+  ASSERT_EQ(players.size(), 3u);  // the embed inside the object is the same player
+  EXPECT_EQ(players[0].kind, platform::PlayerKind::WindowsMedia);
+  EXPECT_EQ(players[0].type, "application/x-mplayer2");
+  EXPECT_EQ(players[1].type, "application/x-ms-wmp");
+  EXPECT_EQ(players[2].kind, platform::PlayerKind::RealPlayer);
+  EXPECT_EQ(players[2].widgetName, "PNGUIClass");
+  EXPECT_EQ(players[0].widgetName, platform::kWindowsMediaWidgetName);
+}
+
+TEST_F(WebBrowserTest, AHostilePageCannotMakeThousandsOfPlayers) {
+  std::string body;
+  for (int i = 0; i < 200; ++i) {
+    body += WmpObject("p" + std::to_string(i), DeadAddress("x.mp3"), "width=\"4\" height=\"4\"");
+  }
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page("<html><body>" + body + "</body></html>")));
+  ASSERT_TRUE(RunUntil([&] { return !window.Browser().Players().empty(); }, 10s));
+  RunFor(500ms);
+  EXPECT_LE(window.Browser().Players().size(), 32u);
+}
+
+TEST_F(WebBrowserTest, TheWheelOverAPlayerScrollsThePage) {
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3")) +
+                                              "<div style=\"height:5000px\"></div>"))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  ASSERT_TRUE(WaitForBox(window, {50, 60, 320, 240})) << BoxText(window);
+  int originX = 0;
+  int originY = 0;
+  window.Player().widget->get_window()->get_origin(originX, originY);
+  ASSERT_TRUE(RunProgram({"xdotool", "mousemove", std::to_string(originX + 160),
+                          std::to_string(originY + 120), "click", "--repeat", "3", "5"}));
+  EXPECT_TRUE(RunUntil(
+      [&] {
+        const auto scrolled = window.Evaluate("window.scrollY");
+        return scrolled && *scrolled != "0";
+      },
+      5s));
+}
+
+}  // namespace
+}  // namespace telvanta::test

@@ -1,0 +1,396 @@
+// The settings store as the program sees it: ReadRegValue, WriteRegValue,
+// DeleteRegValue and ExpandSystemRoot on a hive file in a temporary folder.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <optional>
+
+#include "common/Error.h"
+#include "platform/hive/HiveStore.h"
+#include "platform/hive/RegistryHive.h"
+#include "settings/Settings.h"
+#include "tests/support/TempFolder.h"
+
+namespace telvanta {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+
+const std::string Header = "Windows Registry Editor Version 5.00\n\n";
+const std::string Section = "[HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora]\n";
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    hive_ = folder_.Path() / "telvanta" / "settings.reg";
+    SetRegistryHivePathForTesting(hive_);
+    SetRegistryWarningHandler([this](const std::string& text) { warnings_.push_back(text); });
+  }
+  void TearDown() override {
+    SetRegistryWarningHandler(nullptr);
+    SetRegistryHivePathForTesting({});
+  }
+
+  void WriteHive(const std::string& values) { WriteFile(hive_, Header + Section + values); }
+
+  platform::Hive ParsedHive() const {
+    auto parsed = platform::ParseHive(ReadFile(hive_));
+    EXPECT_TRUE(std::holds_alternative<platform::Hive>(parsed));
+    return std::get_if<platform::Hive>(&parsed) ? std::get<platform::Hive>(parsed)
+                                                : platform::Hive{};
+  }
+
+  std::optional<platform::HiveValue> Stored(std::string_view name) const {
+    const platform::Hive hive = ParsedHive();
+    const auto* key = hive.FindKey("HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora");
+    const auto* value = key ? key->Find(name) : nullptr;
+    return value ? std::optional(*value) : std::nullopt;
+  }
+
+  template <typename F>
+  std::string ErrorText(F&& call) {
+    try {
+      call();
+    } catch (const Error& error) {
+      return error.what();
+    }
+    return "no error";
+  }
+
+  test::TempFolder folder_{"telvanta-reg"};
+  std::filesystem::path hive_;
+  std::vector<std::string> warnings_;
+};
+
+TEST_F(RegistryTest, FirstReadOnAFreshMachineLeavesAnEmptyKey) {
+  EXPECT_EQ(ReadSetting("TopMost"), "");
+  EXPECT_EQ(ReadFile(hive_), Header + Section + "\n");
+  EXPECT_EQ(ReadSetting("AutoUpdate"), "");
+  EXPECT_TRUE(warnings_.empty());
+  struct stat st {};
+  ASSERT_EQ(::stat(hive_.parent_path().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  ASSERT_EQ(::stat(hive_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(RegistryTest, HandStoredValuesReadByTheirType) {
+  WriteHive(
+      "\"Dword1\"=dword:00000001\n"
+      "\"Dword0\"=dword:00000000\n"
+      "\"DwordAll\"=dword:ffffffff\n"
+      "\"Bin2\"=hex:01,00\n"
+      "\"BinAll\"=hex:ff,ff,ff,ff\n"
+      "\"BinEmpty\"=hex:\n"
+      "\"Multi\"=hex(7):61,00,00,00,00,00\n"
+      "\"Qword\"=hex(b):01,00,00,00,00,00,00,00\n"
+      "\"None\"=hex(0):41,00\n"
+      "\"Text\"=\"a \\\"quoted\\\" C:\\\\path\"\n"
+      "\"WideWithNul\"=hex(1):61,00,62,00,00,00,63,00,00,00\n"
+      "\"ShortDword\"=hex(4):02,01\n"
+      "\"Themed\"=hex(2):25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,\\\n"
+      "  74,00,25,00,5c,00,78,00,00,00\n"
+      "\"Shouted\"=hex(2):25,00,53,00,59,00,53,00,54,00,45,00,4d,00,52,00,4f,00,4f,00,\\\n"
+      "  54,00,25,00,00,00\n");
+  const std::pair<const char*, const char*> cases[] = {
+      {"Dword1", "1"},
+      {"Dword0", "0"},
+      {"DwordAll", "-1"},
+      {"Bin2", "1"},
+      {"BinAll", "4294967295"},
+      {"BinEmpty", "0"},
+      {"Multi", ""},
+      {"Qword", ""},
+      {"None", ""},
+      {"Text", "a \"quoted\" C:\\path"},
+      {"WideWithNul", "ab"},
+      {"ShortDword", "258"},
+      {"Themed", "/usr/share\\x"},
+      {"Shouted", "%SYSTEMROOT%"},
+      {"dword1", "1"},
+      {"Missing", ""},
+  };
+  for (const auto& [name, text] : cases) EXPECT_EQ(ReadSetting(name), text) << name;
+  EXPECT_TRUE(warnings_.empty());
+}
+
+TEST_F(RegistryTest, OversizedNumbersRaiseTheirErrors) {
+  WriteHive(
+      "\"Big\"=hex:01,02,03,04,05,06,07,08\n"
+      "\"Five\"=hex:01,02,03,04,05\n"
+      "\"WideDword\"=hex(4):01,00,00,00,00,00,00,00\n");
+  EXPECT_EQ(ErrorText([] { ReadSetting("Big"); }), "Invalid data type for 'Big'");
+  EXPECT_EQ(ErrorText([] { ReadSetting("Five"); }), "Invalid data type for 'Five'");
+  EXPECT_EQ(ErrorText([] { ReadSetting("WideDword"); }), "Failed to get data for 'WideDword'");
+}
+
+TEST(ExpandSystemRoot, ReplacesOnlyTheExactCaseSensitiveText) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"%SystemRoot%\\Resources\\Themes\\luna.msstyles",
+       "/usr/share\\Resources\\Themes\\luna.msstyles"},
+      {"a%SystemRoot%b%SystemRoot%", "a/usr/shareb/usr/share"},
+      {"%SystemRoot%%SystemRoot%", "/usr/share/usr/share"},
+      {"%systemroot%\\x", "%systemroot%\\x"},
+      {"%SYSTEMROOT%", "%SYSTEMROOT%"},
+      {"%windir%\\x", "%windir%\\x"},
+      {"%SystemRoot", "%SystemRoot"},
+      {"%%SystemRoot%%", "%/usr/share%"},
+      {"", ""},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(ExpandSystemRoot(in), out) << in;
+}
+
+TEST_F(RegistryTest, WriteKindsStoreTheirTypes) {
+  struct Case {
+    int kind;
+    const char* text;
+    const char* line;  // as it appears in the file
+    const char* read;
+  };
+  const Case cases[] = {
+      {1, "x", "\"V\"=\"x\"", "x"},
+      {1, "", "\"V\"=\"\"", ""},
+      {2, "10", "\"V\"=dword:0000000a", "10"},
+      {2, "-1", "\"V\"=dword:ffffffff", "-1"},
+      {2, "-2147483648", "\"V\"=dword:80000000", "-2147483648"},
+      {2, "$FF", "\"V\"=dword:000000ff", "255"},
+      {2, "0xFFFFFFFF", "\"V\"=dword:ffffffff", "-1"},
+      {3, "258", "\"V\"=hex:02,01,00,00", "258"},
+      {3, "-1", "\"V\"=hex:ff,ff,ff,ff", "4294967295"},
+      {3, "4294967296", "\"V\"=hex:00,00,00,00", "0"},
+      {3, "9223372036854775807", "\"V\"=hex:ff,ff,ff,ff", "4294967295"},
+  };
+  for (const auto& c : cases) {
+    WriteRegValue(HKEY_CURRENT_USER, SettingsKey, "V", c.kind, c.text);
+    EXPECT_EQ(ReadFile(hive_), Header + Section + c.line + "\n\n") << c.kind << " " << c.text;
+    EXPECT_EQ(ReadSetting("V"), c.read) << c.kind << " " << c.text;
+  }
+}
+
+TEST_F(RegistryTest, NonIntegerTextRaisesAndWritesNothing) {
+  WriteSetting("V", "old");
+  const std::string before = ReadFile(hive_);
+  const std::pair<int, const char*> cases[] = {
+      {2, "abc"},
+      {2, ""},
+      {2, "1.5"},
+      {2, " 1"},
+      {2, "1 "},
+      {2, "-"},
+      {2, "$"},
+      {2, "2147483648"},
+      {2, "0x100000000"},
+      {2, "-2147483649"},
+      {3, "x"},
+      {3, "0x"},
+      {3, "9223372036854775808"},
+  };
+  for (const auto& [kind, text] : cases) {
+    EXPECT_EQ(ErrorText([&] { WriteRegValue(HKEY_CURRENT_USER, SettingsKey, "V", kind, text); }),
+              "'" + std::string(text) + "' is not a valid integer value");
+  }
+  EXPECT_EQ(ReadFile(hive_), before);
+  EXPECT_EQ(ReadSetting("V"), "old");
+}
+
+TEST_F(RegistryTest, ConversionErrorStillLeavesTheKeyBehind) {
+  EXPECT_THROW(WriteRegValue(HKEY_CURRENT_USER, SettingsKey, "V", 2, "abc"), Error);
+  EXPECT_EQ(ReadFile(hive_), Header + Section + "\n");
+}
+
+TEST_F(RegistryTest, UnknownKindWritesNothing) {
+  WriteRegValue(HKEY_CURRENT_USER, SettingsKey, "V", 4, "1");
+  WriteRegValue(HKEY_CURRENT_USER, SettingsKey, "V", 0, "1");
+  EXPECT_EQ(ReadFile(hive_), Header + Section + "\n");
+}
+
+TEST_F(RegistryTest, StringWriteReplacesAValueOfAnyType) {
+  WriteHive("\"TopMost\"=dword:00000001\n\"Other\"=hex(7):00,00\n");
+  WriteSetting("topmost", "0");
+  const auto stored = Stored("TopMost");
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->name, "TopMost");  // the spelling that was there
+  EXPECT_EQ(stored->type, platform::RegSz);
+  EXPECT_EQ(ReadSetting("TopMost"), "0");
+  EXPECT_TRUE(Stored("Other"));
+}
+
+TEST_F(RegistryTest, TextsSurviveTheFileWhateverTheyHold) {
+  const std::string texts[] = {
+      "C:\\Skins\\a \"b\".msstyles",
+      "line one\nline two\r\n",
+      "caf\xC3\xA9 \xE2\x82\xAC",
+      "\xFF\xFE not UTF-8 \xC3",
+      "trailing backslash\\",
+      "  spaced  ",
+      "; not a comment",
+      "[not a key]",
+  };
+  for (const auto& text : texts) {
+    WriteSetting("LastText", text);
+    EXPECT_EQ(ReadSetting("LastText"), text);
+  }
+  WriteSetting("LastText", std::string("a\0b", 3));
+  EXPECT_EQ(ReadSetting("LastText"), "a");  // read up to the first NUL
+  EXPECT_NE(ReadFile(hive_).find("\"LastText\"=hex(1):61,00,00,00,62,00,00,00"), std::string::npos);
+}
+
+TEST_F(RegistryTest, EightBitTextIsStoredAsItsBytes) {
+  WriteSetting("ThemeFile", "/home/m\xC3\xA9/\xFF.skin");
+  EXPECT_EQ(ReadFile(hive_), Header + Section + "\"ThemeFile\"=\"/home/m\xC3\xA9/\xFF.skin\"\n\n");
+}
+
+TEST_F(RegistryTest, DeletingRemovesOnlyThatValueAndAnAbsentOneIsSilent) {
+  WriteSetting("AutoUpdate", "1");
+  WriteSetting("FilterCountry", "France");
+  DeleteSetting("AutoUpdate");
+  EXPECT_FALSE(Stored("AutoUpdate"));
+  EXPECT_EQ(ReadSetting("FilterCountry"), "France");
+  const std::string before = ReadFile(hive_);
+  DeleteSetting("AutoUpdate");
+  DeleteSetting("NeverThere");
+  EXPECT_EQ(ReadFile(hive_), before);
+  EXPECT_TRUE(warnings_.empty());
+}
+
+TEST_F(RegistryTest, DeleteOnAFreshMachineLeavesTheKey) {
+  DeleteSetting("FilterType");
+  EXPECT_EQ(ReadFile(hive_), Header + Section + "\n");
+}
+
+TEST_F(RegistryTest, HandEditedHiveKeepsEverythingElseOnRewrite) {
+  const std::string text =
+      "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n"
+      "; my settings\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+      "\"Kept\"=hex(b):01,02,03,04,05,06,07,08\r\n"
+      "\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora]\r\n"
+      "; stays on top\r\n"
+      "\"TopMost\"=\"1\"\r\n"
+      "\"Multi\"=hex(7):61,00,00,00,\\\r\n"
+      "  62,00,00,00,00,00\r\n"
+      "@=\"default\"\r\n";
+  WriteFile(hive_, text);
+  EXPECT_EQ(ReadSetting("TopMost"), "1");
+  auto expected = std::get<platform::Hive>(platform::ParseHive(text));
+  expected.FindKey("HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora")
+      ->Set(platform::StringValue("Stretch", "1"));
+  WriteSetting("Stretch", "1");
+  EXPECT_EQ(ParsedHive(), expected);
+  EXPECT_EQ(ReadSetting("Multi"), "");
+  EXPECT_TRUE(warnings_.empty());
+}
+
+TEST_F(RegistryTest, HiveThatCannotBeParsedIsReportedAndNeverOverwritten) {
+  const std::string garbage[] = {
+      "not a hive at all\n",
+      "REGEDIT4\n\n" + Section,
+      Header + Section + "\"TopMost\"=\"1\n",
+      Header + Section + "\"Big\"=hex:01,0g",
+  };
+  for (const auto& text : garbage) {
+    WriteFile(hive_, text);
+    warnings_.clear();
+    EXPECT_EQ(ReadSetting("TopMost"), "");
+    WriteSetting("TopMost", "0");
+    DeleteSetting("TopMost");
+    WriteRegValue(HKEY_CURRENT_USER, SettingsKey, "V", 2, "not a number");  // never reached
+    EXPECT_EQ(ReadFile(hive_), text);
+    EXPECT_EQ(warnings_, std::vector<std::string>(4, "wrong"));
+  }
+  EXPECT_FALSE(std::filesystem::exists(hive_.string() + ".tmp"));
+}
+
+TEST_F(RegistryTest, HiveThatCannotBeReadIsReported) {
+  std::filesystem::create_directories(hive_);  // a folder where the file should be
+  EXPECT_EQ(ReadSetting("TopMost"), "");
+  WriteSetting("TopMost", "1");
+  EXPECT_EQ(warnings_, std::vector<std::string>(2, "wrong"));
+  EXPECT_TRUE(std::filesystem::is_empty(hive_));
+}
+
+TEST_F(RegistryTest, KeyThatCannotBeCreatedRaises) {
+  WriteFile(folder_.Path() / "file", "x");
+  SetRegistryHivePathForTesting(folder_.Path() / "file" / "telvanta" / "settings.reg");
+  const std::string expected = "Failed to create key Software\\Quillmoor\\Nivora";
+  EXPECT_EQ(ErrorText([] { ReadSetting("TopMost"); }), expected);
+  EXPECT_EQ(ErrorText([] { WriteSetting("TopMost", "1"); }), expected);
+  EXPECT_EQ(ErrorText([] { DeleteSetting("TopMost"); }), expected);
+  EXPECT_EQ(ErrorText([] { ReadRegValue(HKEY_CURRENT_USER, "Bad\nKey", "A"); }),
+            "Failed to create key Bad\nKey");
+}
+
+TEST_F(RegistryTest, MissingKeyThatCannotBeWrittenRaisesAndKeepsTheHive) {
+  WriteFile(hive_, Header + "[HKEY_CURRENT_USER\\Software\\Other]\n\n");
+  std::filesystem::create_directories(hive_.string() + ".tmp");  // blocks the temporary file
+  EXPECT_EQ(ErrorText([] { ReadSetting("TopMost"); }),
+            "Failed to create key Software\\Quillmoor\\Nivora");
+  EXPECT_EQ(ReadFile(hive_), Header + "[HKEY_CURRENT_USER\\Software\\Other]\n\n");
+}
+
+TEST_F(RegistryTest, FailedStoreRaisesAndKeepsTheOldHive) {
+  WriteSetting("TopMost", "1");
+  const std::string before = ReadFile(hive_);
+  std::filesystem::create_directories(hive_.string() + ".tmp");
+  EXPECT_EQ(ErrorText([] { WriteSetting("TopMost", "0"); }), "Failed to set data for 'TopMost'");
+  EXPECT_EQ(ErrorText([] { DeleteSetting("TopMost"); }), "Failed to set data for 'TopMost'");
+  EXPECT_EQ(ReadFile(hive_), before);
+  EXPECT_EQ(ReadSetting("TopMost"), "1");
+}
+
+TEST_F(RegistryTest, NameTheFileCannotHoldRaisesAndWritesNothing) {
+  ReadSetting("TopMost");
+  const std::string before = ReadFile(hive_);
+  EXPECT_EQ(ErrorText([] { WriteSetting("Two\nLines", "x"); }),
+            "Failed to set data for 'Two\nLines'");
+  EXPECT_EQ(ReadFile(hive_), before);
+  EXPECT_EQ(ReadSetting("Two\nLines"), "");
+}
+
+TEST_F(RegistryTest, RewriteKeepsTheFileModeAndASymbolicLink) {
+  const auto real = folder_.Path() / "dotfiles" / "settings.reg";
+  WriteFile(real, Header + Section);
+  std::filesystem::permissions(real, std::filesystem::perms(0640));
+  std::filesystem::create_directories(hive_.parent_path());
+  std::filesystem::create_symlink(real, hive_);
+  WriteSetting("TopMost", "1");
+  EXPECT_TRUE(std::filesystem::is_symlink(hive_));
+  EXPECT_EQ(ReadFile(real), Header + Section + "\"TopMost\"=\"1\"\n\n");
+  EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms(0640));
+}
+
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(DefaultHivePath, FollowsTheBaseDirectoryRules) {
+  ScopedEnv home("HOME", "/home/tester");
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
+    EXPECT_EQ(platform::DefaultHivePath(), "/cfg/telvanta/settings.reg");
+  }
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", "relative/cfg");  // must be ignored
+    EXPECT_EQ(platform::DefaultHivePath(), "/home/tester/.config/telvanta/settings.reg");
+  }
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(platform::DefaultHivePath(), "/home/tester/.config/telvanta/settings.reg");
+  }
+}
+
+}  // namespace
+}  // namespace telvanta

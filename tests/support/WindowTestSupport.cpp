@@ -1,0 +1,123 @@
+#include "tests/support/WindowTestSupport.h"
+
+#include "tests/support/MainLoop.h"
+#include "tools/catalogue/CatalogueWriter.h"
+
+#ifndef TELVANTA_BUILD_PROGRAM_DIR
+#error "TELVANTA_BUILD_PROGRAM_DIR names the build's program folder"
+#endif
+
+namespace telvanta::test {
+
+CatalogueRow Station(std::string country, std::string name, std::string speed, std::string url,
+                     std::string type) {
+  return {std::move(country), std::move(name), std::move(speed), std::move(url), std::move(type)};
+}
+
+void MakeProgramFolder(const std::filesystem::path& folder, std::vector<CatalogueRow> tv,
+                       std::vector<CatalogueRow> radio, std::vector<CatalogueRow> webcam) {
+  Catalogue catalogue;
+  catalogue.tv.rows = std::move(tv);
+  catalogue.radio.rows = std::move(radio);
+  catalogue.webcam.rows = std::move(webcam);
+  WriteCatalogue(catalogue, folder / "listv2.dll");
+  const std::filesystem::path data = std::filesystem::path(TELVANTA_BUILD_PROGRAM_DIR) / "Data";
+  std::filesystem::create_directories(folder / "Data");
+  for (const char* name : {"MP.dll", "RP.dll", "WB.dll"}) {
+    std::filesystem::copy_file(data / name, folder / "Data" / name,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  return test::RunMainLoopUntil(condition, timeout, std::chrono::milliseconds(10));
+}
+
+void Pump(std::chrono::milliseconds time) {
+  WaitUntil([] { return false; }, time);
+}
+
+namespace {
+
+// Every button inside, internal children (a dialog's action area) included.
+void CollectButtonLabels(GtkWidget* widget, std::vector<std::string>& labels) {
+  if (GTK_IS_BUTTON(widget)) {
+    if (const char* label = gtk_button_get_label(GTK_BUTTON(widget))) labels.emplace_back(label);
+    return;
+  }
+  if (!GTK_IS_CONTAINER(widget)) return;
+  gtk_container_forall(
+      GTK_CONTAINER(widget),
+      [](GtkWidget* child, gpointer data) {
+        CollectButtonLabels(child, *static_cast<std::vector<std::string>*>(data));
+      },
+      &labels);
+}
+
+std::vector<std::string> ButtonLabels(Gtk::Dialog& dialog) {
+  std::vector<std::string> labels;
+  CollectButtonLabels(GTK_WIDGET(dialog.gobj()), labels);
+  return labels;
+}
+
+}  // namespace
+
+std::vector<SeenDialog> AnswerDialogs(const std::function<void()>& action) {
+  std::vector<SeenDialog> seen;
+  sigc::connection watch = Glib::signal_timeout().connect(
+      [&seen] {
+        for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+          auto* dialog = dynamic_cast<MessageBox*>(window);
+          if (dialog == nullptr || !dialog->get_visible()) continue;
+          seen.push_back(
+              {dialog->get_title(), dialog->Text(), dialog->Icon(), ButtonLabels(*dialog)});
+          dialog->response(Gtk::RESPONSE_OK);
+        }
+        return true;
+      },
+      20);
+  try {
+    action();
+  } catch (...) {
+    watch.disconnect();
+    throw;
+  }
+  watch.disconnect();
+  return seen;
+}
+
+Gtk::Widget* FindByName(Gtk::Widget& root, const std::string& name) {
+  if (root.get_name() == name) return &root;
+  if (auto* container = dynamic_cast<Gtk::Container*>(&root)) {
+    for (Gtk::Widget* child : container->get_children()) {
+      if (Gtk::Widget* found = FindByName(*child, name)) return found;
+    }
+  }
+  return nullptr;
+}
+
+std::string AccessibleName(Gtk::Widget& widget) {
+  auto accessible = widget.get_accessible();
+  return accessible ? std::string(accessible->get_name()) : std::string();
+}
+
+void SendButton(Gtk::Widget& widget, GdkEventType type, unsigned button, double x, double y) {
+  SendButtonTo(widget, widget.get_window(), type, button, x, y);
+}
+
+void SendButtonTo(Gtk::Widget& widget, const Glib::RefPtr<Gdk::Window>& window, GdkEventType type,
+                  unsigned button, double x, double y) {
+  GdkEvent* event = gdk_event_new(type);
+  event->button.window = window ? static_cast<GdkWindow*>(g_object_ref(window->gobj())) : nullptr;
+  event->button.send_event = TRUE;
+  event->button.time = GDK_CURRENT_TIME;
+  event->button.x = x;
+  event->button.y = y;
+  event->button.button = button;
+  auto* seat = gdk_display_get_default_seat(gdk_display_get_default());
+  gdk_event_set_device(event, gdk_seat_get_pointer(seat));
+  widget.event(event);
+  gdk_event_free(event);
+}
+
+}  // namespace telvanta::test

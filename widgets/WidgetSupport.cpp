@@ -1,0 +1,134 @@
+#include "widgets/WidgetSupport.h"
+
+#include "common/Captions.h"
+
+#include <gio/gio.h>
+
+#include <mutex>
+#include <set>
+
+extern "C" void telvanta_register_resource(void);
+
+namespace telvanta {
+
+namespace {
+
+void RegisterResourcesOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { telvanta_register_resource(); });
+}
+
+}  // namespace
+
+void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_view caption) {
+  widget.set_name(Glib::ustring(component.data(), component.size()));
+  const std::string spoken = caption.empty() ? std::string(component) : StripMnemonic(caption);
+  if (auto accessible = widget.get_accessible()) {
+    accessible->set_name(spoken);
+  }
+}
+
+Glib::RefPtr<Gdk::Pixbuf> Picture(std::string_view name, int size) {
+  RegisterResourcesOnce();
+  const std::string path = "/org/telvanta/icons/" + std::string(name) + ".svg";
+  return Gdk::Pixbuf::create_from_resource(path, size, size, true);
+}
+
+Glib::RefPtr<Gdk::Pixbuf> SplashPicture() {
+  RegisterResourcesOnce();
+  return Gdk::Pixbuf::create_from_resource("/org/telvanta/splash.svg");
+}
+
+void InstallStyle(const std::string& css) {
+  static std::set<std::string> installed;
+  if (!installed.insert(css).second) {
+    return;
+  }
+  auto provider = Gtk::CssProvider::create();
+  provider->load_from_data(css);
+  Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+void ShowModal(Gtk::Window& window) {
+  auto loop = Glib::MainLoop::create();
+  sigc::connection hidden = window.signal_hide().connect([loop] { loop->quit(); });
+  window.set_modal(true);
+  window.show();
+  if (window.get_visible()) {
+    loop->run();
+  }
+  hidden.disconnect();
+  window.set_modal(false);
+}
+
+void UseHandCursor(Gtk::Widget& widget) {
+  if (auto window = widget.get_window()) {
+    window->set_cursor(Gdk::Cursor::create(widget.get_display(), "pointer"));
+  }
+}
+
+Gtk::MenuItem& AddMenuItem(Gtk::MenuShell& menu, std::string_view component,
+                           std::string_view caption, const Glib::RefPtr<Gdk::Pixbuf>& icon) {
+  auto* item = Gtk::make_managed<Gtk::MenuItem>();
+  auto* box = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 6);
+  auto* image = Gtk::make_managed<Gtk::Image>();
+  if (icon) {
+    image->set(icon);
+  }
+  image->set_size_request(16, 16);
+  auto* label = Gtk::make_managed<Gtk::Label>(GtkMnemonic(caption), true);
+  label->set_xalign(0.0F);
+  label->set_mnemonic_widget(*item);
+  box->pack_start(*image, false, false);
+  box->pack_start(*label, true, true);
+  item->add(*box);
+  NameComponent(*item, component, caption);
+  item->show_all();
+  menu.append(*item);
+  return *item;
+}
+
+void AddSeparator(Gtk::MenuShell& menu, std::string_view component) {
+  auto* separator = Gtk::make_managed<Gtk::SeparatorMenuItem>();
+  if (!component.empty()) {
+    NameComponent(*separator, component);
+  }
+  separator->show();
+  menu.append(*separator);
+}
+
+ClickLabel::ClickLabel(const Glib::ustring& text) : label_(text) {
+  label_.set_xalign(0.0F);
+  add(label_);
+  add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK);
+}
+
+bool ClickLabel::on_button_press_event(GdkEventButton* event) {
+  if (event->type == GDK_BUTTON_PRESS && event->button == 1) {
+    pressed_ = true;
+  }
+  return false;
+}
+
+bool ClickLabel::on_button_release_event(GdkEventButton* event) {
+  const bool wasPressed = pressed_;
+  pressed_ = false;
+  if (event->button != 1 || !wasPressed) {
+    return false;
+  }
+  const auto area = get_allocation();
+  const bool inside =
+      event->x >= 0 && event->y >= 0 && event->x < area.get_width() && event->y < area.get_height();
+  if (inside) {
+    clicked_.emit();
+  }
+  return false;
+}
+
+void ClickLabel::on_realize() {
+  Gtk::EventBox::on_realize();
+  UseHandCursor(*this);
+}
+
+}  // namespace telvanta
