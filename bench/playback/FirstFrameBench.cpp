@@ -32,7 +32,7 @@ std::optional<double> BrowserFirstFrame(telvanta::test::BrowserWindow& window,
                                         const std::filesystem::path& page) {
   const auto start = Clock::now();
   window.Browser().Navigate(page.string());
-  const bool shown = telvanta::test::RunUntil(
+  const bool shown = telvanta::test::WaitUntil(
       [&] {
         const auto players = window.Browser().Players();
         return !players.empty() && players.front().framesRendered > 0;
@@ -40,7 +40,7 @@ std::optional<double> BrowserFirstFrame(telvanta::test::BrowserWindow& window,
       10s);
   const double elapsed = Millis(Clock::now() - start).count();
   window.Browser().Stop();
-  telvanta::test::RunFor(300ms);
+  telvanta::test::Pump(300ms);
   return shown ? std::optional<double>(elapsed) : std::nullopt;
 }
 

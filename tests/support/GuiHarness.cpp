@@ -12,14 +12,6 @@ void InitGtk(int& argc, char**& argv) {
   std::setlocale(LC_NUMERIC, "C");
 }
 
-bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  return RunMainLoopUntil(done, limit, std::chrono::milliseconds(20));
-}
-
-void RunFor(std::chrono::milliseconds span) {
-  RunUntil([] { return false; }, span);
-}
-
 platform::PlayerSettings TestPlayerSettings() {
   platform::PlayerSettings settings;
   settings.audioOutput = "null";
@@ -34,7 +26,7 @@ BrowserWindow::BrowserWindow(int width, int height) {
   window_.add(browser_);
   browser_.SetPlayerSettings(TestPlayerSettings());
   window_.show_all();
-  RunUntil([this] { return window_.get_mapped(); }, std::chrono::seconds(5));
+  WaitUntil([this] { return window_.get_mapped(); }, std::chrono::seconds(5));
 }
 
 BrowserWindow::~BrowserWindow() {
@@ -46,13 +38,13 @@ bool BrowserWindow::Load(const std::filesystem::path& page) {
   bool finished = false;
   sigc::connection done = browser_.signal_download_complete().connect([&] { finished = true; });
   browser_.Navigate(page.string());
-  const bool ok = RunUntil([&] { return finished; }, std::chrono::seconds(15));
+  const bool ok = WaitUntil([&] { return finished; }, std::chrono::seconds(15));
   done.disconnect();
   return ok;
 }
 
 bool BrowserWindow::WaitForPlayers(std::size_t count, std::chrono::milliseconds limit) {
-  return RunUntil([&] { return browser_.Players().size() == count; }, limit);
+  return WaitUntil([&] { return browser_.Players().size() == count; }, limit);
 }
 
 platform::PlayerInfo BrowserWindow::Player(std::size_t index) const {
@@ -67,7 +59,7 @@ std::optional<std::string> BrowserWindow::Evaluate(const std::string& script) {
     result = std::move(value);
     finished = true;
   });
-  RunUntil([&] { return finished; }, std::chrono::seconds(5));
+  WaitUntil([&] { return finished; }, std::chrono::seconds(5));
   return result;
 }
 

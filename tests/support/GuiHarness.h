@@ -1,6 +1,5 @@
 #pragma once
-// A browser in a real window under Xvfb, and a main loop that runs until a
-// condition holds or a time limit passes.
+// A browser in a real window under Xvfb.
 
 #include <gtkmm.h>
 
@@ -11,16 +10,12 @@
 #include <string>
 
 #include "platform/browser/WebBrowser.h"
+#include "tests/support/MainLoop.h"
 
 namespace telvanta::test {
 
 // gtk_init, gtkmm's wrappers, the C numeric locale mpv needs.
 void InitGtk(int& argc, char**& argv);
-
-// Runs the main loop until `done` is true (then true) or `limit` passes (false).
-bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
-// Runs the main loop for a while.
-void RunFor(std::chrono::milliseconds span);
 
 // Player settings for tests: no sound device, short time-outs.
 platform::PlayerSettings TestPlayerSettings();

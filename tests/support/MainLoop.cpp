@@ -4,12 +4,11 @@
 
 namespace telvanta::test {
 
-bool RunMainLoopUntil(const std::function<bool()>& done, std::chrono::milliseconds limit,
-                      std::chrono::milliseconds tick) {
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
   auto context = Glib::MainContext::get_default();
-  sigc::connection timer =
-      Glib::signal_timeout().connect([] { return true; }, static_cast<unsigned>(tick.count()));
+  // A timer keeps the loop from sleeping past the limit.
+  sigc::connection timer = Glib::signal_timeout().connect([] { return true; }, 10);
   bool reached = done();
   while (!reached && std::chrono::steady_clock::now() < end) {
     context->iteration(true);
@@ -17,6 +16,10 @@ bool RunMainLoopUntil(const std::function<bool()>& done, std::chrono::millisecon
   }
   timer.disconnect();
   return reached;
+}
+
+void Pump(std::chrono::milliseconds span) {
+  WaitUntil([] { return false; }, span);
 }
 
 }  // namespace telvanta::test

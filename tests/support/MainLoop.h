@@ -7,8 +7,9 @@
 namespace telvanta::test {
 
 // Runs the loop until `done` is true (then true) or `limit` passes (false).
-// A timer every `tick` keeps the loop from sleeping past the limit.
-bool RunMainLoopUntil(const std::function<bool()>& done, std::chrono::milliseconds limit,
-                      std::chrono::milliseconds tick);
+bool WaitUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds limit = std::chrono::seconds(10));
+// Runs the loop for a while.
+void Pump(std::chrono::milliseconds span = std::chrono::milliseconds(50));
 
 }  // namespace telvanta::test

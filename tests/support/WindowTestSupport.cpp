@@ -29,14 +29,6 @@ void MakeProgramFolder(const std::filesystem::path& folder, std::vector<Catalogu
   }
 }
 
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  return test::RunMainLoopUntil(condition, timeout, std::chrono::milliseconds(10));
-}
-
-void Pump(std::chrono::milliseconds time) {
-  WaitUntil([] { return false; }, time);
-}
-
 namespace {
 
 // Every button inside, internal children (a dialog's action area) included.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/MainLoop.h"
 #include "tests/support/TempFolder.h"
 #include "tools/catalogue/CatalogueRules.h"
 #include "widgets/ErrorDisplay.h"
@@ -24,12 +25,6 @@ CatalogueRow Station(std::string country, std::string name, std::string speed, s
 // player templates.
 void MakeProgramFolder(const std::filesystem::path& folder, std::vector<CatalogueRow> tv,
                        std::vector<CatalogueRow> radio = {}, std::vector<CatalogueRow> webcam = {});
-
-// Runs the main loop until the condition holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
-// Runs the main loop for a while.
-void Pump(std::chrono::milliseconds time = std::chrono::milliseconds(50));
 
 struct SeenDialog {
   std::string title;

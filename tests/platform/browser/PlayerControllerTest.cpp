@@ -53,7 +53,7 @@ class PlaybackTest : public ::testing::Test {
                                std::chrono::milliseconds limit = 20s) {
     double firstTime = -1;
     std::uint64_t firstFrames = 0;
-    return RunUntil(
+    return WaitUntil(
         [&] {
           const PlayerInfo info = window.Player();
           if (info.phase != PlayerPhase::Playing) {
@@ -70,7 +70,7 @@ class PlaybackTest : public ::testing::Test {
         limit);
   }
   static bool WaitUntilFailed(BrowserWindow& window, std::chrono::milliseconds limit = 20s) {
-    return RunUntil([&] { return window.Player().phase == PlayerPhase::Failed; }, limit);
+    return WaitUntil([&] { return window.Player().phase == PlayerPhase::Failed; }, limit);
   }
 
   static std::string Describe(const PlayerInfo& info) {
@@ -106,7 +106,7 @@ TEST_F(PlaybackTest, WithoutSizeAttributesThePlayerAndItsElementTakeTheVideosSiz
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/hls/index.m3u8"), false))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   ASSERT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
-  EXPECT_TRUE(RunUntil(
+  EXPECT_TRUE(WaitUntil(
       [&] {
         return window.Player().box == PixelRect{0, 0, TestMedia::kHlsWidth, TestMedia::kHlsHeight};
       },
@@ -153,7 +153,7 @@ TEST_F(PlaybackTest, AnIcyStreamShowsItsNowPlayingTitleAndItsOwnName) {
                                server_->Url("/icy") + "\"></object></body></html>")));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilPlaying(window, false)) << Describe(window.Player());
-  EXPECT_TRUE(RunUntil([&] { return window.Player().nowPlaying == kIcyTitle; }, 10s))
+  EXPECT_TRUE(WaitUntil([&] { return window.Player().nowPlaying == kIcyTitle; }, 10s))
       << window.Player().nowPlaying;
   EXPECT_EQ(window.Player().stationName, kIcyStation);
 }
@@ -274,7 +274,7 @@ TEST_F(PlaybackTest, TwoPlayersFailingTogetherEachSayWhy) {
                        "\"></object><object type=\"application/x-ms-wmp\" data=\"" +
                        server_->Url("/missing.mp3") + "\"></object></body></html>")));
   ASSERT_TRUE(window.WaitForPlayers(2));
-  EXPECT_TRUE(RunUntil(
+  EXPECT_TRUE(WaitUntil(
       [&] {
         return window.Player(0).phase == PlayerPhase::Failed &&
                window.Player(1).phase == PlayerPhase::Failed;
@@ -289,7 +289,7 @@ TEST_F(PlaybackTest, AServerThatNeverAnswersTimesOutInsteadOfSpinning) {
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/silent.mp3"), true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   // While it waits the user sees it is connecting.
-  EXPECT_TRUE(RunUntil(
+  EXPECT_TRUE(WaitUntil(
       [&] { return window.Player().statusText.starts_with("Connecting to 127.0.0.1..."); }, 3s));
   const auto limit = TestPlayerSettings().connectTimeout + 4s;
   EXPECT_TRUE(WaitUntilFailed(window, limit)) << Describe(window.Player());
@@ -310,9 +310,9 @@ TEST_F(PlaybackTest, MmsIsTriedOverHttpAndThenOverTcp) {
 TEST_F(PlaybackTest, AWebcamPageShowsItsPictureAndHostsNoPlayer) {
   BrowserWindow window;
   ASSERT_TRUE(window.Load(Page(WebcamPage(server_->Url("/still.jpg")))));
-  EXPECT_TRUE(RunUntil(
+  EXPECT_TRUE(WaitUntil(
       [&] { return window.Evaluate("document.getElementById('cam').naturalWidth") == "320"; }, 5s));
-  RunFor(300ms);
+  Pump(300ms);
   EXPECT_TRUE(window.Browser().Players().empty());
 }
 
@@ -325,7 +325,7 @@ TEST_F(PlaybackTest, StopEndsPlaybackAndRemovesThePlayers) {
   EXPECT_TRUE(window.Browser().Players().empty());
   // Scrolling or resizing the stopped page brings nothing back.
   window.Window().resize(700, 500);
-  RunFor(500ms);
+  Pump(500ms);
   EXPECT_TRUE(window.Browser().Players().empty());
 }
 
@@ -348,7 +348,7 @@ TEST_F(PlaybackTest, TheWindowsMediaMenuMutesAndGoesFullScreen) {
     return false;
   };
   ASSERT_TRUE(activate("Mute"));
-  EXPECT_TRUE(RunUntil([&] { return window.Player().muted; }, 3s));
+  EXPECT_TRUE(WaitUntil([&] { return window.Player().muted; }, 3s));
   ASSERT_TRUE(activate("Full Screen"));
   EXPECT_TRUE(player->IsFullScreen());
   // The picture goes on in the full-screen window.
@@ -371,7 +371,7 @@ TEST_F(PlaybackTest, QuickSuccessivePlaysEndWithTheLastOnePlaying) {
   for (int round = 0; round < 12; ++round) {
     const std::string& address = addresses[round % std::size(addresses)];
     window.Browser().Navigate(Page(WindowsMediaPage(address, true)).string());
-    RunFor(std::chrono::milliseconds(40 + 60 * (round % 4)));
+    Pump(std::chrono::milliseconds(40 + 60 * (round % 4)));
   }
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/hls/index.m3u8"), true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
@@ -386,14 +386,14 @@ TEST_F(PlaybackTest, AutostartOffWaitsForPlay) {
            "\" width=\"320\" height=\"240\"><param name=\"autostart\" value=\"false\"></object>"
            "</body></html>")));
   ASSERT_TRUE(window.WaitForPlayers(1));
-  RunFor(500ms);
+  Pump(500ms);
   EXPECT_EQ(window.Player().phase, PlayerPhase::Ready);
   auto* player = dynamic_cast<platform::PlayerWidget*>(window.Player().widget);
   ASSERT_NE(player, nullptr);
   player->Controller().Play();
   EXPECT_TRUE(WaitUntilPlaying(window, false)) << Describe(window.Player());
   player->Controller().Pause();
-  EXPECT_TRUE(RunUntil([&] { return window.Player().phase == PlayerPhase::Paused; }, 3s));
+  EXPECT_TRUE(WaitUntil([&] { return window.Player().phase == PlayerPhase::Paused; }, 3s));
   player->Controller().Stop();
   EXPECT_EQ(window.Player().statusText, "Stopped");
 }

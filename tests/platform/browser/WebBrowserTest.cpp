@@ -40,7 +40,7 @@ class WebBrowserTest : public ::testing::Test {
     return file;
   }
   static bool WaitForBox(BrowserWindow& window, PixelRect box, std::size_t index = 0) {
-    return RunUntil(
+    return WaitUntil(
         [&] {
           const auto players = window.Browser().Players();
           return index < players.size() && players[index].box == box;
@@ -63,11 +63,11 @@ TEST_F(WebBrowserTest, ReadyStateAndDownloadCompleteFollowTheLoad) {
   window.Browser().signal_download_complete().connect([&] { ++completions; });
   window.Browser().Navigate(Page("<html><body>one</body></html>").string());
   EXPECT_EQ(window.Browser().GetReadyState(), ReadyState::Loading);
-  EXPECT_TRUE(RunUntil([&] { return completions == 1; }, 10s));
+  EXPECT_TRUE(WaitUntil([&] { return completions == 1; }, 10s));
   EXPECT_EQ(window.Browser().GetReadyState(), ReadyState::Complete);
   window.Browser().Navigate(Page("<html><body>two</body></html>").string());
-  EXPECT_TRUE(RunUntil([&] { return completions == 2; }, 10s));
-  RunFor(200ms);
+  EXPECT_TRUE(WaitUntil([&] { return completions == 2; }, 10s));
+  Pump(200ms);
   EXPECT_EQ(completions, 2);
   EXPECT_EQ(window.Evaluate("document.body.textContent"), "two");
 }
@@ -113,11 +113,11 @@ TEST_F(WebBrowserTest, AHiddenElementHidesItsPlayer) {
   BrowserWindow window;
   ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
   ASSERT_TRUE(window.WaitForPlayers(1));
-  ASSERT_TRUE(RunUntil([&] { return window.Player().visible; }, 5s));
+  ASSERT_TRUE(WaitUntil([&] { return window.Player().visible; }, 5s));
   window.Evaluate("document.getElementById('p').style.display = 'none'; 1");
-  EXPECT_TRUE(RunUntil([&] { return !window.Player().visible; }, 5s));
+  EXPECT_TRUE(WaitUntil([&] { return !window.Player().visible; }, 5s));
   window.Evaluate("document.getElementById('p').style.display = ''; 1");
-  EXPECT_TRUE(RunUntil([&] { return window.Player().visible; }, 5s));
+  EXPECT_TRUE(WaitUntil([&] { return window.Player().visible; }, 5s));
 }
 
 TEST_F(WebBrowserTest, PlayersComeAndGoWithTheirElements) {
@@ -138,7 +138,7 @@ TEST_F(WebBrowserTest, PlayersComeAndGoWithTheirElements) {
   // A new address is a new player.
   const std::string third = DeadAddress("c.mp3");
   window.Evaluate("document.querySelector('object').setAttribute('data', '" + third + "'); 1");
-  EXPECT_TRUE(RunUntil([&] { return window.Player().address == third; }, 5s));
+  EXPECT_TRUE(WaitUntil([&] { return window.Player().address == third; }, 5s));
   EXPECT_NE(first, third);
 }
 
@@ -149,8 +149,8 @@ TEST_F(WebBrowserTest, NavigatingAwayRemovesTheOldPagesPlayers) {
   window.Browser().Navigate(Page("<html><body>no players</body></html>").string());
   EXPECT_TRUE(window.Browser().Players().empty());
   EXPECT_TRUE(
-      RunUntil([&] { return window.Browser().GetReadyState() == ReadyState::Complete; }, 10s));
-  RunFor(300ms);
+      WaitUntil([&] { return window.Browser().GetReadyState() == ReadyState::Complete; }, 10s));
+  Pump(300ms);
   EXPECT_TRUE(window.Browser().Players().empty());
 }
 
@@ -179,7 +179,7 @@ TEST_F(WebBrowserTest, OnlyTheTwoPlugInTypesGetPlayers) {
                        "\" width=\"100\" height=\"80\"></object>"
                        "</body></html>")));
   ASSERT_TRUE(window.WaitForPlayers(3));
-  RunFor(300ms);
+  Pump(300ms);
   const auto players = window.Browser().Players();
   ASSERT_EQ(players.size(), 3u);  // the embed inside the object is the same player
   EXPECT_EQ(players[0].kind, platform::PlayerKind::WindowsMedia);
@@ -197,8 +197,8 @@ TEST_F(WebBrowserTest, AHostilePageCannotMakeThousandsOfPlayers) {
   }
   BrowserWindow window;
   ASSERT_TRUE(window.Load(Page("<html><body>" + body + "</body></html>")));
-  ASSERT_TRUE(RunUntil([&] { return !window.Browser().Players().empty(); }, 10s));
-  RunFor(500ms);
+  ASSERT_TRUE(WaitUntil([&] { return !window.Browser().Players().empty(); }, 10s));
+  Pump(500ms);
   EXPECT_LE(window.Browser().Players().size(), 32u);
 }
 
@@ -213,7 +213,7 @@ TEST_F(WebBrowserTest, TheWheelOverAPlayerScrollsThePage) {
   window.Player().widget->get_window()->get_origin(originX, originY);
   ASSERT_TRUE(RunProgram({"xdotool", "mousemove", std::to_string(originX + 160),
                           std::to_string(originY + 120), "click", "--repeat", "3", "5"}));
-  EXPECT_TRUE(RunUntil(
+  EXPECT_TRUE(WaitUntil(
       [&] {
         const auto scrolled = window.Evaluate("window.scrollY");
         return scrolled && *scrolled != "0";

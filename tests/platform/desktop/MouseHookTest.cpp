@@ -45,7 +45,7 @@ class MouseHookTest : public ::testing::Test {
     window_ = std::make_unique<BrowserWindow>();
     ASSERT_TRUE(window_->Load(folder_ / "page.htm"));
     ASSERT_TRUE(window_->WaitForPlayers(2));
-    RunFor(300ms);
+    Pump(300ms);
     wmp_ = window_->Player(0).widget;
     rp_ = window_->Player(1).widget;
     ASSERT_EQ(rp_->get_name(), "PNGUIClass");
@@ -71,7 +71,7 @@ class MouseHookTest : public ::testing::Test {
     widget->get_window()->get_origin(x, y);
     ASSERT_TRUE(RunProgram({"xdotool", "mousemove", std::to_string(x + 150),
                             std::to_string(y + 100), "click", std::to_string(button)}));
-    RunFor(300ms);
+    Pump(300ms);
   }
 
   std::filesystem::path folder_;
@@ -103,7 +103,7 @@ TEST_F(MouseHookTest, TheWindowsMediaPlayerStillGetsItsMenu) {
   EXPECT_GE(hook.calls, 1);
   EXPECT_EQ(hook.discarded, 0);
   ASSERT_NE(player->ContextMenu(), nullptr);
-  EXPECT_TRUE(RunUntil([&] { return player->ContextMenu()->get_visible(); }, 3s));
+  EXPECT_TRUE(WaitUntil([&] { return player->ContextMenu()->get_visible(); }, 3s));
   std::vector<std::string> labels;
   for (Gtk::Widget* item : player->ContextMenu()->get_children()) {
     if (auto* menuItem = dynamic_cast<Gtk::MenuItem*>(item);
