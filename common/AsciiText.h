@@ -32,6 +32,9 @@ constexpr int HexDigitValue(char c) {
 std::string AsciiLower(std::string_view text);
 std::string AsciiUpper(std::string_view text);
 
+// The text without the ASCII white space (space, \t \n \v \f \r) around it.
+std::string_view TrimAsciiSpace(std::string_view text);
+
 // True when the texts differ at most in the case of a to z.
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 

@@ -5,7 +5,7 @@
 namespace telvanta::platform {
 namespace {
 
-void InstallStyle() {
+void InstallPlayerInfoStyle() {
   static bool installed = false;
   if (installed) {
     return;
@@ -38,7 +38,7 @@ PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& page
       pageTitle_(pageTitle),
       controller_(element.address, settings, !element.AutoStartOff()),
       surface_(controller_, PictureModeFor(element)) {
-  InstallStyle();
+  InstallPlayerInfoStyle();
   set_name(element.kind == PlayerKind::RealPlayer ? kRealPlayerWidgetName
                                                   : kWindowsMediaWidgetName);
   add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK | Gdk::SCROLL_MASK |

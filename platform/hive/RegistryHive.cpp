@@ -15,7 +15,8 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
          EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
-std::string_view Trim(std::string_view s) {
+// The blanks a .reg line may carry around its parts.
+std::string_view TrimBlanks(std::string_view s) {
   constexpr std::string_view blanks = " \t\r";
   const auto first = s.find_first_not_of(blanks);
   if (first == std::string_view::npos) {
@@ -206,7 +207,7 @@ class Parser {
       return error_;
     }
     while (next_ < lines_.size()) {
-      const std::string_view line = Trim(lines_[next_++]);
+      const std::string_view line = TrimBlanks(lines_[next_++]);
       if (line.empty()) {
         continue;
       }
@@ -245,7 +246,7 @@ class Parser {
 
   bool ReadHeader() {
     while (next_ < lines_.size()) {
-      const std::string_view line = Trim(lines_[next_++]);
+      const std::string_view line = TrimBlanks(lines_[next_++]);
       if (line.empty()) {
         continue;
       }
@@ -320,11 +321,11 @@ class Parser {
       }
       value.name = std::move(*name);
     }
-    std::string_view rest = Trim(line.substr(pos));
+    std::string_view rest = TrimBlanks(line.substr(pos));
     if (rest.empty() || rest.front() != '=') {
       return Failed("'=' expected after the value name");
     }
-    rest = Trim(rest.substr(1));
+    rest = TrimBlanks(rest.substr(1));
     if (!rest.empty() && rest.front() == '"') {
       return ReadString(value, rest);
     }
@@ -348,14 +349,14 @@ class Parser {
     if (!text) {
       return std::nullopt;
     }
-    if (!Trim(rest.substr(pos)).empty()) {
+    if (!TrimBlanks(rest.substr(pos)).empty()) {
       return Failed("text after the closing quote");
     }
     return StringValue(value.name, *text);
   }
 
   std::optional<HiveValue> ReadDword(HiveValue value, std::string_view digits) {
-    const auto n = ParseHexNumber(Trim(digits), 8);
+    const auto n = ParseHexNumber(TrimBlanks(digits), 8);
     if (!n) {
       return Failed("bad dword");
     }
@@ -381,13 +382,13 @@ class Parser {
     if (rest.empty() || rest.front() != ':') {
       return Failed("':' expected");
     }
-    std::string list(Trim(rest.substr(1)));
+    std::string list(TrimBlanks(rest.substr(1)));
     while (!list.empty() && list.back() == '\\') {
       list.pop_back();
       if (next_ >= lines_.size()) {
         return Failed("continuation at the end of the file");
       }
-      list += Trim(lines_[next_++]);
+      list += TrimBlanks(lines_[next_++]);
     }
     if (!ReadBytes(list, value.data)) {
       return Failed("bad hex byte");
@@ -396,13 +397,13 @@ class Parser {
   }
 
   static bool ReadBytes(std::string_view list, std::vector<std::uint8_t>& out) {
-    if (Trim(list).empty()) {
+    if (TrimBlanks(list).empty()) {
       return true;
     }
     std::size_t start = 0;
     while (true) {
       const auto comma = list.find(',', start);
-      const auto byte = ParseHexNumber(Trim(list.substr(start, comma - start)), 2);
+      const auto byte = ParseHexNumber(TrimBlanks(list.substr(start, comma - start)), 2);
       if (!byte) {
         return false;
       }

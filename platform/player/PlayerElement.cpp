@@ -20,17 +20,6 @@ constexpr double kMaxCoordinate = 1e6;
 // Our script caps every text; anything near this is not from it.
 constexpr std::size_t kMaxReport = 4 << 20;
 
-std::string_view Trim(std::string_view text) {
-  const auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
-  while (!text.empty() && isSpace(text.front())) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && isSpace(text.back())) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 std::string StringMember(JsonObject* object, const char* name) {
   JsonNode* node = json_object_get_member(object, name);
   if (node == nullptr || !JSON_NODE_HOLDS_VALUE(node) ||
@@ -108,8 +97,8 @@ std::optional<PlayerElement> ReadPlayer(JsonNode* node) {
   element.kind = *kind;
   element.id = static_cast<int>(*id);
   element.box = *rect;
-  element.widthAttr = std::string(Trim(StringMember(object, "width")));
-  element.heightAttr = std::string(Trim(StringMember(object, "height")));
+  element.widthAttr = std::string(TrimAsciiSpace(StringMember(object, "width")));
+  element.heightAttr = std::string(TrimAsciiSpace(StringMember(object, "height")));
   element.title = StringMember(object, "title");
   element.params = ReadParams(object);
   element.visible = !json_object_has_member(object, "visible") ||
@@ -131,7 +120,7 @@ std::optional<PlayerElement> ReadPlayer(JsonNode* node) {
 }  // namespace
 
 std::optional<PlayerKind> PlayerKindFor(std::string_view mimeType, std::string_view classId) {
-  const std::string type = AsciiLower(Trim(mimeType));
+  const std::string type = AsciiLower(TrimAsciiSpace(mimeType));
   if (type == "application/x-ms-wmp" || type == "video/x-ms-asf" ||
       type == "application/x-mplayer2") {
     return PlayerKind::WindowsMedia;
@@ -139,7 +128,7 @@ std::optional<PlayerKind> PlayerKindFor(std::string_view mimeType, std::string_v
   if (type == "audio/x-pn-realaudio-plugin" || type == "audio/x-pn-realaudio") {
     return PlayerKind::RealPlayer;
   }
-  std::string id = AsciiLower(Trim(classId));
+  std::string id = AsciiLower(TrimAsciiSpace(classId));
   if (id.starts_with("clsid:")) {
     id.erase(0, 6);
   }
@@ -160,7 +149,7 @@ std::string PlayerElement::Param(std::string_view name) const {
 
 bool PlayerElement::AutoStartOff() const {
   for (const char* name : {"autostart", "autoplay"}) {
-    const std::string value = AsciiLower(Trim(Param(name)));
+    const std::string value = AsciiLower(TrimAsciiSpace(Param(name)));
     if (value == "false" || value == "0" || value == "no") {
       return true;
     }
@@ -203,7 +192,7 @@ std::optional<PageReport> ParsePageReport(std::string_view json) {
 }
 
 std::string ChooseMediaAddress(std::string_view written, std::string_view resolved) {
-  const std::string_view trimmed = Trim(written);
+  const std::string_view trimmed = TrimAsciiSpace(written);
   if (trimmed.empty()) {
     return {};
   }

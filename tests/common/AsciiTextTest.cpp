@@ -36,5 +36,34 @@ TEST(AsciiText, EqualityIgnoresOnlyLetterCase) {
   EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC9", "\xE9"));
 }
 
+// Every byte: only 0-9, a-f and A-F are digits, so a stray 'g', a sign or a
+// Latin-1 byte can't pass for one.
+TEST(AsciiText, HexDigitValueKnowsOnlyTheTwentyTwoDigits) {
+  const std::string digits = "0123456789abcdefABCDEF";
+  for (int i = 0; i < 256; ++i) {
+    const char c = static_cast<char>(i);
+    const auto at = digits.find(c);
+    const int expected = at == std::string::npos ? -1 : static_cast<int>(at < 16 ? at : at - 6);
+    EXPECT_EQ(HexDigitValue(c), expected) << i;
+  }
+}
+
+TEST(AsciiText, TrimTakesOnlyAsciiSpaceFromBothEnds) {
+  const struct {
+    std::string text;
+    std::string trimmed;
+  } cases[] = {
+      {" \t\r\n\v\f100%\f ", "100%"},
+      {"   ", ""},
+      {"", ""},
+      {"a b", "a b"},
+      {"\xA0x\xA0", "\xA0x\xA0"},  // no-break space is not ASCII space
+      {std::string("\0x", 2), std::string("\0x", 2)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TrimAsciiSpace(c.text), c.trimmed) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace telvanta
