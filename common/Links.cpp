@@ -2,6 +2,8 @@
 
 namespace telvanta {
 
+std::string BadLinkPage() { return "http://" + std::string(MakerSite) + "/badlink.php"; }
+
 std::string UrlLabelAddress(TLabelType type, std::string_view hint) {
   // Forward slashes: desktop handlers do not read "http:\\" as a web address.
   switch (type) {

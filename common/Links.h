@@ -13,6 +13,9 @@ inline constexpr std::string_view RealPlayerPage = "telvanta.example.org/realpla
 inline constexpr std::string_view MediaPlayerPage =
     "www.microsoft.com/windows/mediaplayer/download";
 
+// The maker's bad-link report page, a plain HTTP address on its site.
+std::string BadLinkPage();
+
 // What a link label opens: its type's prefix and the hint.
 enum class TLabelType { hmHTTP = 0, hmMAIL = 1, hmFTP = 2 };
 std::string UrlLabelAddress(TLabelType type, std::string_view hint);

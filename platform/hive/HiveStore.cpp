@@ -1,17 +1,17 @@
 #include "platform/hive/HiveStore.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "common/Files.h"
 
 namespace telvanta::platform {
 namespace {
@@ -77,26 +77,16 @@ fs::path Sibling(const fs::path& file, std::string_view suffix) {
 enum class LoadResult { Loaded, Absent, Broken };
 
 LoadResult Load(const fs::path& file, Hive& hive) {
-  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) {
-    return errno == ENOENT || errno == ENOTDIR ? LoadResult::Absent : LoadResult::Broken;
+  std::optional<std::string> text;
+  try {
+    text = ReadWholeFile(file);
+  } catch (const FileError&) {
+    return LoadResult::Broken;
   }
-  std::string text;
-  char buffer[16384];
-  while (true) {
-    const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
-    if (n == 0) {
-      break;
-    }
-    if (n < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return LoadResult::Broken;
-    }
-    text.append(buffer, static_cast<std::size_t>(n));
+  if (!text) {
+    return LoadResult::Absent;
   }
-  auto parsed = ParseHive(text);
+  auto parsed = ParseHive(*text);
   if (auto* h = std::get_if<Hive>(&parsed)) {
     hive = std::move(*h);
     return LoadResult::Loaded;
@@ -104,90 +94,19 @@ LoadResult Load(const fs::path& file, Hive& hive) {
   return LoadResult::Broken;
 }
 
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t n = ::write(fd, text.data(), text.size());
-    if (n < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-bool WriteTemporary(const fs::path& file, const fs::path& temporary, std::string_view text) {
-  UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-  if (!fd) {
-    return false;
-  }
-  struct stat st {};
-  if (::stat(file.c_str(), &st) == 0 && ::fchmod(fd.Get(), st.st_mode & 07777) != 0) {
-    return false;
-  }
-  return WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0 && fd.Reset();
-}
-
 bool Save(const fs::path& file, const Hive& hive) {
-  const fs::path temporary = Sibling(file, ".tmp");
-  if (!WriteTemporary(file, temporary, SerializeHive(hive)) ||
-      ::rename(temporary.c_str(), file.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  // Makes the rename itself durable; some file systems cannot sync a folder,
-  // and the new hive is in place either way.
-  fs::path folder = file.parent_path();
-  if (folder.empty()) {
-    folder = ".";
-  }
-  UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir) {
-    ::fsync(dir.Get());
-  }
-  return true;
-}
-
-// Missing folders are made private to the user, as the base directory rules ask.
-bool MakeFolders(const fs::path& folder) {
-  if (folder.empty()) {
+  try {
+    ReplaceFile(file, SerializeHive(hive));
     return true;
-  }
-  struct stat st {};
-  if (::stat(folder.c_str(), &st) == 0) {
-    return S_ISDIR(st.st_mode);
-  }
-  if (folder.parent_path() != folder && !MakeFolders(folder.parent_path())) {
+  } catch (const FileError&) {
     return false;
   }
-  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
-fs::path HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) {
-    return home;
-  }
-  std::vector<char> buffer(16384);
-  passwd entry{};
-  passwd* found = nullptr;
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
-    return found->pw_dir;
-  }
-  return {};
 }
 
 }  // namespace
 
 fs::path DefaultHivePath() {
-  fs::path base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') {
-    base = xdg;
-  } else {
-    base = HomeFolder() / ".config";
-  }
-  return base / "telvanta" / "settings.reg";
+  return UserConfigFolder() / "settings.reg";
 }
 
 HiveStore::HiveStore(fs::path file) : file_(std::move(file)) {}
@@ -230,7 +149,7 @@ HiveStatus HiveStore::ChangeKey(std::string_view keyPath,
   }
   const fs::path file = File();
   HiveLock lock;
-  if (!MakeFolders(file.parent_path()) || !lock.Acquire(Sibling(file, ".lock"))) {
+  if (!MakePrivateFolders(file.parent_path()) || !lock.Acquire(Sibling(file, ".lock"))) {
     return HiveStatus::CannotCreateKey;
   }
   Hive hive;

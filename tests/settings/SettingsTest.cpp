@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <optional>
@@ -15,6 +16,11 @@
 
 namespace telvanta {
 namespace {
+
+// The temporary file a store writes beside the hive before renaming it.
+std::string TemporaryOf(const std::filesystem::path& hive) {
+  return hive.string() + "." + std::to_string(::getpid()) + ".tmp";
+}
 
 using test::ReadFile;
 using test::WriteFile;
@@ -302,7 +308,7 @@ TEST_F(RegistryTest, HiveThatCannotBeParsedIsReportedAndNeverOverwritten) {
     EXPECT_EQ(ReadFile(hive_), text);
     EXPECT_EQ(warnings_, std::vector<std::string>(4, "wrong"));
   }
-  EXPECT_FALSE(std::filesystem::exists(hive_.string() + ".tmp"));
+  EXPECT_FALSE(std::filesystem::exists(TemporaryOf(hive_)));
 }
 
 TEST_F(RegistryTest, HiveThatCannotBeReadIsReported) {
@@ -326,7 +332,7 @@ TEST_F(RegistryTest, KeyThatCannotBeCreatedRaises) {
 
 TEST_F(RegistryTest, MissingKeyThatCannotBeWrittenRaisesAndKeepsTheHive) {
   WriteFile(hive_, Header + "[HKEY_CURRENT_USER\\Software\\Other]\n\n");
-  std::filesystem::create_directories(hive_.string() + ".tmp");  // blocks the temporary file
+  std::filesystem::create_directories(TemporaryOf(hive_));  // blocks the temporary file
   EXPECT_EQ(ErrorText([] { ReadSetting("TopMost"); }),
             "Failed to create key Software\\Quillmoor\\Nivora");
   EXPECT_EQ(ReadFile(hive_), Header + "[HKEY_CURRENT_USER\\Software\\Other]\n\n");
@@ -335,7 +341,7 @@ TEST_F(RegistryTest, MissingKeyThatCannotBeWrittenRaisesAndKeepsTheHive) {
 TEST_F(RegistryTest, FailedStoreRaisesAndKeepsTheOldHive) {
   WriteSetting("TopMost", "1");
   const std::string before = ReadFile(hive_);
-  std::filesystem::create_directories(hive_.string() + ".tmp");
+  std::filesystem::create_directories(TemporaryOf(hive_));
   EXPECT_EQ(ErrorText([] { WriteSetting("TopMost", "0"); }), "Failed to set data for 'TopMost'");
   EXPECT_EQ(ErrorText([] { DeleteSetting("TopMost"); }), "Failed to set data for 'TopMost'");
   EXPECT_EQ(ReadFile(hive_), before);

@@ -1,0 +1,38 @@
+#pragma once
+// What the list window's station commands need without a toolkit: the parts
+// of an entry text for Properties, the bad-link report's question and
+// address, and the list exports.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/StreamClass.h"
+
+namespace telvanta {
+
+// An entry text ("Canada - Channel One(300k)") read back into its parts.
+struct EntryParts {
+  std::string country;  // before the first " - "; the whole text without one
+  std::string name;     // after the hyphen up to the first "(", its leading blank kept
+  std::string speed;    // between the first "(" and the first ")" after it
+  bool operator==(const EntryParts&) const = default;
+};
+EntryParts SplitEntryText(std::string_view entry);
+
+// "Windows Media", "Real Media" or nothing, after "Type : ".
+std::string_view PlayerTypeText(StreamClass streamClass);
+
+// The "Confirm" question of the bad-link report.
+std::string BadLinkQuestion(std::string_view entry);
+// The report page with the entry as its ChannelName, percent-encoded so "&",
+// "#", "%" and blanks reach the page as the text they are.
+std::string BadLinkAddress(std::string_view entry);
+
+// The list exports go to the user's home folder ("tvlist.txt", ...).
+std::filesystem::path ExportPath(std::string_view fileName);
+// The lines of an export, every one ended with CR LF.
+std::string ExportText(const std::vector<std::string>& lines);
+
+}  // namespace telvanta

@@ -1,0 +1,158 @@
+#include "common/Files.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+namespace telvanta {
+namespace {
+
+namespace fs = std::filesystem;
+
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd() { Close(); }
+  int Get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+  // Closes now and tells whether the close went well (it can report a failed write).
+  bool Close() {
+    const int fd = std::exchange(fd_, -1);
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// The temporary's name carries the process id, so two running copies of the
+// program never write into each other's temporary.
+fs::path TemporaryBeside(const fs::path& file) {
+  fs::path temporary = file;
+  temporary += "." + std::to_string(::getpid()) + ".tmp";
+  return temporary;
+}
+
+bool WriteTemporary(const fs::path& file, const fs::path& temporary, std::string_view bytes) {
+  UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  if (!fd) {
+    return false;
+  }
+  struct stat st {};
+  if (::stat(file.c_str(), &st) == 0 && ::fchmod(fd.Get(), st.st_mode & 07777) != 0) {
+    return false;
+  }
+  return WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0 && fd.Close();
+}
+
+fs::path XdgFolder(const char* variable, const char* fallback) {
+  // The base directory rules ignore a relative path.
+  if (const char* value = std::getenv(variable); value != nullptr && value[0] == '/') {
+    return fs::path(value) / "telvanta";
+  }
+  return HomeFolder() / fallback / "telvanta";
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const fs::path& file) {
+  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) {
+    if (errno == ENOENT || errno == ENOTDIR) {
+      return std::nullopt;
+    }
+    const int error = errno;
+    throw FileError(CannotOpenFileMessage(file.string(), error), error);
+  }
+  std::string bytes;
+  std::array<char, 16384> buffer{};
+  while (true) {
+    const ssize_t n = ::read(fd.Get(), buffer.data(), buffer.size());
+    if (n == 0) {
+      return bytes;
+    }
+    if (n < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      const int error = errno;
+      throw FileError(CannotOpenFileMessage(file.string(), error), error);
+    }
+    bytes.append(buffer.data(), static_cast<std::size_t>(n));
+  }
+}
+
+void ReplaceFile(const fs::path& file, std::string_view bytes) {
+  const fs::path temporary = TemporaryBeside(file);
+  if (!WriteTemporary(file, temporary, bytes) || ::rename(temporary.c_str(), file.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    throw FileError(CannotCreateFileMessage(file.string(), error), error);
+  }
+  // Makes the rename itself durable; some file systems cannot sync a folder,
+  // and the new file is in place either way.
+  fs::path folder = file.parent_path();
+  if (folder.empty()) {
+    folder = ".";
+  }
+  if (UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); dir) {
+    ::fsync(dir.Get());
+  }
+}
+
+bool MakePrivateFolders(const fs::path& folder) {
+  if (folder.empty()) {
+    return true;
+  }
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) == 0) {
+    return S_ISDIR(st.st_mode);
+  }
+  if (folder.parent_path() != folder && !MakePrivateFolders(folder.parent_path())) {
+    return false;
+  }
+  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+fs::path HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    return home;
+  }
+  std::vector<char> buffer(16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+      found != nullptr) {
+    return found->pw_dir;
+  }
+  return {};
+}
+
+fs::path UserDataFolder() { return XdgFolder("XDG_DATA_HOME", ".local/share"); }
+
+fs::path UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
+
+}  // namespace telvanta

@@ -1,0 +1,48 @@
+#pragma once
+// Whole-file reads, atomic replacement and the user's folders. Every file the
+// program keeps is replaced through ReplaceFile, so a crash or a full disk
+// leaves the old or the new file, never a broken one.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/Error.h"
+
+namespace telvanta {
+
+// A failed file operation, with the system's error number.
+class FileError : public Error {
+ public:
+  FileError(const std::string& message, int errorNumber) : Error(message), errno_(errorNumber) {}
+  int ErrorNumber() const { return errno_; }
+
+ private:
+  int errno_;
+};
+
+// The whole file; none when it does not exist. Throws FileError
+// "Cannot open file ..." when it exists but can't be read.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
+
+// Writes the bytes to a temporary file beside `file` (with `file`'s permission
+// bits when it exists), flushes them to disk and renames it over `file`. On
+// failure the old file is untouched, the temporary removed, and FileError
+// "Cannot create file ..." thrown.
+void ReplaceFile(const std::filesystem::path& file, std::string_view bytes);
+
+// Makes the folder and its missing parents, new ones private to the user
+// (0700, as the base directory rules ask); false when it can't.
+bool MakePrivateFolders(const std::filesystem::path& folder);
+
+// $HOME, else the password database's home folder; empty when neither is known.
+std::filesystem::path HomeFolder();
+// Where the program keeps the user's data: $XDG_DATA_HOME/telvanta, else
+// ~/.local/share/telvanta.
+std::filesystem::path UserDataFolder();
+// Where the program keeps the user's settings: $XDG_CONFIG_HOME/telvanta,
+// else ~/.config/telvanta.
+std::filesystem::path UserConfigFolder();
+
+}  // namespace telvanta
