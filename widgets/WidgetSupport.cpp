@@ -2,6 +2,7 @@
 
 #include "common/Captions.h"
 
+#include <atk/atk.h>
 #include <gio/gio.h>
 
 #include <mutex>
@@ -21,10 +22,16 @@ void RegisterResourcesOnce() {
 }  // namespace
 
 void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_view caption) {
-  widget.set_name(Glib::ustring(component.data(), component.size()));
-  const std::string spoken = caption.empty() ? std::string(component) : StripMnemonic(caption);
-  if (auto accessible = widget.get_accessible()) {
-    accessible->set_name(spoken);
+  const std::string id(component);
+  widget.set_name(id);
+  auto accessible = widget.get_accessible();
+  if (!accessible) {
+    return;
+  }
+  atk_object_set_accessible_id(accessible->gobj(), id.c_str());
+  // An internal id read aloud means nothing to the listener.
+  if (!caption.empty()) {
+    accessible->set_name(StripMnemonic(caption));
   }
 }
 

@@ -8,8 +8,8 @@
 
 namespace telvanta {
 
-// The widget's name becomes the component name; its accessible name the
-// caption as read aloud (the component name when there is no caption).
+// The component name becomes the widget's name (skins select on it) and its
+// stable accessible id; the caption, when there is one, its accessible name.
 void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_view caption = {});
 
 // A picture of the program's resources ("tv", "class-mms", ...) at a size.
