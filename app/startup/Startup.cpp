@@ -23,11 +23,12 @@ TelvantaWindows CreateWindows(const StartupTrace& trace) {
   step("title");
 
   TelvantaWindows windows;
-  windows.frmmain = std::make_unique<MainWindow>();
+  windows.mainWindow = std::make_unique<MainWindow>();
   step("main window");
-  windows.FrmList = std::make_unique<ChannelListWindow>(*windows.frmmain, *windows.frmmain);
-  windows.frmmain->SetListWindow(windows.FrmList.get());
-  RunCommand([&windows] { windows.FrmList->FormCreate(); });
+  windows.channelList =
+      std::make_unique<ChannelListWindow>(*windows.mainWindow, *windows.mainWindow);
+  windows.mainWindow->SetListWindow(windows.channelList.get());
+  RunCommand([&windows] { windows.channelList->FormCreate(); });
   step("list window");
 
   splash.reset();

@@ -13,8 +13,8 @@
 namespace telvanta {
 
 struct TelvantaWindows {
-  std::unique_ptr<MainWindow> frmmain;
-  std::unique_ptr<ChannelListWindow> FrmList;  // declared last, so it goes first
+  std::unique_ptr<MainWindow> mainWindow;
+  std::unique_ptr<ChannelListWindow> channelList;  // declared last, so it goes first
 };
 
 // Told each step as it is done: "splash painted", "title", "main window",

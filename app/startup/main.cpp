@@ -14,5 +14,5 @@ int main() {
   std::setlocale(LC_NUMERIC, "C");
   telvanta::InstallErrorDisplay();
   auto windows = telvanta::CreateWindows();
-  return app->run(*windows.frmmain);
+  return app->run(*windows.mainWindow);
 }

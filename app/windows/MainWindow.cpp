@@ -6,6 +6,7 @@
 #include "common/Links.h"
 #include "common/ProgramPaths.h"
 #include "common/StreamClass.h"
+#include "platform/browser/PlayerWidget.h"
 #include "platform/desktop/ShellOpen.h"
 #include "playback/OpenMediaRules.h"
 #include "playback/windows/OpenUrlDialog.h"
@@ -13,6 +14,7 @@
 #include "widgets/ErrorDisplay.h"
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace telvanta {
@@ -22,6 +24,46 @@ namespace {
 constexpr int ClientWidth = 545;
 constexpr int ClientHeight = 514;
 constexpr unsigned PageCleanupIntervalMs = 100;
+
+// Component names: the widget names skins select on, and accessible ids.
+namespace component {
+constexpr std::string_view window = "frmmain";
+constexpr std::string_view toolbar = "TePanel1";
+constexpr std::string_view watchTvButton = "TeButton6";
+constexpr std::string_view listenRadioButton = "TeButton3";
+constexpr std::string_view webcamsButton = "TeButton8";
+constexpr std::string_view favouritesButton = "TeButton5";
+constexpr std::string_view toolsButton = "TeButton1";
+constexpr std::string_view helpButton = "TeButton2";
+constexpr std::string_view aboutButton = "TeButton7";
+constexpr std::string_view playerArea = "PanelMain";
+constexpr std::string_view browserPanel = "Panel1";
+constexpr std::string_view browser = "WebBrowser1";
+constexpr std::string_view welcomePanel = "PanelWeb";
+constexpr std::string_view welcomePicture = "Image1";
+constexpr std::string_view playersNoteLabel = "Label7";
+constexpr std::string_view realPlayerLink = "URLLabel2";
+constexpr std::string_view mediaPlayerLink = "URLLabel1";
+constexpr std::string_view statusBar = "TeStatusBar1";
+constexpr std::string_view makerLabel = "StatusPanel0";
+constexpr std::string_view announcementLabel = "Label1";
+constexpr std::string_view toolsMenu = "TePopupMenu2";
+constexpr std::string_view openItem = "CustomItem61";
+constexpr std::string_view openUrlItem = "CustomItem62";
+constexpr std::string_view softwareItem = "CustomItem64";
+constexpr std::string_view downloadRealPlayerItem = "CustomItem67";
+constexpr std::string_view downloadMediaPlayerItem = "CustomItem68";
+constexpr std::string_view checkForUpdateItem = "CustomItem69";
+constexpr std::string_view preferencesItem = "CustomItem65";
+constexpr std::string_view skinsItem = "CustomItem87";
+constexpr std::string_view helpMenu = "TePopupMenu3";
+constexpr std::string_view helpContentsItem = "CustomItem70";
+constexpr std::string_view faqItem = "CustomItem71";
+constexpr std::string_view homepageItem = "CustomItem73";
+constexpr std::string_view emailItem = "CustomItem74";
+constexpr std::string_view aboutItem = "CustomItem76";
+constexpr std::string_view mediaFileDialog = "OpenDialog1";
+}  // namespace component
 
 const char* const WindowCss =
     "#frmmain { font-family: Tahoma, \"DejaVu Sans\", sans-serif; font-size: 9pt; }\n"
@@ -34,7 +76,7 @@ const char* const WindowCss =
 bool SwallowRealPlayerRightButton(const GdkEventButton& event, GtkWidget* target) {
   const bool pressOrRelease = event.type == GDK_BUTTON_PRESS || event.type == GDK_BUTTON_RELEASE;
   return pressOrRelease && event.button == 3 &&
-         platform::WidgetOrAncestorNamed(target, "PNGUIClass");
+         platform::WidgetOrAncestorNamed(target, platform::kRealPlayerWidgetName);
 }
 
 // At the pointer; below the button when no pointer event led here (an
@@ -54,37 +96,37 @@ std::filesystem::path DataFolder() { return std::filesystem::path(ProgramFolder(
 }  // namespace
 
 MainWindow::MainWindow()
-    : Label7(
+    : playersNoteLabel_(
           "If you have problems watching stations, please be sure you have installed the "
           "latest version of RealPlayer and Windows Media Player."),
-      URLLabel2("Click here to download the lastest version of Real Player"),
-      URLLabel1("Click here to download the lastest version of Windows Media Player"),
-      MakerLabel(std::string(MakerLine)),
+      realPlayerLink_("Click here to download the lastest version of Real Player"),
+      mediaPlayerLink_("Click here to download the lastest version of Windows Media Player"),
+      makerLabel_(std::string(MakerLine)),
       playerPage_(DataFolder()) {
-  NameComponent(*this, "frmmain", ApplicationTitle);
+  NameComponent(*this, component::window, ApplicationTitle);
   set_title(std::string(ApplicationTitle));
   set_default_size(ClientWidth, ClientHeight);
   set_position(Gtk::WIN_POS_CENTER);
   InstallStyle(WindowCss);
-  add(ClientBox);
+  add(clientBox_);
   BuildToolbar();
-  PanelMain.add(Panel1);
-  Panel1.pack_start(WebBrowser1, true, true);
-  NameComponent(PanelMain, "PanelMain");
-  NameComponent(Panel1, "Panel1");
-  NameComponent(WebBrowser1, "WebBrowser1");
+  playerArea_.add(browserPanel_);
+  browserPanel_.pack_start(browser_, true, true);
+  NameComponent(playerArea_, component::playerArea);
+  NameComponent(browserPanel_, component::browserPanel);
+  NameComponent(browser_, component::browser);
   BuildWelcomePanel();
-  ClientBox.pack_start(PanelMain, true, true);
+  clientBox_.pack_start(playerArea_, true, true);
   BuildStatusBar();
   BuildMenus();
-  WebBrowser1.signal_download_complete().connect(
-      sigc::mem_fun(*this, &MainWindow::WebBrowser1DownloadComplete));
+  browser_.signal_download_complete().connect(sigc::mem_fun(*this, &MainWindow::onPageLoaded));
   show_all_children();
 
   // FormCreate: its errors are shown and the window is made all the same.
   InstallMouseHook();
   RunCommand([this] {
-    ApplyStoredTheme();
+    // ThemeFile is not read: skins are not supported yet (their menu item
+    // stays disabled), so the built-in look stays, as for a missing file.
     set_keep_above(IsTopMost(ReadSetting("TopMost")));
     InitControl();
     InitWeb();
@@ -93,30 +135,34 @@ MainWindow::MainWindow()
 }
 
 MainWindow::~MainWindow() {
-  TimerTuerFichier.disconnect();
-  MouseHookHandle.reset();
+  pageCleanupTimer_.disconnect();
+  mouseHook_.reset();
 }
 
 void MainWindow::BuildToolbar() {
   struct ToolButton {
     Gtk::Button& button;
-    const char* component;
+    std::string_view component;
     const char* caption;
     const char* icon;
     int width;
     void (MainWindow::*handler)();
   };
   const ToolButton buttons[] = {
-      {TeButton6, "TeButton6", "Watch &TV", "tv", 90, &MainWindow::TeButton6Click},
-      {TeButton3, "TeButton3", "Listen &Radio", "radio", 90, &MainWindow::TeButton3Click},
-      {TeButton8, "TeButton8", "&Webcams", "webcam", 90, &MainWindow::TeButton8Click},
-      {TeButton5, "TeButton5", "My &Favorites", "favorites", 90, &MainWindow::TeButton5Click},
-      {TeButton1, "TeButton1", "T&ools", "tools", 90, &MainWindow::TeButton1Click},
-      {TeButton2, "TeButton2", "&Help", "help", 90, &MainWindow::TeButton2Click},
-      {TeButton7, "TeButton7", "&About", "about", 96, nullptr},
+      {watchTvButton_, component::watchTvButton, "Watch &TV", "tv", 90,
+       &MainWindow::onWatchTvClicked},
+      {listenRadioButton_, component::listenRadioButton, "Listen &Radio", "radio", 90,
+       &MainWindow::onListenRadioClicked},
+      {webcamsButton_, component::webcamsButton, "&Webcams", "webcam", 90,
+       &MainWindow::onWebcamsClicked},
+      {favouritesButton_, component::favouritesButton, "My &Favorites", "favorites", 90,
+       &MainWindow::onFavouritesClicked},
+      {toolsButton_, component::toolsButton, "T&ools", "tools", 90, &MainWindow::onToolsClicked},
+      {helpButton_, component::helpButton, "&Help", "help", 90, &MainWindow::onHelpClicked},
+      {aboutButton_, component::aboutButton, "&About", "about", 96, nullptr},
   };
-  NameComponent(TePanel1, "TePanel1");
-  TePanel1.set_size_request(-1, 62);
+  NameComponent(toolbar_, component::toolbar);
+  toolbar_.set_size_request(-1, 62);
   for (const auto& b : buttons) {
     auto* image = Gtk::make_managed<Gtk::Image>(Picture(b.icon, 32));
     b.button.set_image(*image);
@@ -133,166 +179,163 @@ void MainWindow::BuildToolbar() {
     } else {
       b.button.set_sensitive(false);  // the About box comes with the help commands
     }
-    TePanel1.pack_start(b.button, false, false);
+    toolbar_.pack_start(b.button, false, false);
   }
-  ClientBox.pack_start(TePanel1, false, false);
+  clientBox_.pack_start(toolbar_, false, false);
 }
 
 void MainWindow::BuildWelcomePanel() {
-  NameComponent(PanelWeb, "PanelWeb");
-  PanelWeb.add(PanelWebLayout);
-  Image1.set(Picture("about", 32));
-  NameComponent(Image1, "Image1");
-  PanelWebLayout.put(Image1, 24, 176);
-  Label7.set_line_wrap(true);
-  Label7.set_max_width_chars(1);
-  Label7.set_xalign(0.0F);
-  Label7.set_size_request(417, -1);
-  NameComponent(Label7, "Label7", Label7.get_text().raw());
-  PanelWebLayout.put(Label7, 64, 176);
-  URLLabel2.SetHint(std::string(RealPlayerPage));
-  URLLabel1.SetHint(std::string(MediaPlayerPage));
-  NameComponent(URLLabel2, "URLLabel2", URLLabel2.Caption().raw());
-  NameComponent(URLLabel1, "URLLabel1", URLLabel1.Caption().raw());
-  for (auto* link : {&URLLabel2, &URLLabel1}) {
+  NameComponent(welcomePanel_, component::welcomePanel);
+  welcomePanel_.add(welcomeLayout_);
+  welcomePicture_.set(Picture("about", 32));
+  NameComponent(welcomePicture_, component::welcomePicture);
+  welcomeLayout_.put(welcomePicture_, 24, 176);
+  playersNoteLabel_.set_line_wrap(true);
+  playersNoteLabel_.set_max_width_chars(1);
+  playersNoteLabel_.set_xalign(0.0F);
+  playersNoteLabel_.set_size_request(417, -1);
+  NameComponent(playersNoteLabel_, component::playersNoteLabel, playersNoteLabel_.get_text().raw());
+  welcomeLayout_.put(playersNoteLabel_, 64, 176);
+  realPlayerLink_.SetHint(std::string(RealPlayerPage));
+  mediaPlayerLink_.SetHint(std::string(MediaPlayerPage));
+  NameComponent(realPlayerLink_, component::realPlayerLink, realPlayerLink_.Caption().raw());
+  NameComponent(mediaPlayerLink_, component::mediaPlayerLink, mediaPlayerLink_.Caption().raw());
+  for (auto* link : {&realPlayerLink_, &mediaPlayerLink_}) {
     link->get_style_context()->add_class("welcome-link");
   }
-  PanelWebLayout.put(URLLabel2, 64, 216);
-  PanelWebLayout.put(URLLabel1, 64, 240);
-  PanelMain.add_overlay(PanelWeb);
+  welcomeLayout_.put(realPlayerLink_, 64, 216);
+  welcomeLayout_.put(mediaPlayerLink_, 64, 240);
+  playerArea_.add_overlay(welcomePanel_);
 }
 
 void MainWindow::BuildStatusBar() {
-  NameComponent(TeStatusBar1, "TeStatusBar1");
-  TeStatusBar1.set_size_request(-1, 22);
-  StatusPanel0.set_size_request(200, -1);
-  StatusPanel1.set_size_request(400, -1);
-  MakerLabel.set_xalign(0.0F);
-  MakerLabel.set_margin_start(4);
-  StatusPanel0.add(MakerLabel);
-  NameComponent(MakerLabel, "StatusPanel0", MakerLine);
-  Label1.label().get_style_context()->add_class("announcement");
-  Label1.label().set_ellipsize(Pango::ELLIPSIZE_END);
-  Label1.set_margin_start(4);
-  NameComponent(Label1, "Label1");
-  Label1.signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::Label1Click));
-  StatusPanel1.add(Label1);
-  TeStatusBar1.pack_start(StatusPanel0, false, false);
-  TeStatusBar1.pack_start(StatusPanel1, false, false);
-  ClientBox.pack_end(TeStatusBar1, false, false);
+  NameComponent(statusBar_, component::statusBar);
+  statusBar_.set_size_request(-1, 22);
+  makerPanel_.set_size_request(200, -1);
+  announcementPanel_.set_size_request(400, -1);
+  makerLabel_.set_xalign(0.0F);
+  makerLabel_.set_margin_start(4);
+  makerPanel_.add(makerLabel_);
+  NameComponent(makerLabel_, component::makerLabel, MakerLine);
+  announcementLabel_.label().get_style_context()->add_class("announcement");
+  announcementLabel_.label().set_ellipsize(Pango::ELLIPSIZE_END);
+  announcementLabel_.set_margin_start(4);
+  NameComponent(announcementLabel_, component::announcementLabel);
+  announcementLabel_.signal_clicked().connect(
+      sigc::mem_fun(*this, &MainWindow::onAnnouncementClicked));
+  announcementPanel_.add(announcementLabel_);
+  statusBar_.pack_start(makerPanel_, false, false);
+  statusBar_.pack_start(announcementPanel_, false, false);
+  clientBox_.pack_end(statusBar_, false, false);
 }
 
 void MainWindow::BuildMenus() {
   // Commands still to come are listed but disabled.
   auto later = [](Gtk::MenuItem& item) { item.set_sensitive(false); };
 
-  NameComponent(TePopupMenu2, "TePopupMenu2");
-  AddMenuItem(TePopupMenu2, "CustomItem61", "&Open...")
+  NameComponent(toolsMenu_, component::toolsMenu);
+  AddMenuItem(toolsMenu_, component::openItem, "&Open...")
       .signal_activate()
-      .connect(sigc::mem_fun(*this, &MainWindow::CustomItem61Click));
-  AddMenuItem(TePopupMenu2, "CustomItem62", "Open &URL...")
+      .connect(sigc::mem_fun(*this, &MainWindow::onOpenActivated));
+  AddMenuItem(toolsMenu_, component::openUrlItem, "Open &URL...")
       .signal_activate()
-      .connect(sigc::mem_fun(*this, &MainWindow::CustomItem62Click));
-  AddSeparator(TePopupMenu2);
-  auto& software = AddMenuItem(TePopupMenu2, "CustomItem64", "&Free software required");
+      .connect(sigc::mem_fun(*this, &MainWindow::onOpenUrlActivated));
+  AddSeparator(toolsMenu_);
+  auto& software = AddMenuItem(toolsMenu_, component::softwareItem, "&Free software required");
   auto* softwareMenu = Gtk::make_managed<Gtk::Menu>();
-  AddMenuItem(*softwareMenu, "CustomItem67", "Download &RealPlayer")
+  AddMenuItem(*softwareMenu, component::downloadRealPlayerItem, "Download &RealPlayer")
       .signal_activate()
-      .connect(sigc::mem_fun(*this, &MainWindow::CustomItem67Click));
-  AddMenuItem(*softwareMenu, "CustomItem68", "Download &Windows Media Player")
+      .connect(sigc::mem_fun(*this, &MainWindow::onDownloadRealPlayerActivated));
+  AddMenuItem(*softwareMenu, component::downloadMediaPlayerItem, "Download &Windows Media Player")
       .signal_activate()
-      .connect(sigc::mem_fun(*this, &MainWindow::CustomItem68Click));
+      .connect(sigc::mem_fun(*this, &MainWindow::onDownloadMediaPlayerActivated));
   software.set_submenu(*softwareMenu);
-  AddSeparator(TePopupMenu2);
-  later(AddMenuItem(TePopupMenu2, "CustomItem69", "&Check for update...", Picture("update", 16)));
-  later(AddMenuItem(TePopupMenu2, "CustomItem65", "&Preferences..."));
-  AddSeparator(TePopupMenu2);
-  later(AddMenuItem(TePopupMenu2, "CustomItem87", "Skins", Picture("skins", 16)));
+  AddSeparator(toolsMenu_);
+  later(AddMenuItem(toolsMenu_, component::checkForUpdateItem, "&Check for update...",
+                    Picture("update", 16)));
+  later(AddMenuItem(toolsMenu_, component::preferencesItem, "&Preferences..."));
+  AddSeparator(toolsMenu_);
+  later(AddMenuItem(toolsMenu_, component::skinsItem, "Skins", Picture("skins", 16)));
 
-  NameComponent(TePopupMenu3, "TePopupMenu3");
-  later(AddMenuItem(TePopupMenu3, "CustomItem70", "&Help Contents..."));
-  later(AddMenuItem(TePopupMenu3, "CustomItem71", "&F.A.Q"));
-  AddSeparator(TePopupMenu3);
-  later(AddMenuItem(TePopupMenu3, "CustomItem73", "&Homepage"));
-  later(AddMenuItem(TePopupMenu3, "CustomItem74", "&Email"));
-  AddSeparator(TePopupMenu3);
-  later(AddMenuItem(TePopupMenu3, "CustomItem76", "&About..."));
+  NameComponent(helpMenu_, component::helpMenu);
+  later(AddMenuItem(helpMenu_, component::helpContentsItem, "&Help Contents..."));
+  later(AddMenuItem(helpMenu_, component::faqItem, "&F.A.Q"));
+  AddSeparator(helpMenu_);
+  later(AddMenuItem(helpMenu_, component::homepageItem, "&Homepage"));
+  later(AddMenuItem(helpMenu_, component::emailItem, "&Email"));
+  AddSeparator(helpMenu_);
+  later(AddMenuItem(helpMenu_, component::aboutItem, "&About..."));
 
-  TePopupMenu2.attach_to_widget(*this);
-  TePopupMenu3.attach_to_widget(*this);
-}
-
-void MainWindow::ApplyStoredTheme() {
-  // The skin engine takes ThemeFile here once skins are supported; until
-  // then the built-in look stays, as for a missing file.
+  toolsMenu_.attach_to_widget(*this);
+  helpMenu_.attach_to_widget(*this);
 }
 
 void MainWindow::InstallMouseHook() {
   try {
-    MouseHookHandle = std::make_unique<platform::MouseHook>(SwallowRealPlayerRightButton);
+    mouseHook_ = std::make_unique<platform::MouseHook>(SwallowRealPlayerRightButton);
   } catch (const std::exception&) {
-    MouseHookHandle.reset();  // runs without the hook, unreported
+    mouseHook_.reset();  // runs without the hook, unreported
   }
 }
 
-void MainWindow::InitWeb() { PanelWeb.show(); }
+void MainWindow::InitWeb() { welcomePanel_.show(); }
 
-void MainWindow::InitControl() { PanelWeb.hide(); }
+void MainWindow::InitControl() { welcomePanel_.hide(); }
 
 void MainWindow::SetAnnouncement(const std::string& text, const std::string& link) {
-  Label1.label().set_text(text);
-  label1Hint_ = link;
-  Label1.set_tooltip_text(link);
-  if (auto accessible = Label1.get_accessible()) {
-    accessible->set_name(text.empty() ? std::string("Label1") : text);
+  announcementLabel_.label().set_text(text);
+  announcementLink_ = link;
+  announcementLabel_.set_tooltip_text(link);
+  if (auto accessible = announcementLabel_.get_accessible()) {
+    accessible->set_name(text);
   }
 }
 
-void MainWindow::Label1Click() {
-  if (label1Hint_.empty()) {
+void MainWindow::onAnnouncementClicked() {
+  if (announcementLink_.empty()) {
     return;
   }
-  platform::ShellOpen(label1Hint_, platform::ShowMode::Maximized);
+  platform::ShellOpen(announcementLink_, platform::ShowMode::Maximized);
 }
 
 void MainWindow::on_show() {
-  FormShow();
+  onShown();
   Gtk::Window::on_show();
 }
 
-void MainWindow::FormShow() {
-  if (FrmList != nullptr) {
-    FrmList->ShowModal();
+void MainWindow::onShown() {
+  if (listWindow_ != nullptr) {
+    listWindow_->ShowModal();
   }
 }
 
 bool MainWindow::on_delete_event(GdkEventAny* /*event*/) {
-  FormClose();
+  onClosing();
   return false;  // closing is never refused
 }
 
-void MainWindow::FormClose() {
-  TimerTuerFichier.disconnect();
+void MainWindow::onClosing() {
+  pageCleanupTimer_.disconnect();
   playerPage_.DeleteCurrentPage();
-  WebBrowser1.Stop();
+  browser_.Stop();
   WriteSetting("Day", DateText());
   WriteSetting("FirstRun", "1");
 }
 
-void MainWindow::ShowListOn(int page) {
-  if (FrmList == nullptr) {
+void MainWindow::ShowListOn(ListPage page) {
+  if (listWindow_ == nullptr) {
     return;
   }
-  FrmList->SelectPage(static_cast<ListPage>(page));
-  FrmList->ShowModal();
+  listWindow_->SelectPage(page);
+  listWindow_->ShowModal();
 }
 
-void MainWindow::TeButton6Click() { ShowListOn(static_cast<int>(ListPage::TV)); }
-void MainWindow::TeButton3Click() { ShowListOn(static_cast<int>(ListPage::Radio)); }
-void MainWindow::TeButton8Click() { ShowListOn(static_cast<int>(ListPage::Webcam)); }
-void MainWindow::TeButton5Click() { ShowListOn(static_cast<int>(ListPage::Favorites)); }
-void MainWindow::TeButton1Click() { PopUpAtPointer(TePopupMenu2, TeButton1); }
-void MainWindow::TeButton2Click() { PopUpAtPointer(TePopupMenu3, TeButton2); }
+void MainWindow::onWatchTvClicked() { ShowListOn(ListPage::TV); }
+void MainWindow::onListenRadioClicked() { ShowListOn(ListPage::Radio); }
+void MainWindow::onWebcamsClicked() { ShowListOn(ListPage::Webcam); }
+void MainWindow::onFavouritesClicked() { ShowListOn(ListPage::Favorites); }
+void MainWindow::onToolsClicked() { PopUpAtPointer(toolsMenu_, toolsButton_); }
+void MainWindow::onHelpClicked() { PopUpAtPointer(helpMenu_, helpButton_); }
 
 void MainWindow::PlayTV(const std::string& url) {
   std::filesystem::path page;
@@ -302,23 +345,22 @@ void MainWindow::PlayTV(const std::string& url) {
     ShowPlainMessage(error.what());
     return;
   }
-  WebBrowser1.Navigate(page.string());
-  RunDailyUpdateTrigger();
+  browser_.Navigate(page.string());
 }
 
-void MainWindow::WebBrowser1DownloadComplete() {
+void MainWindow::onPageLoaded() {
   if (playerPage_.CurrentStreamClass() == StreamClass::Webcam) {
     return;
   }
-  if (TimerTuerFichier.connected()) {
+  if (pageCleanupTimer_.connected()) {
     return;
   }
-  TimerTuerFichier = Glib::signal_timeout().connect(
-      sigc::mem_fun(*this, &MainWindow::TimerTuerFichierTimer), PageCleanupIntervalMs);
+  pageCleanupTimer_ = Glib::signal_timeout().connect(
+      sigc::mem_fun(*this, &MainWindow::onPageCleanupTimer), PageCleanupIntervalMs);
 }
 
-bool MainWindow::TimerTuerFichierTimer() {
-  if (WebBrowser1.GetReadyState() != platform::ReadyState::Complete) {
+bool MainWindow::onPageCleanupTimer() {
+  if (browser_.GetReadyState() != platform::ReadyState::Complete) {
     return true;
   }
   playerPage_.DeleteCurrentPage();
@@ -326,28 +368,28 @@ bool MainWindow::TimerTuerFichierTimer() {
 }
 
 Gtk::FileChooserDialog& MainWindow::MediaFileDialog() {
-  if (OpenDialog1) {
-    return *OpenDialog1;
+  if (mediaFileDialog_) {
+    return *mediaFileDialog_;
   }
-  OpenDialog1 =
+  mediaFileDialog_ =
       std::make_unique<Gtk::FileChooserDialog>(*this, "Open", Gtk::FILE_CHOOSER_ACTION_OPEN);
-  OpenDialog1->set_name("OpenDialog1");
-  OpenDialog1->add_button("_Cancel", Gtk::RESPONSE_CANCEL);
-  OpenDialog1->add_button("_Open", Gtk::RESPONSE_ACCEPT);
-  OpenDialog1->set_default_response(Gtk::RESPONSE_ACCEPT);
+  mediaFileDialog_->set_name(std::string(component::mediaFileDialog));
+  mediaFileDialog_->add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  mediaFileDialog_->add_button("_Open", Gtk::RESPONSE_ACCEPT);
+  mediaFileDialog_->set_default_response(Gtk::RESPONSE_ACCEPT);
   for (const auto& group : ParseDialogFilter(MediaFileFilter)) {
     auto filter = Gtk::FileFilter::create();
     filter->set_name(group.label);
     for (const auto& pattern : group.patterns) {
       filter->add_pattern(CaseInsensitivePattern(pattern));
     }
-    OpenDialog1->add_filter(filter);
+    mediaFileDialog_->add_filter(filter);
   }
-  OpenDialog1->set_filter(OpenDialog1->list_filters().front());
-  return *OpenDialog1;
+  mediaFileDialog_->set_filter(mediaFileDialog_->list_filters().front());
+  return *mediaFileDialog_;
 }
 
-void MainWindow::CustomItem61Click() {
+void MainWindow::onOpenActivated() {
   auto& dialog = MediaFileDialog();
   const int response = dialog.run();
   dialog.hide();
@@ -363,7 +405,7 @@ void MainWindow::CustomItem61Click() {
   PlayTV(path);
 }
 
-void MainWindow::CustomItem62Click() {
+void MainWindow::onOpenUrlActivated() {
   auto dialog = std::make_unique<OpenUrlDialog>(*this, *this);
   OpenUrlDialog* shown = dialog.get();
   // A closed dialog is not used again; it goes once its handler has returned.
@@ -388,12 +430,12 @@ std::vector<OpenUrlDialog*> MainWindow::OpenUrlDialogs() const {
   return dialogs;
 }
 
-void MainWindow::CustomItem67Click() {
+void MainWindow::onDownloadRealPlayerActivated() {
   platform::ShellOpen(UrlLabelAddress(TLabelType::hmHTTP, RealPlayerPage),
                       platform::ShowMode::Maximized);
 }
 
-void MainWindow::CustomItem68Click() {
+void MainWindow::onDownloadMediaPlayerActivated() {
   platform::ShellOpen(UrlLabelAddress(TLabelType::hmHTTP, MediaPlayerPage),
                       platform::ShowMode::Maximized);
 }

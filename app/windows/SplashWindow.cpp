@@ -3,25 +3,33 @@
 #include "widgets/WidgetSupport.h"
 
 #include <chrono>
+#include <string_view>
 
 namespace telvanta {
 
 namespace {
+
 constexpr int SplashWidth = 420;
 constexpr int SplashHeight = 220;
+
+// Component names: the widget names skins select on, and accessible ids.
+namespace component {
+constexpr std::string_view window = "Splash";
+}  // namespace component
+
 }  // namespace
 
 SplashWindow::SplashWindow() {
-  NameComponent(*this, "Splash", "Telvanta");
+  NameComponent(*this, component::window, "Telvanta");
   set_decorated(false);
   set_resizable(false);
   set_skip_taskbar_hint(true);
   set_type_hint(Gdk::WINDOW_TYPE_HINT_SPLASHSCREEN);
   set_position(Gtk::WIN_POS_CENTER);
   set_default_size(SplashWidth, SplashHeight);
-  Image1.set(SplashPicture());
-  Image1.set_size_request(SplashWidth, SplashHeight);
-  add(Image1);
+  picture_.set(SplashPicture());
+  picture_.set_size_request(SplashWidth, SplashHeight);
+  add(picture_);
   signal_draw().connect(
       [this](const Cairo::RefPtr<Cairo::Context>&) {
         painted_ = true;

@@ -13,7 +13,7 @@ class SplashWindow : public Gtk::Window {
   bool Painted() const { return painted_; }
 
  private:
-  Gtk::Image Image1;
+  Gtk::Image picture_;
   bool painted_ = false;
 };
 

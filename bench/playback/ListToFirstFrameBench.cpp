@@ -15,6 +15,7 @@
 #include "app/startup/Startup.h"
 #include "bench/playback/FirstFrameSupport.h"
 #include "common/ProgramPaths.h"
+#include "platform/browser/WebBrowser.h"
 #include "settings/Settings.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TestMedia.h"
@@ -28,8 +29,12 @@ using bench::Clock;
 using bench::Millis;
 using namespace std::chrono_literals;
 
-bool HasFrame(const MainWindow& main) {
-  const auto players = main.WebBrowser1.Players();
+platform::WebBrowser& Browser(MainWindow& main) {
+  return test::Find<platform::WebBrowser>(main, "WebBrowser1");
+}
+
+bool HasFrame(MainWindow& main) {
+  const auto players = Browser(main).Players();
   return !players.empty() && players.front().framesRendered > 0;
 }
 
@@ -41,7 +46,7 @@ std::optional<double> ListToFirstFrame(TelvantaWindows& windows, bool first) {
   const auto giveUp = Clock::now() + 10s;
   sigc::connection click = Glib::signal_timeout().connect(
       [&] {
-        ChannelListWindow& list = *windows.FrmList;
+        ChannelListWindow& list = *windows.channelList;
         if (Clock::now() > giveUp) {
           list.hide();
           return false;
@@ -49,26 +54,27 @@ std::optional<double> ListToFirstFrame(TelvantaWindows& windows, bool first) {
         if (!list.get_mapped()) {
           return true;
         }
-        list.ListBox1.SetItemIndex(0);
+        auto& tv = test::Find<StationListBox>(list, "ListBox1");
+        tv.SetItemIndex(0);
         start = Clock::now();
         // The tree view's own activation: what a double-click on the row emits.
-        Gtk::TreeView& view = list.ListBox1.View();
+        Gtk::TreeView& view = tv.View();
         view.row_activated(Gtk::TreeModel::Path("0"), *view.get_column(0));
         return false;
       },
       10);
   if (first) {
-    windows.frmmain->show();
+    windows.mainWindow->show();
   } else {
-    windows.frmmain->TeButton6Click();
+    test::Find<Gtk::Button>(*windows.mainWindow, "TeButton6").clicked();
   }
   click.disconnect();
   if (!start) {
     return std::nullopt;
   }
-  const bool shown = test::WaitUntil([&] { return HasFrame(*windows.frmmain); }, 10s);
+  const bool shown = test::WaitUntil([&] { return HasFrame(*windows.mainWindow); }, 10s);
   const double elapsed = Millis(Clock::now() - *start).count();
-  windows.frmmain->WebBrowser1.Stop();
+  Browser(*windows.mainWindow).Stop();
   test::Pump(300ms);
   return shown ? std::optional<double>(elapsed) : std::nullopt;
 }
@@ -89,11 +95,11 @@ int Run() {
   std::vector<double> list;
   {
     TelvantaWindows windows = CreateWindows();
-    if (!windows.frmmain || !windows.FrmList) {
+    if (!windows.mainWindow || !windows.channelList) {
       std::puts("bench_list_to_first_frame: the windows did not come up");
       return 1;
     }
-    windows.frmmain->WebBrowser1.SetPlayerSettings({.audioOutput = "null"});
+    Browser(*windows.mainWindow).SetPlayerSettings({.audioOutput = "null"});
     for (int run = 0; run < bench::kWarmUps + bench::kRuns; ++run) {
       const auto viaList = ListToFirstFrame(windows, run == 0);
       const auto viaMpv = bench::PlainMpvFirstFrame(address);

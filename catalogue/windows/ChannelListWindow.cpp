@@ -11,6 +11,59 @@ namespace {
 constexpr int ClientWidth = 586;
 constexpr int ClientHeight = 451;
 
+// Component names: the widget names skins select on, and accessible ids.
+namespace component {
+constexpr std::string_view window = "FrmList";
+constexpr std::string_view quickStartLabel = "Label1";
+constexpr std::string_view rightClickLabel = "Label4";
+constexpr std::string_view pages = "TePageControl1";
+constexpr std::string_view tvList = "ListBox1";
+constexpr std::string_view tvListView = "ListBox1View";
+constexpr std::string_view radioList = "ListBox5";
+constexpr std::string_view radioListView = "ListBox5View";
+constexpr std::string_view webcamList = "Listbox7";
+constexpr std::string_view webcamListView = "Listbox7View";
+constexpr std::string_view favouriteList = "ListBox3";
+constexpr std::string_view favouriteListView = "ListBox3View";
+constexpr std::string_view filterGroup = "TeGroupBox1";
+constexpr std::string_view countryLabel = "Label8";
+constexpr std::string_view countryBox = "TeComboBox4";
+constexpr std::string_view typeLabel = "Label6";
+constexpr std::string_view typeBox = "TeComboBox1";
+constexpr std::string_view sortLabel = "Label7";
+constexpr std::string_view sortBox = "TeComboBox2";
+constexpr std::string_view orderBox = "TeComboBox3";
+constexpr std::string_view goButton = "TeButton1";
+constexpr std::string_view videoSizeLabel = "Label5";
+constexpr std::string_view originalSizeButton = "RadioButton1";
+constexpr std::string_view fitToWindowButton = "RadioButton2";
+constexpr std::string_view pictureQualityLink = "Label2";
+constexpr std::string_view connectionLink = "Label3";
+constexpr std::string_view tvMenu = "TePopupMenu1";
+constexpr std::string_view tvPlayItem = "CustomItem27";
+constexpr std::string_view tvSeparator1 = "CustomItem44";
+constexpr std::string_view tvAddToFavouritesItem = "CustomItem28";
+constexpr std::string_view tvAddOwnItem = "CustomItem6";
+constexpr std::string_view tvSeparator2 = "CustomItem2";
+constexpr std::string_view tvPropertiesItem = "CustomItem43";
+constexpr std::string_view radioMenu = "TePopupMenu3";
+constexpr std::string_view radioPlayItem = "TeItem1";
+constexpr std::string_view radioSeparator = "CustomItem8";
+constexpr std::string_view radioAddToFavouritesItem = "TeItem2";
+constexpr std::string_view radioReportItem = "CustomItem10";
+constexpr std::string_view radioAddOwnItem = "CustomItem7";
+constexpr std::string_view webcamMenu = "TePopupMenu4";
+constexpr std::string_view webcamPlayItem = "TeItem3";
+constexpr std::string_view webcamSeparator = "TeItem4";
+constexpr std::string_view webcamAddToFavouritesItem = "TeItem5";
+constexpr std::string_view webcamReportItem = "TeItem6";
+constexpr std::string_view favouriteMenu = "TePopupMenu2";
+constexpr std::string_view favouritePlayItem = "CustomItem29";
+constexpr std::string_view favouriteRenameItem = "CustomItem3";
+constexpr std::string_view favouriteDeleteItem = "CustomItem30";
+constexpr std::string_view favouriteAddOwnItem = "CustomItem4";
+}  // namespace component
+
 const char* const WindowCss =
     "#FrmList { font-family: \"MS Sans Serif\", \"DejaVu Sans\", sans-serif; font-size: 8pt; }\n"
     "#FrmList button, #FrmList combobox button { min-height: 16px; padding: 2px 6px; }\n"
@@ -78,20 +131,20 @@ FilterBoxState BoxState(const Gtk::ComboBoxText& box) {
 }  // namespace
 
 ChannelListWindow::ChannelListWindow(Gtk::Window& owner, PlayTarget& main)
-    : Label1("Quick Start: Double-Click a channel to play"),
-      Label4("For more options, right click on the channel's name"),
-      Label8("Country:"),
-      Label6("Type:"),
-      Label7("Sort By:"),
-      TeButton1("Go!"),
-      Label5("Video Size:"),
-      RadioButton1("Original Size"),
-      RadioButton2("Fit to window"),
-      Label2(">About picture quality "),
-      Label3(">About connection"),
-      owner_(owner),
-      main_(main) {
-  NameComponent(*this, "FrmList", "Telvanta");
+    : owner_(owner),
+      main_(main),
+      quickStartLabel_("Quick Start: Double-Click a channel to play"),
+      rightClickLabel_("For more options, right click on the channel's name"),
+      countryLabel_("Country:"),
+      typeLabel_("Type:"),
+      sortLabel_("Sort By:"),
+      goButton_("Go!"),
+      videoSizeLabel_("Video Size:"),
+      originalSizeButton_("Original Size"),
+      fitToWindowButton_("Fit to window"),
+      pictureQualityLink_(">About picture quality "),
+      connectionLink_(">About connection") {
+  NameComponent(*this, component::window, "Telvanta");
   set_title(std::string(ApplicationTitle));
   set_position(Gtk::WIN_POS_CENTER);
   set_default_size(ClientWidth, ClientHeight);
@@ -104,57 +157,63 @@ ChannelListWindow::ChannelListWindow(Gtk::Window& owner, PlayTarget& main)
 }
 
 void ChannelListWindow::BuildLayout() {
-  Layout.set_size_request(ClientWidth, ClientHeight);
-  add(Layout);
-  for (auto* label : {&Label1, &Label4, &Label5}) {
+  layout_.set_size_request(ClientWidth, ClientHeight);
+  add(layout_);
+  for (auto* label : {&quickStartLabel_, &rightClickLabel_, &videoSizeLabel_}) {
     label->get_style_context()->add_class("bold");
   }
-  NameComponent(Label1, "Label1", Label1.get_text().raw());
-  NameComponent(Label4, "Label4", Label4.get_text().raw());
-  Layout.put(Label1, 24, 16);
-  Layout.put(Label4, 24, 32);
+  NameComponent(quickStartLabel_, component::quickStartLabel, quickStartLabel_.get_text().raw());
+  NameComponent(rightClickLabel_, component::rightClickLabel, rightClickLabel_.get_text().raw());
+  layout_.put(quickStartLabel_, 24, 16);
+  layout_.put(rightClickLabel_, 24, 32);
 
-  NameComponent(TePageControl1, "TePageControl1");
-  TePageControl1.set_size_request(409, 369);
-  BuildPage(ListBox1, "ListBox1", "&TV Stations", "tv");
-  BuildPage(ListBox5, "ListBox5", "&Radio Stations", "radio");
-  BuildPage(Listbox7, "Listbox7", "&Webcams", "webcam");
-  BuildPage(ListBox3, "ListBox3", "My &Favorites", "favorites");
-  Layout.put(TePageControl1, 16, 56);
+  NameComponent(pages_, component::pages);
+  pages_.set_size_request(409, 369);
+  BuildPage(tvList_, component::tvList, component::tvListView, "&TV Stations", "tv");
+  BuildPage(radioList_, component::radioList, component::radioListView, "&Radio Stations", "radio");
+  BuildPage(webcamList_, component::webcamList, component::webcamListView, "&Webcams", "webcam");
+  BuildPage(favouriteList_, component::favouriteList, component::favouriteListView, "My &Favorites",
+            "favorites");
+  layout_.put(pages_, 16, 56);
 
   BuildFilterGroup();
-  Layout.put(TeGroupBox1, 432, 72);
+  layout_.put(filterGroup_, 432, 72);
 
-  NameComponent(Label5, "Label5", "Video Size:");
-  Layout.put(Label5, 440, 356);
-  RadioButton2.join_group(RadioButton1);
-  RadioButton1.set_active(true);
-  NameComponent(RadioButton1, "RadioButton1", "Original Size");
-  NameComponent(RadioButton2, "RadioButton2", "Fit to window");
-  Layout.put(RadioButton1, 440, 376);
-  Layout.put(RadioButton2, 440, 400);
-  ConnectMouseUp(RadioButton1, &ChannelListWindow::TeRadioButton1MouseUp);
-  ConnectMouseUp(RadioButton2, &ChannelListWindow::TeRadioButton2MouseUp);
+  NameComponent(videoSizeLabel_, component::videoSizeLabel, "Video Size:");
+  layout_.put(videoSizeLabel_, 440, 356);
+  fitToWindowButton_.join_group(originalSizeButton_);
+  originalSizeButton_.set_active(true);
+  NameComponent(originalSizeButton_, component::originalSizeButton, "Original Size");
+  NameComponent(fitToWindowButton_, component::fitToWindowButton, "Fit to window");
+  layout_.put(originalSizeButton_, 440, 376);
+  layout_.put(fitToWindowButton_, 440, 400);
+  ConnectMouseUp(originalSizeButton_, &ChannelListWindow::onOriginalSizeReleased);
+  ConnectMouseUp(fitToWindowButton_, &ChannelListWindow::onFitToWindowReleased);
 
-  for (auto* link : {&Label2, &Label3}) {
+  for (auto* link : {&pictureQualityLink_, &connectionLink_}) {
     link->label().get_style_context()->add_class("link");
   }
-  NameComponent(Label2, "Label2", ">About picture quality ");
-  NameComponent(Label3, "Label3", ">About connection");
-  Label2.signal_clicked().connect(sigc::mem_fun(*this, &ChannelListWindow::Label2Click));
-  Label3.signal_clicked().connect(sigc::mem_fun(*this, &ChannelListWindow::Label3Click));
-  Layout.put(Label2, 16, 432);
-  Layout.put(Label3, 144, 432);
+  NameComponent(pictureQualityLink_, component::pictureQualityLink, ">About picture quality ");
+  NameComponent(connectionLink_, component::connectionLink, ">About connection");
+  pictureQualityLink_.signal_clicked().connect(
+      sigc::mem_fun(*this, &ChannelListWindow::onPictureQualityClicked));
+  connectionLink_.signal_clicked().connect(
+      sigc::mem_fun(*this, &ChannelListWindow::onConnectionClicked));
+  layout_.put(pictureQualityLink_, 16, 432);
+  layout_.put(connectionLink_, 144, 432);
 
-  ListBox1.signal_dbl_click().connect(sigc::mem_fun(*this, &ChannelListWindow::ListBox1DblClick));
-  ListBox5.signal_dbl_click().connect(sigc::mem_fun(*this, &ChannelListWindow::ListBox5DblClick));
-  Listbox7.signal_dbl_click().connect(sigc::mem_fun(*this, &ChannelListWindow::Listbox7DblClick));
+  tvList_.signal_dbl_click().connect(sigc::mem_fun(*this, &ChannelListWindow::onTvListActivated));
+  radioList_.signal_dbl_click().connect(
+      sigc::mem_fun(*this, &ChannelListWindow::onRadioListActivated));
+  webcamList_.signal_dbl_click().connect(
+      sigc::mem_fun(*this, &ChannelListWindow::onWebcamListActivated));
 }
 
-void ChannelListWindow::BuildPage(StationListBox& list, const char* component, const char* caption,
+void ChannelListWindow::BuildPage(StationListBox& list, std::string_view listComponent,
+                                  std::string_view viewComponent, const char* caption,
                                   const char* icon) {
-  NameComponent(list, component, caption);
-  NameComponent(list.View(), std::string(component) + "View", caption);
+  NameComponent(list, listComponent, caption);
+  NameComponent(list.View(), viewComponent, caption);
   auto* tab = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 3);
   auto* image = Gtk::make_managed<Gtk::Image>(Picture(icon, 16));
   // No mnemonic widget: the mnemonic goes up to the tab, and the notebook
@@ -163,32 +222,32 @@ void ChannelListWindow::BuildPage(StationListBox& list, const char* component, c
   tab->pack_start(*image, false, false);
   tab->pack_start(*label, false, false);
   tab->show_all();
-  TePageControl1.append_page(list, *tab);
+  pages_.append_page(list, *tab);
 }
 
 void ChannelListWindow::BuildFilterGroup() {
-  NameComponent(TeGroupBox1, "TeGroupBox1", "Filter TV Stations");
-  TeGroupBox1.set_label("Filter TV Stations");
-  TeGroupBox1.set_size_request(145, 265);
-  GroupContent.set_spacing(4);
-  GroupContent.set_border_width(8);
-  TeGroupBox1.add(GroupContent);
+  NameComponent(filterGroup_, component::filterGroup, "Filter TV Stations");
+  filterGroup_.set_label("Filter TV Stations");
+  filterGroup_.set_size_request(145, 265);
+  filterBox_.set_spacing(4);
+  filterBox_.set_border_width(8);
+  filterGroup_.add(filterBox_);
 
-  NameComponent(Label8, "Label8", "Country:");
-  NameComponent(TeComboBox4, "TeComboBox4", "Country:");
-  NameComponent(Label6, "Label6", "Type:");
-  NameComponent(TeComboBox1, "TeComboBox1", "Type:");
-  NameComponent(Label7, "Label7", "Sort By:");
-  NameComponent(TeComboBox2, "TeComboBox2", "Sort By:");
-  NameComponent(TeComboBox3, "TeComboBox3", "Order:");
-  NameComponent(TeButton1, "TeButton1", "Go!");
+  NameComponent(countryLabel_, component::countryLabel, "Country:");
+  NameComponent(countryBox_, component::countryBox, "Country:");
+  NameComponent(typeLabel_, component::typeLabel, "Type:");
+  NameComponent(typeBox_, component::typeBox, "Type:");
+  NameComponent(sortLabel_, component::sortLabel, "Sort By:");
+  NameComponent(sortBox_, component::sortBox, "Sort By:");
+  NameComponent(orderBox_, component::orderBox, "Order:");
+  NameComponent(goButton_, component::goButton, "Go!");
 
   countryItems_.assign(CountryFilterFixedItems.begin(), CountryFilterFixedItems.end());
-  SetItems(TeComboBox4, countryItems_);
-  SetItems(TeComboBox1, TypeItems);
-  SetItems(TeComboBox2, SortItems);
-  SetItems(TeComboBox3, OrderItems);
-  for (auto* box : {&TeComboBox4, &TeComboBox1, &TeComboBox2, &TeComboBox3}) {
+  SetItems(countryBox_, countryItems_);
+  SetItems(typeBox_, TypeItems);
+  SetItems(sortBox_, SortItems);
+  SetItems(orderBox_, OrderItems);
+  for (auto* box : {&countryBox_, &typeBox_, &sortBox_, &orderBox_}) {
     box->set_active(0);
     box->set_size_request(129, -1);
     // Long country names must not widen the group.
@@ -198,19 +257,19 @@ void ChannelListWindow::BuildFilterGroup() {
       cell->property_max_width_chars() = 14;
     }
   }
-  for (auto* label : {&Label8, &Label6, &Label7}) {
+  for (auto* label : {&countryLabel_, &typeLabel_, &sortLabel_}) {
     label->set_xalign(0.0F);
   }
 
-  GroupContent.pack_start(Label8, false, false);
-  GroupContent.pack_start(TeComboBox4, false, false);
-  GroupContent.pack_start(Label6, false, false);
-  GroupContent.pack_start(TeComboBox1, false, false);
-  GroupContent.pack_start(Label7, false, false);
-  GroupContent.pack_start(TeComboBox2, false, false);
-  GroupContent.pack_start(TeComboBox3, false, false);
-  GroupContent.pack_end(TeButton1, false, false);
-  TeButton1.signal_clicked().connect(sigc::mem_fun(*this, &ChannelListWindow::TeButton1Click));
+  filterBox_.pack_start(countryLabel_, false, false);
+  filterBox_.pack_start(countryBox_, false, false);
+  filterBox_.pack_start(typeLabel_, false, false);
+  filterBox_.pack_start(typeBox_, false, false);
+  filterBox_.pack_start(sortLabel_, false, false);
+  filterBox_.pack_start(sortBox_, false, false);
+  filterBox_.pack_start(orderBox_, false, false);
+  filterBox_.pack_end(goButton_, false, false);
+  goButton_.signal_clicked().connect(sigc::mem_fun(*this, &ChannelListWindow::onGoClicked));
 }
 
 void ChannelListWindow::BuildMenus() {
@@ -218,47 +277,52 @@ void ChannelListWindow::BuildMenus() {
   // Items that other commands take over stay disabled until then.
   auto later = [](Gtk::MenuItem& item) { item.set_sensitive(false); };
 
-  NameComponent(TePopupMenu1, "TePopupMenu1");
-  AddMenuItem(TePopupMenu1, "CustomItem27", "Play", play)
+  NameComponent(tvMenu_, component::tvMenu);
+  AddMenuItem(tvMenu_, component::tvPlayItem, "Play", play)
       .signal_activate()
-      .connect(sigc::mem_fun(*this, &ChannelListWindow::ListBox1DblClick));
-  AddSeparator(TePopupMenu1, "CustomItem44");
-  later(AddMenuItem(TePopupMenu1, "CustomItem28", "Add this channel to My Favorites"));
-  later(AddMenuItem(TePopupMenu1, "CustomItem6", "Add your own channel to My Favorites"));
-  AddSeparator(TePopupMenu1, "CustomItem2");
-  later(AddMenuItem(TePopupMenu1, "CustomItem43", "Properties..."));
+      .connect(sigc::mem_fun(*this, &ChannelListWindow::onTvListActivated));
+  AddSeparator(tvMenu_, component::tvSeparator1);
+  later(AddMenuItem(tvMenu_, component::tvAddToFavouritesItem, "Add this channel to My Favorites"));
+  later(AddMenuItem(tvMenu_, component::tvAddOwnItem, "Add your own channel to My Favorites"));
+  AddSeparator(tvMenu_, component::tvSeparator2);
+  later(AddMenuItem(tvMenu_, component::tvPropertiesItem, "Properties..."));
 
-  NameComponent(TePopupMenu3, "TePopupMenu3");
-  AddMenuItem(TePopupMenu3, "TeItem1", "Play", play)
+  NameComponent(radioMenu_, component::radioMenu);
+  AddMenuItem(radioMenu_, component::radioPlayItem, "Play", play)
       .signal_activate()
-      .connect(sigc::mem_fun(*this, &ChannelListWindow::ListBox5DblClick));
-  AddSeparator(TePopupMenu3, "CustomItem8");
-  later(AddMenuItem(TePopupMenu3, "TeItem2", "Add this channel to My Favorites"));
-  later(AddMenuItem(TePopupMenu3, "CustomItem10", "Report a bad link"));
-  later(AddMenuItem(TePopupMenu3, "CustomItem7", "Add your own channel to My Favorites"));
+      .connect(sigc::mem_fun(*this, &ChannelListWindow::onRadioListActivated));
+  AddSeparator(radioMenu_, component::radioSeparator);
+  later(AddMenuItem(radioMenu_, component::radioAddToFavouritesItem,
+                    "Add this channel to My Favorites"));
+  later(AddMenuItem(radioMenu_, component::radioReportItem, "Report a bad link"));
+  later(
+      AddMenuItem(radioMenu_, component::radioAddOwnItem, "Add your own channel to My Favorites"));
 
-  NameComponent(TePopupMenu4, "TePopupMenu4");
-  AddMenuItem(TePopupMenu4, "TeItem3", "Play", play)
+  NameComponent(webcamMenu_, component::webcamMenu);
+  AddMenuItem(webcamMenu_, component::webcamPlayItem, "Play", play)
       .signal_activate()
-      .connect(sigc::mem_fun(*this, &ChannelListWindow::Listbox7DblClick));
-  AddSeparator(TePopupMenu4, "TeItem4");
-  later(AddMenuItem(TePopupMenu4, "TeItem5", "Add this webcam to My Favorites"));
-  later(AddMenuItem(TePopupMenu4, "TeItem6", "Report a bad link"));
+      .connect(sigc::mem_fun(*this, &ChannelListWindow::onWebcamListActivated));
+  AddSeparator(webcamMenu_, component::webcamSeparator);
+  later(AddMenuItem(webcamMenu_, component::webcamAddToFavouritesItem,
+                    "Add this webcam to My Favorites"));
+  later(AddMenuItem(webcamMenu_, component::webcamReportItem, "Report a bad link"));
 
-  NameComponent(TePopupMenu2, "TePopupMenu2");
-  later(AddMenuItem(TePopupMenu2, "CustomItem29", "Play", play));
-  later(AddMenuItem(TePopupMenu2, "CustomItem3", "Rename"));
-  later(AddMenuItem(TePopupMenu2, "CustomItem30", "Delete"));
-  AddSeparator(TePopupMenu2);
-  later(AddMenuItem(TePopupMenu2, "CustomItem4", "Add your own channel to My Favorites"));
+  NameComponent(favouriteMenu_, component::favouriteMenu);
+  later(AddMenuItem(favouriteMenu_, component::favouritePlayItem, "Play", play));
+  later(AddMenuItem(favouriteMenu_, component::favouriteRenameItem, "Rename"));
+  later(AddMenuItem(favouriteMenu_, component::favouriteDeleteItem, "Delete"));
+  AddSeparator(favouriteMenu_);
+  later(AddMenuItem(favouriteMenu_, component::favouriteAddOwnItem,
+                    "Add your own channel to My Favorites"));
 
-  for (auto* menu : {&TePopupMenu1, &TePopupMenu3, &TePopupMenu4, &TePopupMenu2}) {
+  for (auto* menu : {&tvMenu_, &radioMenu_, &webcamMenu_, &favouriteMenu_}) {
     menu->attach_to_widget(*this);
   }
-  ListBox1.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(TePopupMenu1, e); });
-  ListBox5.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(TePopupMenu3, e); });
-  Listbox7.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(TePopupMenu4, e); });
-  ListBox3.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(TePopupMenu2, e); });
+  tvList_.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(tvMenu_, e); });
+  radioList_.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(radioMenu_, e); });
+  webcamList_.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(webcamMenu_, e); });
+  favouriteList_.signal_context_menu().connect(
+      [this](GdkEventButton* e) { PopUp(favouriteMenu_, e); });
 }
 
 void ChannelListWindow::PopUp(Gtk::Menu& menu, GdkEventButton* event) {
@@ -268,19 +332,18 @@ void ChannelListWindow::PopUp(Gtk::Menu& menu, GdkEventButton* event) {
 void ChannelListWindow::FormCreate() {
   db_connect();
   Loadcountrylist();
-  RestoreFilter(TeComboBox4, countryItems_, "FilterCountry");
-  RestoreFilter(TeComboBox1, TypeItems, "FilterType");
-  RestoreFilter(TeComboBox2, SortItems, "SortBy");
-  RestoreFilter(TeComboBox3, OrderItems, "OrderBy");
+  RestoreFilter(countryBox_, countryItems_, "FilterCountry");
+  RestoreFilter(typeBox_, TypeItems, "FilterType");
+  RestoreFilter(sortBox_, SortItems, "SortBy");
+  RestoreFilter(orderBox_, OrderItems, "OrderBy");
   LoadChannel();
   LoadRadio();
   Loadwebcam();
-  LoadFav();
   SelectPage(StartPageFor(ReadSetting("OnStartupDisplay")));
   if (StretchIsFit(ReadSetting("Stretch"))) {
-    RadioButton2.set_active(true);
+    fitToWindowButton_.set_active(true);
   } else {
-    RadioButton1.set_active(true);
+    originalSizeButton_.set_active(true);
   }
 }
 
@@ -294,18 +357,18 @@ void ChannelListWindow::RestoreFilter(Gtk::ComboBoxText& box, const std::vector<
   box.set_active(found ? static_cast<int>(*found) : -1);
 }
 
-void ChannelListWindow::db_connect() { ADOConnection1.db_connect(); }
+void ChannelListWindow::db_connect() { database_.db_connect(); }
 
 void ChannelListWindow::Loadcountrylist() {
   // The box shows what was appended, also when the load stops half-way.
   auto showAppended = [this] {
-    const auto shown = TeComboBox4.get_model()->children().size();
+    const auto shown = countryBox_.get_model()->children().size();
     for (std::size_t i = shown; i < countryItems_.size(); ++i) {
-      TeComboBox4.append(countryItems_[i]);
+      countryBox_.append(countryItems_[i]);
     }
   };
   try {
-    telvanta::Loadcountrylist(ADOConnection1, countryItems_);
+    telvanta::Loadcountrylist(database_, countryItems_);
   } catch (...) {
     showAppended();
     throw;
@@ -315,54 +378,66 @@ void ChannelListWindow::Loadcountrylist() {
 
 TvFilter ChannelListWindow::CurrentTvFilter() const {
   TvFilter filter;
-  filter.typeIndex = TeComboBox1.get_active_row_number();
-  filter.typeText = TeComboBox1.get_active_text();
-  filter.countryIndex = TeComboBox4.get_active_row_number();
-  filter.countryText = TeComboBox4.get_active_text();
-  filter.sortText = TeComboBox2.get_active_text();
-  filter.directionText = TeComboBox3.get_active_text();
+  filter.typeIndex = typeBox_.get_active_row_number();
+  filter.typeText = typeBox_.get_active_text();
+  filter.countryIndex = countryBox_.get_active_row_number();
+  filter.countryText = countryBox_.get_active_text();
+  filter.sortText = sortBox_.get_active_text();
+  filter.directionText = orderBox_.get_active_text();
   return filter;
 }
 
 void ChannelListWindow::LoadChannel() {
-  ListFill fill(ListBox1, ListBox2);
-  telvanta::LoadChannel(ADOConnection1, CurrentTvFilter(), fill.loaded);
+  ListFill fill(tvList_, tvUrls_);
+  telvanta::LoadChannel(database_, CurrentTvFilter(), fill.loaded);
 }
 
 void ChannelListWindow::LoadRadio() {
-  ListFill fill(ListBox5, ListBox6);
-  telvanta::LoadRadio(ADOConnection1, fill.loaded);
+  ListFill fill(radioList_, radioUrls_);
+  telvanta::LoadRadio(database_, fill.loaded);
 }
 
 void ChannelListWindow::Loadwebcam() {
-  ListFill fill(Listbox7, ListBox8);
-  telvanta::Loadwebcam(ADOConnection1, fill.loaded);
+  ListFill fill(webcamList_, webcamUrls_);
+  telvanta::Loadwebcam(database_, fill.loaded);
 }
 
-void ChannelListWindow::LoadFav() {}
+const std::vector<std::string>& ChannelListWindow::Urls(ListPage page) const {
+  switch (page) {
+    case ListPage::Radio:
+      return radioUrls_;
+    case ListPage::Webcam:
+      return webcamUrls_;
+    case ListPage::Favorites:
+      return favouriteUrls_;
+    case ListPage::TV:
+      break;
+  }
+  return tvUrls_;
+}
 
 ListPage ChannelListWindow::ActivePage() const {
-  return static_cast<ListPage>(TePageControl1.get_current_page());
+  return static_cast<ListPage>(pages_.get_current_page());
 }
 
 void ChannelListWindow::SelectPage(ListPage page) {
-  TePageControl1.set_current_page(static_cast<int>(page));
+  pages_.set_current_page(static_cast<int>(page));
 }
 
 void ChannelListWindow::ShowModal() {
   // The user comes to pick a station: the shown list has the keyboard.
   switch (ActivePage()) {
     case ListPage::TV:
-      ListBox1.View().grab_focus();
+      tvList_.View().grab_focus();
       break;
     case ListPage::Radio:
-      ListBox5.View().grab_focus();
+      radioList_.View().grab_focus();
       break;
     case ListPage::Webcam:
-      Listbox7.View().grab_focus();
+      webcamList_.View().grab_focus();
       break;
     case ListPage::Favorites:
-      ListBox3.View().grab_focus();
+      favouriteList_.View().grab_focus();
       break;
   }
   // At start-up the owner is not on screen yet; a window manager would not
@@ -375,13 +450,13 @@ void ChannelListWindow::ShowModal() {
   telvanta::ShowModal(*this);
 }
 
-void ChannelListWindow::TeButton1Click() {
+void ChannelListWindow::onGoClicked() {
   {
-    BusyGo busy(*this, TeButton1);
+    BusyGo busy(*this, goButton_);
     LoadChannel();
   }
-  const auto changes = FilterSettingsAfterGo(BoxState(TeComboBox4), BoxState(TeComboBox1),
-                                             BoxState(TeComboBox2), BoxState(TeComboBox3));
+  const auto changes = FilterSettingsAfterGo(BoxState(countryBox_), BoxState(typeBox_),
+                                             BoxState(sortBox_), BoxState(orderBox_));
   for (const auto& change : changes) {
     if (change.value) {
       WriteSetting(change.name, *change.value);
@@ -391,12 +466,12 @@ void ChannelListWindow::TeButton1Click() {
   }
 }
 
-void ChannelListWindow::PlayFrom(StationListBox& list, const std::vector<std::string>& twin) {
+void ChannelListWindow::PlayFrom(StationListBox& list, const std::vector<std::string>& urls) {
   if (NeedsPlayersNote(ReadSetting("FirstRun"))) {
     ShowInformationBox(std::string(PlayersNoteCaption), std::string(PlayersNoteText));
   }
   const int index = list.ItemIndex();
-  const std::string url = TwinLine(twin, index);
+  const std::string url = TwinLine(urls, index);
   const std::string entry = list.Entry(index);
   hide();
   main_.InitControl();
@@ -404,9 +479,9 @@ void ChannelListWindow::PlayFrom(StationListBox& list, const std::vector<std::st
   main_.PlayTV(url);
 }
 
-void ChannelListWindow::ListBox1DblClick() { PlayFrom(ListBox1, ListBox2); }
-void ChannelListWindow::ListBox5DblClick() { PlayFrom(ListBox5, ListBox6); }
-void ChannelListWindow::Listbox7DblClick() { PlayFrom(Listbox7, ListBox8); }
+void ChannelListWindow::onTvListActivated() { PlayFrom(tvList_, tvUrls_); }
+void ChannelListWindow::onRadioListActivated() { PlayFrom(radioList_, radioUrls_); }
+void ChannelListWindow::onWebcamListActivated() { PlayFrom(webcamList_, webcamUrls_); }
 
 void ChannelListWindow::ConnectMouseUp(Gtk::RadioButton& button,
                                        void (ChannelListWindow::*handler)()) {
@@ -424,11 +499,11 @@ void ChannelListWindow::ConnectMouseUp(Gtk::RadioButton& button,
       false);
 }
 
-void ChannelListWindow::TeRadioButton1MouseUp() { WriteSetting("Stretch", StretchOriginal); }
-void ChannelListWindow::TeRadioButton2MouseUp() { WriteSetting("Stretch", StretchFit); }
+void ChannelListWindow::onOriginalSizeReleased() { WriteSetting("Stretch", StretchOriginal); }
+void ChannelListWindow::onFitToWindowReleased() { WriteSetting("Stretch", StretchFit); }
 
-void ChannelListWindow::Label2Click() { ShowPlainMessage(PictureQualityNote()); }
-void ChannelListWindow::Label3Click() { ShowPlainMessage(ConnectionNote()); }
+void ChannelListWindow::onPictureQualityClicked() { ShowPlainMessage(PictureQualityNote()); }
+void ChannelListWindow::onConnectionClicked() { ShowPlainMessage(ConnectionNote()); }
 
 bool ChannelListWindow::on_delete_event(GdkEventAny* /*event*/) {
   hide();

@@ -13,6 +13,7 @@
 #include <gtkmm.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace telvanta {
@@ -26,87 +27,85 @@ class ChannelListWindow : public Gtk::Window {
   // start page and the video size. Errors pass on to the caller.
   void FormCreate();
 
+  // Points the database at listv2.dll; an open connection is closed first.
   void db_connect();
   void Loadcountrylist();
   void LoadChannel();
   void LoadRadio();
   void Loadwebcam();
-  // The favourites list is filled by the favourites file; empty until then.
-  void LoadFav();
 
   ListPage ActivePage() const;
   void SelectPage(ListPage page);
   // Shows the window modally on its selected page; returns once it is hidden.
   void ShowModal();
 
-  // Handlers.
-  void TeButton1Click();
-  void ListBox1DblClick();
-  void ListBox5DblClick();
-  void Listbox7DblClick();
-  void TeRadioButton1MouseUp();
-  void TeRadioButton2MouseUp();
-  void Label2Click();
-  void Label3Click();
-
-  // The filter boxes as LoadChannel reads them.
-  TvFilter CurrentTvFilter() const;
-
-  // Components.
-  Gtk::Fixed Layout;
-  Gtk::Label Label1;
-  Gtk::Label Label4;
-  Gtk::Notebook TePageControl1;
-  StationListBox ListBox1;  // TV
-  StationListBox ListBox5;  // radio
-  StationListBox Listbox7;  // webcams
-  StationListBox ListBox3;  // favourites
-  // The twin lists: the plain URL of each visible entry, at the same index.
-  std::vector<std::string> ListBox2;
-  std::vector<std::string> ListBox6;
-  std::vector<std::string> ListBox8;
-  std::vector<std::string> ListBox4;
-  Gtk::Frame TeGroupBox1;
-  Gtk::Box GroupContent{Gtk::ORIENTATION_VERTICAL};
-  Gtk::Label Label8;
-  Gtk::ComboBoxText TeComboBox4;  // country
-  Gtk::Label Label6;
-  Gtk::ComboBoxText TeComboBox1;  // type
-  Gtk::Label Label7;
-  Gtk::ComboBoxText TeComboBox2;  // sort
-  Gtk::ComboBoxText TeComboBox3;  // direction
-  Gtk::Button TeButton1;
-  Gtk::Label Label5;
-  Gtk::RadioButton RadioButton1;
-  Gtk::RadioButton RadioButton2;
-  ClickLabel Label2;
-  ClickLabel Label3;
-  Gtk::Menu TePopupMenu1;  // TV
-  Gtk::Menu TePopupMenu3;  // radio
-  Gtk::Menu TePopupMenu4;  // webcams
-  Gtk::Menu TePopupMenu2;  // favourites
-  StationDatabase ADOConnection1;
-
   // Items of the country box, as shown.
   const std::vector<std::string>& CountryItems() const { return countryItems_; }
+  // The plain URL of each entry of a page's list, at the entry's index.
+  const std::vector<std::string>& Urls(ListPage page) const;
 
  protected:
   bool on_delete_event(GdkEventAny* event) override;
 
  private:
   void BuildLayout();
-  void BuildPage(StationListBox& list, const char* component, const char* caption,
-                 const char* icon);
+  void BuildPage(StationListBox& list, std::string_view component, std::string_view viewComponent,
+                 const char* caption, const char* icon);
   void BuildFilterGroup();
   void BuildMenus();
   void RestoreFilter(Gtk::ComboBoxText& box, const std::vector<std::string>& items,
                      const char* setting);
-  void PlayFrom(StationListBox& list, const std::vector<std::string>& twin);
+  // The filter boxes as LoadChannel reads them.
+  TvFilter CurrentTvFilter() const;
+  void PlayFrom(StationListBox& list, const std::vector<std::string>& urls);
   void PopUp(Gtk::Menu& menu, GdkEventButton* event);
   void ConnectMouseUp(Gtk::RadioButton& button, void (ChannelListWindow::*handler)());
 
+  void onGoClicked();
+  void onTvListActivated();
+  void onRadioListActivated();
+  void onWebcamListActivated();
+  void onOriginalSizeReleased();
+  void onFitToWindowReleased();
+  void onPictureQualityClicked();
+  void onConnectionClicked();
+
   Gtk::Window& owner_;
   PlayTarget& main_;
+
+  Gtk::Fixed layout_;
+  Gtk::Label quickStartLabel_;
+  Gtk::Label rightClickLabel_;
+  Gtk::Notebook pages_;
+  StationListBox tvList_;
+  StationListBox radioList_;
+  StationListBox webcamList_;
+  StationListBox favouriteList_;
+  // The twin lists: the plain URL of each visible entry, at the same index.
+  std::vector<std::string> tvUrls_;
+  std::vector<std::string> radioUrls_;
+  std::vector<std::string> webcamUrls_;
+  std::vector<std::string> favouriteUrls_;
+  Gtk::Frame filterGroup_;
+  Gtk::Box filterBox_{Gtk::ORIENTATION_VERTICAL};
+  Gtk::Label countryLabel_;
+  Gtk::ComboBoxText countryBox_;
+  Gtk::Label typeLabel_;
+  Gtk::ComboBoxText typeBox_;
+  Gtk::Label sortLabel_;
+  Gtk::ComboBoxText sortBox_;
+  Gtk::ComboBoxText orderBox_;
+  Gtk::Button goButton_;
+  Gtk::Label videoSizeLabel_;
+  Gtk::RadioButton originalSizeButton_;
+  Gtk::RadioButton fitToWindowButton_;
+  ClickLabel pictureQualityLink_;
+  ClickLabel connectionLink_;
+  Gtk::Menu tvMenu_;
+  Gtk::Menu radioMenu_;
+  Gtk::Menu webcamMenu_;
+  Gtk::Menu favouriteMenu_;
+  StationDatabase database_;
   std::vector<std::string> countryItems_;
 };
 

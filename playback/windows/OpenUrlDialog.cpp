@@ -2,20 +2,35 @@
 
 #include "playback/OpenMediaRules.h"
 
+#include <string_view>
+
 namespace telvanta {
 
 namespace {
+
 constexpr int ClientWidth = 380;
 constexpr int ClientHeight = 154;
+
+// Component names: the widget names skins select on, and accessible ids.
+namespace component {
+constexpr std::string_view window = "FrmOpenURL";
+constexpr std::string_view pictureBox = "Image1";
+constexpr std::string_view promptLabel = "Label1";
+constexpr std::string_view addressLabel = "Label2";
+constexpr std::string_view addressEntry = "TeEdit1";
+constexpr std::string_view okButton = "TeButton1";
+constexpr std::string_view cancelButton = "TeButton2";
+}  // namespace component
+
 }  // namespace
 
 OpenUrlDialog::OpenUrlDialog(Gtk::Window& owner, PlayTarget& main)
-    : Label1(std::string(OpenUrlPrompt)),
-      Label2("Open:"),
-      TeButton1("OK"),
-      TeButton2("Cancel"),
+    : promptLabel_(std::string(OpenUrlPrompt)),
+      addressLabel_("Open:"),
+      okButton_("OK"),
+      cancelButton_("Cancel"),
       main_(main) {
-  NameComponent(*this, "FrmOpenURL", OpenUrlCaption);
+  NameComponent(*this, component::window, OpenUrlCaption);
   set_title(std::string(OpenUrlCaption));
   set_transient_for(owner);
   set_position(Gtk::WIN_POS_CENTER);
@@ -26,64 +41,64 @@ OpenUrlDialog::OpenUrlDialog(Gtk::Window& owner, PlayTarget& main)
       "#FrmOpenURL { font-family: Verdana, \"DejaVu Sans\", sans-serif; font-size: 8pt; }\n"
       "#FrmOpenURL button { min-height: 16px; padding: 2px 6px; }\n");
 
-  Layout.set_size_request(ClientWidth, ClientHeight);
-  add(Layout);
+  layout_.set_size_request(ClientWidth, ClientHeight);
+  add(layout_);
 
-  Image1.set(Picture("openurl", 32));
-  Image1Box.add(Image1);
-  Image1Box.add_events(Gdk::BUTTON_PRESS_MASK);
-  Image1Box.signal_button_press_event().connect([this](GdkEventButton* event) {
+  picture_.set(Picture("openurl", 32));
+  pictureBox_.add(picture_);
+  pictureBox_.add_events(Gdk::BUTTON_PRESS_MASK);
+  pictureBox_.signal_button_press_event().connect([this](GdkEventButton* event) {
     if (event->type == GDK_2BUTTON_PRESS && event->button == 1) {
-      Image1DblClick();
+      onPictureDoubleClicked();
     }
     return false;
   });
-  NameComponent(Image1Box, "Image1");
-  Layout.put(Image1Box, 16, 16);
+  NameComponent(pictureBox_, component::pictureBox);
+  layout_.put(pictureBox_, 16, 16);
 
-  Label1.set_line_wrap(true);
-  Label1.set_max_width_chars(1);
-  Label1.set_xalign(0.0F);
-  Label1.set_yalign(0.0F);
-  Label1.set_size_request(305, 49);
-  NameComponent(Label1, "Label1", OpenUrlPrompt);
-  Layout.put(Label1, 56, 16);
+  promptLabel_.set_line_wrap(true);
+  promptLabel_.set_max_width_chars(1);
+  promptLabel_.set_xalign(0.0F);
+  promptLabel_.set_yalign(0.0F);
+  promptLabel_.set_size_request(305, 49);
+  NameComponent(promptLabel_, component::promptLabel, OpenUrlPrompt);
+  layout_.put(promptLabel_, 56, 16);
 
-  NameComponent(Label2, "Label2", "Open:");
-  Layout.put(Label2, 8, 76);
-  Label2.set_mnemonic_widget(TeEdit1);
-  TeEdit1.set_size_request(297, -1);
-  TeEdit1.set_activates_default(true);
-  NameComponent(TeEdit1, "TeEdit1", "Open:");
-  Layout.put(TeEdit1, 56, 72);
+  NameComponent(addressLabel_, component::addressLabel, "Open:");
+  layout_.put(addressLabel_, 8, 76);
+  addressLabel_.set_mnemonic_widget(addressEntry_);
+  addressEntry_.set_size_request(297, -1);
+  addressEntry_.set_activates_default(true);
+  NameComponent(addressEntry_, component::addressEntry, "Open:");
+  layout_.put(addressEntry_, 56, 72);
 
-  for (auto* button : {&TeButton1, &TeButton2}) {
+  for (auto* button : {&okButton_, &cancelButton_}) {
     button->set_size_request(75, 25);
   }
-  NameComponent(TeButton1, "TeButton1", "OK");
-  NameComponent(TeButton2, "TeButton2", "Cancel");
-  TeButton1.set_can_default(true);
-  Layout.put(TeButton1, 176, 112);
-  Layout.put(TeButton2, 272, 112);
-  TeButton1.signal_clicked().connect(sigc::mem_fun(*this, &OpenUrlDialog::TeButton1Click));
-  TeButton2.signal_clicked().connect(sigc::mem_fun(*this, &OpenUrlDialog::TeButton2Click));
-  set_default(TeButton1);
+  NameComponent(okButton_, component::okButton, "OK");
+  NameComponent(cancelButton_, component::cancelButton, "Cancel");
+  okButton_.set_can_default(true);
+  layout_.put(okButton_, 176, 112);
+  layout_.put(cancelButton_, 272, 112);
+  okButton_.signal_clicked().connect(sigc::mem_fun(*this, &OpenUrlDialog::onOkClicked));
+  cancelButton_.signal_clicked().connect(sigc::mem_fun(*this, &OpenUrlDialog::onCancelClicked));
+  set_default(okButton_);
   show_all_children();
 }
 
-void OpenUrlDialog::TeButton1Click() {
+void OpenUrlDialog::onOkClicked() {
   // Taken as typed: neither trimmed nor checked.
-  const std::string address = TeEdit1.get_text();
+  const std::string address = addressEntry_.get_text();
   main_.InitControl();
   main_.PlayTV(address);
   hide();
 }
 
-void OpenUrlDialog::TeButton2Click() { hide(); }
+void OpenUrlDialog::onCancelClicked() { hide(); }
 
-void OpenUrlDialog::Image1DblClick() {
-  if (OnOpenTools) {
-    OnOpenTools(*this);
+void OpenUrlDialog::onPictureDoubleClicked() {
+  if (openTools_) {
+    openTools_(*this);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <gtkmm.h>
 
 #include <functional>
+#include <utility>
 
 namespace telvanta {
 
@@ -15,27 +16,29 @@ class OpenUrlDialog : public Gtk::Window {
  public:
   OpenUrlDialog(Gtk::Window& owner, PlayTarget& main);
 
-  void TeButton1Click();  // OK
-  void TeButton2Click();  // Cancel
-  void Image1DblClick();
-
   // What a double-click on the picture opens (the list export tools).
-  std::function<void(OpenUrlDialog&)> OnOpenTools;
-
-  Gtk::Fixed Layout;
-  Gtk::EventBox Image1Box;
-  Gtk::Image Image1;
-  Gtk::Label Label1;
-  Gtk::Label Label2;
-  Gtk::Entry TeEdit1;
-  Gtk::Button TeButton1;
-  Gtk::Button TeButton2;
+  void SetOpenTools(std::function<void(OpenUrlDialog&)> openTools) {
+    openTools_ = std::move(openTools);
+  }
 
  protected:
   bool on_delete_event(GdkEventAny* event) override;
 
  private:
+  void onOkClicked();
+  void onCancelClicked();
+  void onPictureDoubleClicked();
+
+  Gtk::Fixed layout_;
+  Gtk::EventBox pictureBox_;
+  Gtk::Image picture_;
+  Gtk::Label promptLabel_;
+  Gtk::Label addressLabel_;
+  Gtk::Entry addressEntry_;
+  Gtk::Button okButton_;
+  Gtk::Button cancelButton_;
   PlayTarget& main_;
+  std::function<void(OpenUrlDialog&)> openTools_;
 };
 
 }  // namespace telvanta

@@ -3,6 +3,8 @@
 #include "tests/support/MainLoop.h"
 #include "tools/catalogue/CatalogueWriter.h"
 
+#include <atk/atk.h>
+
 #ifndef TELVANTA_BUILD_PROGRAM_DIR
 #error "TELVANTA_BUILD_PROGRAM_DIR names the build's program folder"
 #endif
@@ -78,12 +80,40 @@ std::vector<SeenDialog> AnswerDialogs(const std::function<void()>& action) {
   return seen;
 }
 
+namespace {
+
+// Children, then the menus attached to the widget (submenus are attached to
+// their items): pop-up menus are not children of the window that owns them.
+void Collect(Gtk::Widget& widget, std::vector<Gtk::Widget*>& out) {
+  out.push_back(&widget);
+  if (auto* container = dynamic_cast<Gtk::Container*>(&widget)) {
+    for (Gtk::Widget* child : container->get_children()) Collect(*child, out);
+  }
+  GList* menus = gtk_menu_get_for_attach_widget(widget.gobj());
+  for (GList* m = menus; m != nullptr; m = m->next) {
+    Gtk::Widget* menu = Glib::wrap(GTK_WIDGET(m->data));
+    if (menu != &widget) Collect(*menu, out);
+  }
+}
+
+}  // namespace
+
+std::vector<Gtk::Widget*> AllWidgets(Gtk::Widget& root) {
+  std::vector<Gtk::Widget*> widgets;
+  Collect(root, widgets);
+  return widgets;
+}
+
 Gtk::Widget* FindByName(Gtk::Widget& root, const std::string& name) {
-  if (root.get_name() == name) return &root;
-  if (auto* container = dynamic_cast<Gtk::Container*>(&root)) {
-    for (Gtk::Widget* child : container->get_children()) {
-      if (Gtk::Widget* found = FindByName(*child, name)) return found;
-    }
+  for (Gtk::Widget* widget : AllWidgets(root)) {
+    if (widget->get_name() == name) return widget;
+  }
+  return nullptr;
+}
+
+Gtk::Window* FindToplevel(const std::string& name) {
+  for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+    if (window->get_name() == name && window->get_visible()) return window;
   }
   return nullptr;
 }
@@ -91,6 +121,13 @@ Gtk::Widget* FindByName(Gtk::Widget& root, const std::string& name) {
 std::string AccessibleName(Gtk::Widget& widget) {
   auto accessible = widget.get_accessible();
   return accessible ? std::string(accessible->get_name()) : std::string();
+}
+
+std::string AccessibleId(Gtk::Widget& widget) {
+  auto accessible = widget.get_accessible();
+  if (!accessible) return {};
+  const char* id = atk_object_get_accessible_id(accessible->gobj());
+  return id != nullptr ? id : "";
 }
 
 void SendButton(Gtk::Widget& widget, GdkEventType type, unsigned button, double x, double y) {

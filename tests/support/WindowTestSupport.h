@@ -3,14 +3,20 @@
 // temporary program folder with its own catalogue, the main loop, and
 // answering the message dialogs the windows show.
 
+#include <gtest/gtest.h>
 #include <gtkmm.h>
+#include <stdlib.h>
 
 #include <chrono>
+#include <clocale>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/ProgramPaths.h"
 #include "tests/support/MainLoop.h"
 #include "tests/support/TempFolder.h"
 #include "tools/catalogue/CatalogueRules.h"
@@ -37,15 +43,93 @@ struct SeenDialog {
 // answered with OK.
 std::vector<SeenDialog> AnswerDialogs(const std::function<void()>& action);
 
-// The first widget below root with this widget name.
+// The first widget below root with this widget name (its component name),
+// menus attached to a widget and their submenus included.
 Gtk::Widget* FindByName(Gtk::Widget& root, const std::string& name);
-// The accessible name a reader gives the widget.
+
+// The same as a widget of type W; throws when there is none of that type, so
+// a renamed component fails the test that looks for it.
+template <typename W>
+W& Find(Gtk::Widget& root, const std::string& name) {
+  if (auto* widget = dynamic_cast<W*>(FindByName(root, name))) return *widget;
+  throw std::runtime_error("no widget of the wanted type is named " + name);
+}
+
+// Every widget below root and root itself, attached menus included.
+std::vector<Gtk::Widget*> AllWidgets(Gtk::Widget& root);
+
+// The visible top-level window of this name, or nullptr.
+Gtk::Window* FindToplevel(const std::string& name);
+// The accessible name a reader gives the widget, and its stable id.
 std::string AccessibleName(Gtk::Widget& widget);
+std::string AccessibleId(Gtk::Widget& widget);
 
 // A button press or release delivered to the widget at (x, y) of its area.
 void SendButton(Gtk::Widget& widget, GdkEventType type, unsigned button, double x, double y);
 // The same with the event meant for one of the widget's windows.
 void SendButtonTo(Gtk::Widget& widget, const Glib::RefPtr<Gdk::Window>& window, GdkEventType type,
                   unsigned button, double x, double y);
+
+// A program folder with the stations the window tests use and a settings
+// hive of their own; the folder is the program's for the test's span.
+class StationsFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("XDG_CONFIG_HOME", config_.Path().c_str(), 1);
+    SetProgramFolderForTesting(program_.Path());
+    MakeProgramFolder(program_.Path(),
+                      {
+                          Station("Canada", "Channel One", "300k", "mms://127.0.0.1/one", "News"),
+                          Station("Australia", "Sky", "", "rtsp://127.0.0.1/sky", "Sports"),
+                          Station("Canada", "Beta", "56k", "http://127.0.0.1/beta.jpg", "Music"),
+                          Station("France", "Ftp", "", "ftp://127.0.0.1/x.mp3", "News"),
+                      },
+                      {
+                          Station("Germany", "Radio Eins", "", "http://127.0.0.1/eins.pls"),
+                          Station("Austria", "Welle", "", "mms://127.0.0.1/welle"),
+                      },
+                      {
+                          Station("Finland", "Road", "", "http://127.0.0.1/road.jpg"),
+                          Station("Finland", "Bridge", "640x480", "http://127.0.0.1/bridge.jpg"),
+                      });
+  }
+  void TearDown() override { SetProgramFolderForTesting({}); }
+  std::filesystem::path Data() const { return program_.Path() / "Data"; }
+
+  TempFolder config_{"telvanta-config"};
+  TempFolder program_{"telvanta-program"};
+};
+
+// The program's windows made by Create (the start-up's CreateWindows) over
+// the stations folder; each step of the start is kept in steps_.
+template <typename Windows, auto Create>
+class RealWindowsTest : public StationsFolderTest {
+ protected:
+  void TearDown() override {
+    windows_ = {};
+    Pump();
+    StationsFolderTest::TearDown();
+  }
+  void Start() {
+    windows_ = Create([this](std::string_view step) { steps_.emplace_back(step); });
+  }
+  auto& Main() { return *windows_.mainWindow; }
+  auto& List() { return *windows_.channelList; }
+
+  Windows windows_;
+  std::vector<std::string> steps_;
+};
+
+// The main of a window test: an application, the C numeric locale the
+// players want and the error display, as the program has them.
+// Inline, so programs without the test framework can use the rest.
+inline int RunWindowTests(int argc, char** argv, const char* applicationId) {
+  ::testing::InitGoogleTest(&argc, argv);
+  auto app = Gtk::Application::create(applicationId, Gio::APPLICATION_NON_UNIQUE);
+  app->register_application();
+  std::setlocale(LC_NUMERIC, "C");
+  InstallErrorDisplay();
+  return RUN_ALL_TESTS();
+}
 
 }  // namespace telvanta::test

@@ -4,6 +4,7 @@
 
 #include "app/startup/Startup.h"
 #include "common/ProgramPaths.h"
+#include "platform/browser/WebBrowser.h"
 #include "settings/Settings.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/Ports.h"
@@ -38,7 +39,7 @@ class PlaybackTest : public ::testing::Test {
                                        });
     WriteSetting("FirstRun", "1");
     windows_ = CreateWindows();
-    windows_.frmmain->WebBrowser1.SetPlayerSettings({.audioOutput = "null"});
+    Browser().SetPlayerSettings({.audioOutput = "null"});
   }
 
   void TearDown() override {
@@ -51,15 +52,23 @@ class PlaybackTest : public ::testing::Test {
   void ShowAndPlayRow(int row) {
     Glib::signal_timeout().connect_once(
         [this, row] {
-          windows_.FrmList->ListBox1.SetItemIndex(row);
-          RunCommand([this] { windows_.FrmList->ListBox1DblClick(); });
+          // What a double-click on the entry emits.
+          auto& tv = test::Find<StationListBox>(*windows_.channelList, "ListBox1");
+          tv.SetItemIndex(row);
+          Gtk::TreeModel::Path path;
+          path.push_back(row);
+          tv.View().row_activated(path, *tv.View().get_column(0));
         },
         100);
-    windows_.frmmain->show();
+    windows_.mainWindow->show();
+  }
+
+  platform::WebBrowser& Browser() {
+    return test::Find<platform::WebBrowser>(*windows_.mainWindow, "WebBrowser1");
   }
 
   std::optional<platform::PlayerInfo> FirstPlayer() {
-    auto players = windows_.frmmain->WebBrowser1.Players();
+    auto players = Browser().Players();
     if (players.empty()) return std::nullopt;
     return players.front();
   }
@@ -74,11 +83,11 @@ class PlaybackTest : public ::testing::Test {
 
 TEST_F(PlaybackTest, StationOfTheListPlaysInTheMainWindow) {
   ShowAndPlayRow(0);
-  auto& main = *windows_.frmmain;
+  auto& main = *windows_.mainWindow;
   EXPECT_TRUE(main.get_visible());
-  EXPECT_FALSE(windows_.FrmList->get_visible());
+  EXPECT_FALSE(windows_.channelList->get_visible());
   EXPECT_EQ(main.get_title(), "Telvanta - Canada - Loopback TV(300k)");
-  EXPECT_FALSE(main.PanelWeb.get_visible());
+  EXPECT_FALSE(test::Find<Gtk::EventBox>(main, "PanelWeb").get_visible());
   EXPECT_EQ(main.PlayerPage().PageFileName(), "~tmp1.htm");
 
   // Playing: the position grows, a picture of the stream's size is drawn.
@@ -98,7 +107,7 @@ TEST_F(PlaybackTest, StationOfTheListPlaysInTheMainWindow) {
   // Once loaded, the page file goes.
   EXPECT_TRUE(WaitUntil(
       [&] { return !std::filesystem::exists(program_.Path() / "Data" / "~tmp1.htm"); }, 10s));
-  EXPECT_FALSE(main.TimerTuerFichierEnabled());
+  EXPECT_FALSE(main.PageCleanupTimerRunning());
 }
 
 TEST_F(PlaybackTest, RightButtonNeverReachesTheRealPlayerPlugIn) {

@@ -1,0 +1,98 @@
+// The start of a run in this process, over a temporary program folder and
+// settings hive, under Xvfb: the splash, the windows in order, and the error
+// display they rely on.
+
+#include "app/startup/Startup.h"
+#include "common/Error.h"
+#include "settings/Settings.h"
+#include "tests/support/WindowTestSupport.h"
+#include "widgets/ErrorDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <thread>
+
+namespace telvanta {
+namespace {
+
+using test::AnswerDialogs;
+using test::Find;
+
+class StartupTest : public test::RealWindowsTest<TelvantaWindows, &CreateWindows> {};
+
+TEST_F(StartupTest, StartsWithSplashThenMainThenListWindowAndDropsTheSplash) {
+  bool splashShownAlone = false;
+  windows_ = CreateWindows([&](std::string_view step) {
+    steps_.emplace_back(step);
+    if (step != "splash painted") return;
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+      if (window->get_name() != "Splash") continue;
+      int width = 0;
+      int height = 0;
+      window->get_size(width, height);
+      splashShownAlone = window->get_visible() && !window->get_decorated() && width == 420 &&
+                         height == 220 && window->get_mapped();
+    }
+  });
+  EXPECT_TRUE(splashShownAlone);
+  const std::vector<std::string> expected = {"splash painted", "title", "main window",
+                                             "list window", "splash gone"};
+  EXPECT_EQ(steps_, expected);
+  EXPECT_EQ(Glib::get_application_name(), "Telvanta");
+  for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+    EXPECT_NE(window->get_name(), "Splash") << "the splash window is still there";
+  }
+  // The catalogue is in memory before the list is first shown.
+  EXPECT_EQ(Find<StationListBox>(List(), "ListBox1").Count(), 4);
+  EXPECT_FALSE(Main().get_visible());
+  EXPECT_FALSE(List().get_visible());
+}
+
+TEST_F(StartupTest, MissingCatalogueIsShownAndTheWindowsStillCome) {
+  std::filesystem::remove(program_.Path() / "listv2.dll");
+  const auto dialogs = AnswerDialogs([&] { Start(); });
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].icon, MessageIcon::Error);
+  EXPECT_EQ(steps_.back(), "splash gone");
+  EXPECT_EQ(Find<StationListBox>(List(), "ListBox1").Count(), 0);
+  EXPECT_EQ(List().ActivePage(), ListPage::TV);
+}
+
+TEST_F(StartupTest, ErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
+  Start();
+  const auto dialogs = AnswerDialogs([&] {
+    Glib::signal_idle().connect_once([] { throw Error("Something failed"); });
+    test::Pump(std::chrono::milliseconds(300));
+  });
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].title, "Telvanta");
+  EXPECT_EQ(dialogs[0].text, "Something failed.");
+  EXPECT_EQ(dialogs[0].icon, MessageIcon::Error);
+}
+
+TEST_F(StartupTest, SettingsStoreWarningIsAPlainBoxAlsoFromAWorker) {
+  Start();
+  std::filesystem::create_directories(config_.Path() / "telvanta");
+  std::ofstream(config_.Path() / "telvanta" / "settings.reg") << "not a hive\n[[[\n";
+  auto dialogs = AnswerDialogs([] { EXPECT_EQ(ReadSetting("TopMost"), ""); });
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].title, "Telvanta");
+  EXPECT_EQ(dialogs[0].text, "wrong");
+  EXPECT_EQ(dialogs[0].icon, MessageIcon::None);
+  // The update worker reads settings too; its box comes on the UI thread.
+  dialogs = AnswerDialogs([] {
+    std::thread worker([] { ReadSetting("AutoUpdate"); });
+    worker.join();
+    test::Pump(std::chrono::milliseconds(300));
+  });
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].text, "wrong");
+}
+
+}  // namespace
+}  // namespace telvanta
+
+int main(int argc, char** argv) {
+  return telvanta::test::RunWindowTests(argc, argv, "org.telvanta.StartupTest");
+}

@@ -1,0 +1,349 @@
+// The main window, made by the real start-up in this process over a
+// temporary program folder and settings hive, under Xvfb. Its widgets are
+// found by their component names, as skins and assistive tools find them.
+
+#include "app/AppRules.h"
+#include "app/startup/Startup.h"
+#include "app/windows/MainWindow.h"
+#include "catalogue/windows/ChannelListWindow.h"
+#include "common/ProgramPaths.h"
+#include "settings/Settings.h"
+#include "tests/support/WindowTestSupport.h"
+#include "widgets/ErrorDisplay.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace telvanta {
+namespace {
+
+using test::AnswerDialogs;
+using test::Find;
+using test::ReadFile;
+using test::WaitUntil;
+
+class MainWindowTest : public test::RealWindowsTest<TelvantaWindows, &CreateWindows> {
+ protected:
+  Gtk::Button& Button(const char* component) { return Find<Gtk::Button>(Main(), component); }
+  Gtk::Menu& Menu(const char* component) { return Find<Gtk::Menu>(Main(), component); }
+  Gtk::MenuItem& Item(const char* component) { return Find<Gtk::MenuItem>(Main(), component); }
+  bool WelcomePanelShown() { return Find<Gtk::EventBox>(Main(), "PanelWeb").get_visible(); }
+};
+
+// What a window manager sends when the user closes the window.
+void SendDelete(Gtk::Window& window) {
+  gtk_widget_realize(GTK_WIDGET(window.gobj()));
+  GdkEvent* event = gdk_event_new(GDK_DELETE);
+  event->any.window = static_cast<GdkWindow*>(g_object_ref(window.get_window()->gobj()));
+  event->any.send_event = TRUE;
+  window.event(event);
+  gdk_event_free(event);
+}
+
+// The open file chooser of the Open... command, or nullptr.
+Gtk::FileChooserDialog* MediaFileDialog() {
+  return dynamic_cast<Gtk::FileChooserDialog*>(test::FindToplevel("OpenDialog1"));
+}
+
+TEST_F(MainWindowTest, ShowingTheMainWindowShowsTheListModallyFirst) {
+  Start();
+  bool listFirst = false;
+  Glib::signal_timeout().connect_once(
+      [&] {
+        listFirst = List().get_visible() && List().get_modal() && !Main().get_visible();
+        List().close();
+      },
+      100);
+  Main().show();
+  EXPECT_TRUE(listFirst);
+  EXPECT_TRUE(Main().get_visible());
+  EXPECT_FALSE(List().get_visible());
+  // Closed without a choice: the welcome panel covers the browser.
+  EXPECT_TRUE(WelcomePanelShown());
+  EXPECT_EQ(Main().get_title(), "Telvanta");
+}
+
+TEST_F(MainWindowTest, MissingTemplateIsShownAsCannotOpenFile) {
+  Start();
+  std::filesystem::remove(Data() / "MP.dll");
+  const auto dialogs =
+      AnswerDialogs([&] { RunCommand([&] { Main().PlayTV("mms://127.0.0.1/live"); }); });
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].icon, MessageIcon::Error);
+  const std::string expected = "Cannot open file \"" + (Data() / "MP.dll").string() + "\".";
+  EXPECT_EQ(dialogs[0].text.rfind(expected, 0), 0U) << dialogs[0].text;
+  EXPECT_EQ(dialogs[0].text.back(), '.');
+  // The next play of another class works and numbers its page one higher.
+  Main().PlayTV("http://127.0.0.1/cam.jpg");
+  EXPECT_TRUE(std::filesystem::exists(Data() / "~tmp2.htm"));
+}
+
+TEST_F(MainWindowTest, ToolbarButtonsOpenTheListOnTheirOwnPage) {
+  Start();
+  struct Case {
+    const char* button;
+    ListPage page;
+  };
+  for (const Case& c : {Case{"TeButton3", ListPage::Radio}, Case{"TeButton8", ListPage::Webcam},
+                        Case{"TeButton5", ListPage::Favorites}, Case{"TeButton6", ListPage::TV}}) {
+    ListPage shown = ListPage::TV;
+    bool modal = false;
+    Glib::signal_timeout().connect_once(
+        [&] {
+          shown = List().ActivePage();
+          modal = List().get_modal() && List().get_visible();
+          List().SelectPage(ListPage::Radio);  // the user wanders off
+          List().hide();
+        },
+        50);
+    Button(c.button).clicked();
+    EXPECT_EQ(shown, c.page) << c.button;
+    EXPECT_TRUE(modal) << c.button;
+  }
+}
+
+TEST_F(MainWindowTest, MainWindowHasTheToolbarWelcomePanelAndStatusBar) {
+  WriteSetting("LastText", "New stations this week");
+  WriteSetting("LastURL", "http://127.0.0.1/news");
+  Start();
+  auto& main = Main();
+  EXPECT_EQ(main.get_title(), "Telvanta");
+  std::vector<std::string> names;
+  std::vector<std::string> spoken;
+  for (Gtk::Widget* child : Find<Gtk::Box>(main, "TePanel1").get_children()) {
+    names.push_back(child->get_name());
+    spoken.push_back(test::AccessibleName(*child));
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"TeButton6", "TeButton3", "TeButton8", "TeButton5",
+                                             "TeButton1", "TeButton2", "TeButton7"}));
+  EXPECT_EQ(spoken, (std::vector<std::string>{"Watch TV", "Listen Radio", "Webcams", "My Favorites",
+                                              "Tools", "Help", "About"}));
+  auto& watchTv = Button("TeButton6");
+  EXPECT_EQ(watchTv.get_label(), "Watch _TV");
+  EXPECT_TRUE(watchTv.get_use_underline());
+  EXPECT_EQ(watchTv.get_image_position(), Gtk::POS_TOP);
+  int width = 0;
+  int height = 0;
+  Button("TeButton7").get_size_request(width, height);
+  EXPECT_EQ(width, 96);
+  EXPECT_EQ(height, 60);
+  EXPECT_TRUE(WelcomePanelShown());
+  EXPECT_EQ(Find<LinkLabel>(main, "URLLabel2").Caption(),
+            "Click here to download the lastest version of Real Player");
+  EXPECT_EQ(Find<LinkLabel>(main, "URLLabel1").Address(),
+            "http://www.microsoft.com/windows/mediaplayer/download");
+  auto& announcement = Find<ClickLabel>(main, "Label1");
+  EXPECT_EQ(announcement.label().get_text(), "New stations this week");
+  EXPECT_EQ(main.AnnouncementLink(), "http://127.0.0.1/news");
+  EXPECT_EQ(announcement.get_tooltip_text(), "http://127.0.0.1/news");
+}
+
+TEST_F(MainWindowTest, ToolsAndHelpMenusListTheirItemsInOrder) {
+  Start();
+  auto names = [](Gtk::Menu& menu) {
+    std::vector<std::string> out;
+    for (Gtk::Widget* child : menu.get_children()) {
+      out.push_back(dynamic_cast<Gtk::SeparatorMenuItem*>(child) ? "-"
+                                                                 : test::AccessibleName(*child));
+    }
+    return out;
+  };
+  EXPECT_EQ(names(Menu("TePopupMenu2")),
+            (std::vector<std::string>{"Open...", "Open URL...", "-", "Free software required", "-",
+                                      "Check for update...", "Preferences...", "-", "Skins"}));
+  EXPECT_EQ(names(Menu("TePopupMenu3")),
+            (std::vector<std::string>{"Help Contents...", "F.A.Q", "-", "Homepage", "Email", "-",
+                                      "About..."}));
+}
+
+TEST_F(MainWindowTest, ClosingTheMainWindowStampsDayAndFirstRunAndDropsThePage) {
+  WriteSetting("FirstRun", "1");
+  Start();
+  Main().PlayTV("http://127.0.0.1/cam.jpg");
+  ASSERT_TRUE(std::filesystem::exists(Data() / "~tmp1.htm"));
+  DeleteSetting("FirstRun");
+  SendDelete(Main());
+  EXPECT_FALSE(std::filesystem::exists(Data() / "~tmp1.htm"));
+  EXPECT_EQ(ReadSetting("Day"), DateText());
+  EXPECT_EQ(ReadSetting("FirstRun"), "1");
+}
+
+TEST_F(MainWindowTest, MediaFileDialogOffersTheFiveFilterGroups) {
+  Start();
+  bool checked = false;
+  std::vector<std::string> groups;
+  std::string selected;
+  Glib::signal_timeout().connect_once(
+      [&] {
+        Gtk::FileChooserDialog* dialog = MediaFileDialog();
+        if (dialog == nullptr) return;
+        for (const auto& filter : dialog->list_filters()) groups.push_back(filter->get_name());
+        selected = dialog->get_filter()->get_name();
+        checked = true;
+        dialog->response(Gtk::RESPONSE_CANCEL);
+      },
+      300);
+  Item("CustomItem61").activate();
+  ASSERT_TRUE(checked);
+  EXPECT_EQ(groups, (std::vector<std::string>{
+                        "Media files(all types)", "Windows Media file(*.asf;*.wmv;*.wma;*.asf)",
+                        "RealMedia files(*.rm;*.ram;*.ra;*.smil;*.smi;*.avi)",
+                        "Audio files(*.mp3;*.wav;*.mp2;*.mpa;*.wav)", "All files(*.*)"}));
+  EXPECT_EQ(selected, "Media files(all types)");
+  EXPECT_EQ(Main().PlayerPage().PageCounter(), 0);  // cancelled: nothing played
+}
+
+TEST_F(MainWindowTest, MediaFileChosenInTheDialogIsPlayed) {
+  Start();
+  const auto clip = program_.Path() / "Clip.WMV";
+  std::ofstream(clip) << "x";
+  int ticks = 0;
+  // The chooser selects the file once it has read the folder; give up after 10 s.
+  sigc::connection choose = Glib::signal_timeout().connect(
+      [&] {
+        Gtk::FileChooserDialog* dialog = MediaFileDialog();
+        if (dialog == nullptr) return true;
+        if (ticks++ == 0) dialog->set_filename(clip.string());
+        if (dialog->get_filename() == clip.string()) {
+          dialog->response(Gtk::RESPONSE_ACCEPT);
+          return false;
+        }
+        if (ticks > 200) dialog->response(Gtk::RESPONSE_CANCEL);
+        return ticks <= 200;
+      },
+      50);
+  Item("CustomItem61").activate();
+  choose.disconnect();
+  EXPECT_EQ(Main().PlayerPage().PageCounter(), 1);
+  EXPECT_EQ(StreamClassText(Main().PlayerPage().CurrentStreamClass()), "MMS");
+  EXPECT_FALSE(WelcomePanelShown());
+}
+
+TEST_F(MainWindowTest, ToolsAndHelpButtonsPopUpTheirMenus) {
+  Start();
+  auto& tools = Button("TeButton1");
+  auto& toolsMenu = Menu("TePopupMenu2");
+  auto& helpMenu = Menu("TePopupMenu3");
+  Glib::signal_timeout().connect_once([&] { List().hide(); }, 50);
+  Main().show();
+  ASSERT_TRUE(WaitUntil([&] { return Main().get_mapped(); }));
+  tools.clicked();
+  EXPECT_TRUE(WaitUntil([&] { return toolsMenu.get_visible(); }));
+  toolsMenu.popdown();
+  Button("TeButton2").clicked();
+  EXPECT_TRUE(WaitUntil([&] { return helpMenu.get_visible(); }));
+  helpMenu.popdown();
+
+  // A real click: the menu opens where the pointer is.
+  int x = 0;
+  int y = 0;
+  tools.get_window()->get_origin(x, y);
+  const auto button = tools.get_allocation();
+  const int px = x + button.get_x() + 30;
+  const int py = y + button.get_y() + 20;
+  const std::string click =
+      "xdotool mousemove " + std::to_string(px) + " " + std::to_string(py) + " click 1";
+  ASSERT_EQ(std::system(click.c_str()), 0);
+  ASSERT_TRUE(WaitUntil([&] { return toolsMenu.get_visible(); }));
+  test::Pump(std::chrono::milliseconds(200));
+  int mx = 0;
+  int my = 0;
+  toolsMenu.get_toplevel()->get_window()->get_origin(mx, my);
+  EXPECT_NEAR(mx, px, 30);
+  EXPECT_NEAR(my, py, 30);
+  toolsMenu.popdown();
+}
+
+// Component names are ids for skins and tools; a reader says the caption.
+TEST_F(MainWindowTest, ComponentNamesAreIdsAndNeverReadAloud) {
+  Start();
+  struct Window {
+    const char* what;
+    Gtk::Window* window;
+    std::size_t atLeast;  // named widgets, so an empty walk cannot pass
+  };
+  const Window windows[] = {{"main window", &Main(), 30}, {"list window", &List(), 45}};
+  for (const Window& w : windows) {
+    std::size_t named = 0;
+    for (Gtk::Widget* widget : test::AllWidgets(*w.window)) {
+      const std::string id = test::AccessibleId(*widget);
+      if (id.empty()) continue;
+      ++named;
+      EXPECT_EQ(id, widget->get_name()) << w.what;
+      EXPECT_NE(test::AccessibleName(*widget), id) << w.what << ": " << id << " is read aloud";
+    }
+    EXPECT_GE(named, w.atLeast) << w.what;
+  }
+
+  struct Case {
+    Gtk::Window* window;
+    const char* component;
+    std::string spoken;
+  };
+  const Case cases[] = {
+      {&Main(), "frmmain", "Telvanta"},
+      {&Main(), "TePanel1", ""},
+      {&Main(), "PanelMain", ""},
+      {&Main(), "TeButton6", "Watch TV"},
+      {&Main(), "Label1", ""},  // no announcement stored
+      {&Main(), "StatusPanel0", std::string(MakerLine)},
+      {&Main(), "CustomItem62", "Open URL..."},
+      {&List(), "TePageControl1", ""},
+      {&List(), "ListBox1", "TV Stations"},
+      {&List(), "ListBox1View", "TV Stations"},
+      {&List(), "TeComboBox3", "Order:"},
+      {&List(), "CustomItem44", ""},  // a separator
+  };
+  for (const Case& c : cases) {
+    Gtk::Widget& widget = Find<Gtk::Widget>(*c.window, c.component);
+    EXPECT_EQ(test::AccessibleId(widget), c.component);
+    EXPECT_EQ(test::AccessibleName(widget), c.spoken) << c.component;
+  }
+}
+
+}  // namespace
+}  // namespace telvanta
+
+// From gdk/gdkx.h, whose X11 macros clash with the test framework's names.
+extern "C" unsigned long gdk_x11_window_get_xid(GdkWindow* window);
+
+namespace telvanta {
+namespace {
+
+// What the window asks of a window manager when it is mapped.
+std::string WindowStateAtoms(Gtk::Window& window) {
+  const auto xid = gdk_x11_window_get_xid(window.get_window()->gobj());
+  const std::string command = "xprop -id " + std::to_string(xid) + " _NET_WM_STATE";
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+    pclose(pipe);
+  }
+  return out;
+}
+
+class TopMostTest : public MainWindowTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TopMostTest, MainWindowStaysOnTopOnlyForExactlyOne) {
+  WriteSetting("TopMost", GetParam());
+  Start();
+  Glib::signal_timeout().connect_once([&] { List().hide(); }, 50);
+  Main().show();
+  ASSERT_TRUE(WaitUntil([&] { return Main().get_mapped(); }));
+  test::Pump(std::chrono::milliseconds(200));
+  const bool above = WindowStateAtoms(Main()).find("_NET_WM_STATE_ABOVE") != std::string::npos;
+  EXPECT_EQ(above, std::string(GetParam()) == "1") << GetParam();
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, TopMostTest, ::testing::Values("1", "0", "true", ""));
+
+}  // namespace
+}  // namespace telvanta
+
+int main(int argc, char** argv) {
+  return telvanta::test::RunWindowTests(argc, argv, "org.telvanta.MainWindowTest");
+}

@@ -1,0 +1,379 @@
+// The channel list window, made by the real start-up in this process over a
+// temporary program folder and settings hive, under Xvfb. Its widgets are
+// found by their component names, as skins and assistive tools find them.
+
+#include "app/startup/Startup.h"
+#include "catalogue/windows/ChannelListWindow.h"
+#include "common/ProgramPaths.h"
+#include "settings/Settings.h"
+#include "tests/support/WindowTestSupport.h"
+#include "widgets/ErrorDisplay.h"
+
+#include <gtest/gtest.h>
+
+namespace telvanta {
+namespace {
+
+using test::AnswerDialogs;
+using test::Find;
+using test::ReadFile;
+using test::WaitUntil;
+
+class ChannelListWindowTest : public test::RealWindowsTest<TelvantaWindows, &CreateWindows> {
+ protected:
+  StationListBox& Stations(const char* component) {
+    return Find<StationListBox>(List(), component);
+  }
+  Gtk::ComboBoxText& Box(const char* component) {
+    return Find<Gtk::ComboBoxText>(List(), component);
+  }
+  Gtk::Button& GoButton() { return Find<Gtk::Button>(List(), "TeButton1"); }
+  Gtk::RadioButton& Radio(const char* component) {
+    return Find<Gtk::RadioButton>(List(), component);
+  }
+  Gtk::Menu& Menu(const char* component) { return Find<Gtk::Menu>(List(), component); }
+  bool WelcomePanelShown() { return Find<Gtk::EventBox>(Main(), "PanelWeb").get_visible(); }
+};
+
+std::vector<std::string> Entries(StationListBox& list) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < list.Count(); ++i) entries.push_back(list.Entry(i));
+  return entries;
+}
+
+// What a double-click on the entry emits.
+void DoubleClick(StationListBox& list, int row) {
+  list.SetItemIndex(row);
+  Gtk::TreeView& view = list.View();
+  Gtk::TreeModel::Path path;
+  path.push_back(row);
+  view.row_activated(path, *view.get_column(0));
+}
+
+TEST_F(ChannelListWindowTest, ListWindowFillsEveryListWithTwinUrlsAndClassIcons) {
+  Start();
+  auto& list = List();
+  auto& tv = Stations("ListBox1");
+  EXPECT_EQ(Entries(tv),
+            (std::vector<std::string>{"Australia - Sky()", "Canada - Beta(56k)",
+                                      "Canada - Channel One(300k)", "France - Ftp()"}));
+  EXPECT_EQ(list.Urls(ListPage::TV),
+            (std::vector<std::string>{"rtsp://127.0.0.1/sky", "http://127.0.0.1/beta.jpg",
+                                      "mms://127.0.0.1/one", "ftp://127.0.0.1/x.mp3"}));
+  EXPECT_EQ(tv.IconClass(0), "RTSP");
+  EXPECT_EQ(tv.IconClass(1), "WEBCAM");
+  EXPECT_EQ(tv.IconClass(2), "MMS");
+  EXPECT_EQ(tv.IconClass(3), "");  // no class, no icon
+  EXPECT_EQ(Entries(Stations("ListBox5")),
+            (std::vector<std::string>{"Austria - Welle", "Germany - Radio Eins"}));
+  EXPECT_EQ(list.Urls(ListPage::Radio).size(), 2U);
+  EXPECT_EQ(Stations("ListBox5").IconClass(1), "RTSP");
+  EXPECT_EQ(Entries(Stations("Listbox7")),
+            (std::vector<std::string>{"Finland - Bridge(640x480)", "Finland - Road"}));
+  EXPECT_EQ(list.Urls(ListPage::Webcam).size(), 2U);
+  EXPECT_EQ(Stations("ListBox3").Count(), 0);
+  EXPECT_TRUE(list.Urls(ListPage::Favorites).empty());
+  // Fixed country items, then the database's, a duplicate included.
+  ASSERT_EQ(list.CountryItems().size(), 16U);
+  EXPECT_EQ(list.CountryItems()[12], "----------");
+  EXPECT_EQ(list.CountryItems()[13], "Australia");
+  EXPECT_EQ(list.CountryItems()[14], "Canada");
+  EXPECT_EQ(list.CountryItems()[15], "France");
+}
+
+TEST_F(ChannelListWindowTest, ListWindowShowsItsControlsUnderTheirCaptions) {
+  Start();
+  auto& list = List();
+  EXPECT_EQ(list.get_title(), "Telvanta");
+  auto& pages = Find<Gtk::Notebook>(list, "TePageControl1");
+  EXPECT_EQ(pages.get_n_pages(), 4);
+  const char* names[] = {"ListBox1", "ListBox5", "Listbox7", "ListBox3"};
+  const char* captions[] = {"TV Stations", "Radio Stations", "Webcams", "My Favorites"};
+  for (int i = 0; i < 4; ++i) {
+    Gtk::Widget* page = pages.get_nth_page(i);
+    EXPECT_EQ(page->get_name(), names[i]);
+    EXPECT_EQ(test::AccessibleName(*page), captions[i]);
+  }
+  EXPECT_EQ(Find<Gtk::Frame>(list, "TeGroupBox1").get_label(), "Filter TV Stations");
+  EXPECT_EQ(Box("TeComboBox4").get_active_text(), "All Countries");
+  EXPECT_EQ(Box("TeComboBox1").get_active_text(), "All channels");
+  EXPECT_EQ(Box("TeComboBox2").get_active_text(), "Country");
+  EXPECT_EQ(Box("TeComboBox3").get_active_text(), "Asc");
+  EXPECT_EQ(test::AccessibleName(GoButton()), "Go!");
+  EXPECT_TRUE(Radio("RadioButton1").get_active());
+  EXPECT_EQ(list.ActivePage(), ListPage::TV);
+  EXPECT_EQ(test::AccessibleName(Find<ClickLabel>(list, "Label2")), ">About picture quality ");
+}
+
+TEST_F(ChannelListWindowTest, ListRowsAreSixteenPixelsHigh) {
+  Start();
+  List().show();
+  Gtk::TreeView& view = Stations("ListBox1").View();
+  ASSERT_TRUE(WaitUntil([&] { return view.get_realized(); }));
+  test::Pump(std::chrono::milliseconds(200));
+  Gdk::Rectangle area;
+  Gtk::TreeModel::Path path;
+  path.push_back(1);
+  view.get_background_area(path, *view.get_column(0), area);
+  EXPECT_EQ(area.get_height(), 16);
+  List().hide();
+}
+
+TEST_F(ChannelListWindowTest, RestoresStoredFiltersIgnoringLetterCase) {
+  WriteSetting("FilterCountry", "canada");
+  WriteSetting("FilterType", "NEWS");
+  WriteSetting("SortBy", "channel name");
+  WriteSetting("OrderBy", "desc");
+  Start();
+  EXPECT_EQ(Box("TeComboBox4").get_active_row_number(), 2);  // the fixed "Canada" comes first
+  EXPECT_EQ(Box("TeComboBox1").get_active_text(), "News");
+  EXPECT_EQ(Box("TeComboBox2").get_active_text(), "Channel name");
+  EXPECT_EQ(Box("TeComboBox3").get_active_text(), "Desc");
+  EXPECT_EQ(Entries(Stations("ListBox1")),
+            (std::vector<std::string>{"Canada - Channel One(300k)"}));
+}
+
+TEST_F(ChannelListWindowTest, StaleStoredFilterLeavesItsBoxWithoutSelection) {
+  WriteSetting("FilterCountry", "Atlantis");
+  Start();
+  EXPECT_EQ(Box("TeComboBox4").get_active_row_number(), -1);
+  // Such a box is not at its first item: the list holds no station of "".
+  EXPECT_EQ(Stations("ListBox1").Count(), 0);
+}
+
+TEST_F(ChannelListWindowTest, StartPageAndVideoSizeFollowTheirSettings) {
+  WriteSetting("OnStartupDisplay", "Webcam");
+  WriteSetting("Stretch", "1");
+  Start();
+  EXPECT_EQ(List().ActivePage(), ListPage::Webcam);
+  EXPECT_TRUE(Radio("RadioButton2").get_active());
+}
+
+TEST_F(ChannelListWindowTest, StartPageSettingIsComparedExactly) {
+  WriteSetting("OnStartupDisplay", "radio");
+  WriteSetting("Stretch", "true");
+  Start();
+  EXPECT_EQ(List().ActivePage(), ListPage::TV);
+  EXPECT_TRUE(Radio("RadioButton1").get_active());
+}
+
+TEST_F(ChannelListWindowTest, GoReloadsTheTvListAndStoresTheFilters) {
+  Start();
+  Box("TeComboBox4").set_active(2);  // Canada
+  Box("TeComboBox2").set_active(2);  // Bandwidth
+  Box("TeComboBox3").set_active(1);  // Desc
+  GoButton().clicked();
+  EXPECT_EQ(Entries(Stations("ListBox1")),
+            (std::vector<std::string>{"Canada - Beta(56k)", "Canada - Channel One(300k)"}));
+  EXPECT_EQ(List().Urls(ListPage::TV).front(), "http://127.0.0.1/beta.jpg");
+  EXPECT_EQ(ReadSetting("FilterCountry"), "Canada");
+  EXPECT_EQ(ReadSetting("FilterType"), "");
+  EXPECT_EQ(ReadSetting("SortBy"), "Bandwidth");
+  EXPECT_EQ(ReadSetting("OrderBy"), "Desc");
+  EXPECT_TRUE(GoButton().get_sensitive());
+}
+
+TEST_F(ChannelListWindowTest, GoWithFirstItemsDeletesTheStoredFilters) {
+  WriteSetting("FilterCountry", "Canada");
+  WriteSetting("FilterType", "News");
+  Start();
+  Box("TeComboBox4").set_active(0);
+  Box("TeComboBox1").set_active(0);
+  GoButton().clicked();
+  EXPECT_EQ(Stations("ListBox1").Count(), 4);
+  const std::string hive = ReadFile(config_.Path() / "telvanta" / "settings.reg");
+  EXPECT_EQ(hive.find("FilterCountry"), std::string::npos) << hive;
+  EXPECT_EQ(hive.find("FilterType"), std::string::npos) << hive;
+  EXPECT_EQ(ReadSetting("SortBy"), "Country");
+  EXPECT_EQ(ReadSetting("OrderBy"), "Asc");
+}
+
+TEST_F(ChannelListWindowTest, FailedGoShowsTheEngineErrorAndStoresNothing) {
+  Start();
+  auto& list = List();
+  // Connecting again drops the open connection; the next load opens the file.
+  list.db_connect();
+  std::filesystem::remove(program_.Path() / "listv2.dll");
+  Box("TeComboBox4").set_active(2);
+  list.show();
+  const auto dialogs = AnswerDialogs([&] { GoButton().clicked(); });
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].title, "Telvanta");
+  EXPECT_EQ(dialogs[0].icon, MessageIcon::Error);
+  EXPECT_FALSE(dialogs[0].text.empty());
+  EXPECT_EQ(dialogs[0].buttons, (std::vector<std::string>{"OK"}));
+  EXPECT_TRUE(GoButton().get_sensitive());
+  EXPECT_EQ(ReadSetting("FilterCountry"), "");
+  EXPECT_EQ(ReadSetting("SortBy"), "");
+  EXPECT_TRUE(list.get_visible());
+  list.hide();
+}
+
+TEST_F(ChannelListWindowTest, PlayWithNothingSelectedShowsTheNoteThenTheIndexError) {
+  Start();
+  auto& list = List();
+  list.show();
+  auto& play = Find<Gtk::MenuItem>(list, "CustomItem27");
+  const auto dialogs = AnswerDialogs([&] { play.activate(); });
+  ASSERT_EQ(dialogs.size(), 2U);
+  EXPECT_EQ(dialogs[0].title, "The latest verion of Windows Media Player and Real Player Required");
+  EXPECT_EQ(dialogs[0].icon, MessageIcon::Information);
+  EXPECT_EQ(dialogs[1].title, "Telvanta");
+  EXPECT_EQ(dialogs[1].icon, MessageIcon::Error);
+  EXPECT_EQ(dialogs[1].text, "List index out of bounds (-1)");
+  EXPECT_TRUE(list.get_visible());
+  EXPECT_EQ(Main().PlayerPage().PageCounter(), 0);
+  list.hide();
+}
+
+TEST_F(ChannelListWindowTest, PlayClosesTheListSetsTheCaptionAndWritesThePage) {
+  WriteSetting("FirstRun", "1");
+  Start();
+  auto& list = List();
+  const auto dialogs = AnswerDialogs([&] { DoubleClick(Stations("Listbox7"), 1); });
+  EXPECT_TRUE(dialogs.empty());
+  EXPECT_FALSE(list.get_visible());
+  EXPECT_EQ(Main().get_title(), "Telvanta - Finland - Road");
+  EXPECT_FALSE(WelcomePanelShown());
+  // A webcam page stays on disk while it is shown.
+  const auto page = Data() / "~tmp1.htm";
+  ASSERT_TRUE(std::filesystem::exists(page));
+  EXPECT_NE(ReadFile(page).find("http://127.0.0.1/road.jpg"), std::string::npos);
+  EXPECT_EQ(StreamClassText(Main().PlayerPage().CurrentStreamClass()), "WEBCAM");
+}
+
+TEST_F(ChannelListWindowTest, PlayersNoteIsShownUntilFirstRunIsSet) {
+  Start();
+  auto& webcams = Stations("Listbox7");
+  auto dialogs = AnswerDialogs([&] { DoubleClick(webcams, 0); });
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].text,
+            "Please note: Telvanta cannot function without Windows Media Player and RealPlayer "
+            "installed. Telvanta needs the system of decoding of both programs to present the "
+            "radio and television signals. ");
+  EXPECT_EQ(dialogs[0].buttons, (std::vector<std::string>{"OK"}));
+  WriteSetting("FirstRun", "1");
+  dialogs = AnswerDialogs([&] { DoubleClick(webcams, 0); });
+  EXPECT_TRUE(dialogs.empty());
+  EXPECT_EQ(Main().PlayerPage().PageCounter(), 2);
+}
+
+TEST_F(ChannelListWindowTest, AddressOfNoStreamClassIsToldAndNothingPlays) {
+  WriteSetting("FirstRun", "1");
+  Start();
+  const auto dialogs = AnswerDialogs([&] { DoubleClick(Stations("ListBox1"), 3); });  // ftp://
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].title, "Telvanta");
+  EXPECT_EQ(dialogs[0].icon, MessageIcon::None);
+  EXPECT_NE(dialogs[0].text.find("not a known stream type"), std::string::npos);
+  EXPECT_NE(dialogs[0].text.find("ftp://127.0.0.1/x.mp3"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(Data() / "~tmp1.htm"));
+}
+
+TEST_F(ChannelListWindowTest, HelpLinksShowPlainNotes) {
+  Start();
+  const auto dialogs = AnswerDialogs([&] {
+    Find<ClickLabel>(List(), "Label2").signal_clicked().emit();
+    Find<ClickLabel>(List(), "Label3").signal_clicked().emit();
+  });
+  ASSERT_EQ(dialogs.size(), 2U);
+  for (const auto& dialog : dialogs) {
+    EXPECT_EQ(dialog.title, "Telvanta");
+    EXPECT_EQ(dialog.icon, MessageIcon::None);
+  }
+  EXPECT_EQ(dialogs[0].text.rfind("The quality and continuity", 0), 0U);
+  EXPECT_EQ(dialogs[1].text.rfind("There are over 1000 channels", 0), 0U);
+}
+
+TEST_F(ChannelListWindowTest, VideoSizeIsStoredOnMouseUpOverItsButton) {
+  Start();
+  auto& list = List();
+  auto& original = Radio("RadioButton1");
+  auto& fit = Radio("RadioButton2");
+  list.show();
+  ASSERT_TRUE(WaitUntil([&] { return fit.get_realized(); }));
+  test::SendButton(fit, GDK_BUTTON_RELEASE, 1, 3, 3);
+  EXPECT_EQ(ReadSetting("Stretch"), "1");
+  test::SendButton(original, GDK_BUTTON_RELEASE, 1, 3, 3);
+  EXPECT_EQ(ReadSetting("Stretch"), "0");
+  // Released elsewhere: nothing is written.
+  test::SendButton(fit, GDK_BUTTON_RELEASE, 1, -20, -20);
+  EXPECT_EQ(ReadSetting("Stretch"), "0");
+  list.hide();
+}
+
+TEST_F(ChannelListWindowTest, PopUpMenusListTheirItemsInOrder) {
+  Start();
+  auto names = [](Gtk::Menu& menu) {
+    std::vector<std::string> out;
+    for (Gtk::Widget* child : menu.get_children()) {
+      out.push_back(dynamic_cast<Gtk::SeparatorMenuItem*>(child) ? "-"
+                                                                 : test::AccessibleName(*child));
+    }
+    return out;
+  };
+  struct Case {
+    const char* menu;
+    std::vector<std::string> items;
+  };
+  const Case cases[] = {
+      {"TePopupMenu1",
+       {"Play", "-", "Add this channel to My Favorites", "Add your own channel to My Favorites",
+        "-", "Properties..."}},
+      {"TePopupMenu3",
+       {"Play", "-", "Add this channel to My Favorites", "Report a bad link",
+        "Add your own channel to My Favorites"}},
+      {"TePopupMenu4", {"Play", "-", "Add this webcam to My Favorites", "Report a bad link"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(names(Menu(c.menu)), c.items) << c.menu;
+  }
+}
+
+TEST_F(ChannelListWindowTest, TabMnemonicsSwitchPages) {
+  Start();
+  auto& list = List();
+  list.show();
+  ASSERT_TRUE(WaitUntil([&] { return list.get_realized(); }));
+  struct Case {
+    guint key;
+    ListPage page;
+  };
+  for (const Case& c : {Case{GDK_KEY_r, ListPage::Radio}, Case{GDK_KEY_w, ListPage::Webcam},
+                        Case{GDK_KEY_f, ListPage::Favorites}, Case{GDK_KEY_t, ListPage::TV}}) {
+    EXPECT_TRUE(list.mnemonic_activate(c.key, Gdk::MOD1_MASK));
+    test::Pump();
+    EXPECT_EQ(list.ActivePage(), c.page) << c.key;
+  }
+  list.hide();
+}
+
+TEST_F(ChannelListWindowTest, RightClickSelectsTheEntryAndItsMenuPlaysIt) {
+  WriteSetting("FirstRun", "1");
+  Start();
+  auto& list = List();
+  auto& webcams = Stations("Listbox7");
+  auto& menu = Menu("TePopupMenu4");
+  list.SelectPage(ListPage::Webcam);
+  list.show();
+  Gtk::TreeView& view = webcams.View();
+  ASSERT_TRUE(WaitUntil([&] { return view.get_realized() && view.get_bin_window(); }));
+  test::Pump(std::chrono::milliseconds(200));
+  // The second row, 16 pixels down.
+  test::SendButtonTo(view, view.get_bin_window(), GDK_BUTTON_PRESS, 3, 20, 16 + 8);
+  EXPECT_EQ(webcams.ItemIndex(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return menu.get_visible(); }));
+  auto* play = dynamic_cast<Gtk::MenuItem*>(menu.get_children().front());
+  ASSERT_NE(play, nullptr);
+  play->activate();
+  ASSERT_TRUE(WaitUntil([&] { return !list.get_visible(); }));
+  EXPECT_EQ(Main().get_title(), "Telvanta - Finland - Road");
+  EXPECT_EQ(StreamClassText(Main().PlayerPage().CurrentStreamClass()), "WEBCAM");
+}
+
+}  // namespace
+}  // namespace telvanta
+
+int main(int argc, char** argv) {
+  return telvanta::test::RunWindowTests(argc, argv, "org.telvanta.ChannelListWindowTest");
+}
