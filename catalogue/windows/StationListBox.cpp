@@ -49,7 +49,7 @@ StationListBox::StationListBox()
   view_.set_search_column(columns_.text);
   view_.get_selection()->set_mode(Gtk::SELECTION_SINGLE);
   view_.set_model(store_);
-  view_.signal_button_press_event().connect(sigc::mem_fun(*this, &StationListBox::OnButtonPress),
+  view_.signal_button_press_event().connect(sigc::mem_fun(*this, &StationListBox::onButtonPress),
                                             false);
   view_.signal_row_activated().connect(
       [this](const Gtk::TreeModel::Path&, Gtk::TreeViewColumn*) { dblClick_.emit(); });
@@ -133,7 +133,7 @@ std::string StationListBox::IconClass(int index) const {
   return Glib::ustring(row[columns_.streamClass]);
 }
 
-bool StationListBox::OnButtonPress(GdkEventButton* event) {
+bool StationListBox::onButtonPress(GdkEventButton* event) {
   if (event->type != GDK_BUTTON_PRESS || event->button != 3) {
     return false;
   }

@@ -34,7 +34,7 @@ class StationListBox : public Gtk::ScrolledWindow {
   sigc::signal<void()>& signal_dbl_click() { return dblClick_; }
 
  private:
-  bool OnButtonPress(GdkEventButton* event);
+  bool onButtonPress(GdkEventButton* event);
 
   struct Columns : Gtk::TreeModelColumnRecord {
     Columns() {
