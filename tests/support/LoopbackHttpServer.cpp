@@ -241,3 +241,38 @@ void LoopbackHttpServer::ServeFile(const HttpRequest& request, HttpConnection& c
 }
 
 }  // namespace telvanta::test
+
+namespace telvanta::test {
+
+LoopbackHttpServer::Route LoopbackHttpServer::Truncated(std::string body,
+                                                        std::size_t claimedLength) {
+  return [body = std::move(body), claimedLength](const HttpRequest&, HttpConnection& connection) {
+    connection.Send(
+        "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+        std::to_string(claimedLength) + "\r\n\r\n" + body);
+  };
+}
+
+LoopbackHttpServer::Route LoopbackHttpServer::Trickle(std::chrono::milliseconds gap) {
+  return [gap](const HttpRequest&, HttpConnection& connection) {
+    if (!connection.Send("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n")) {
+      return;
+    }
+    while (!connection.Stopping() && connection.Send("x")) {
+      std::this_thread::sleep_for(gap);
+    }
+  };
+}
+
+LoopbackHttpServer::Route LoopbackHttpServer::Endless() {
+  return [](const HttpRequest&, HttpConnection& connection) {
+    const std::string block(16 * 1024, 'x');
+    if (!connection.Send("HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n")) {
+      return;
+    }
+    while (!connection.Stopping() && connection.Send(block)) {
+    }
+  };
+}
+
+}  // namespace telvanta::test

@@ -4,6 +4,7 @@
 // sockets). One thread per connection; everything stops in the destructor.
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -53,6 +54,13 @@ class LoopbackHttpServer {
   int Hits(const std::string& path) const;
 
   static std::string ContentTypeFor(const std::filesystem::path& file);
+
+  // Answers that downloads must survive: a Content-Length longer than the
+  // body, which then ends; a body that trickles a byte per `gap`; a 200
+  // answer that never ends.
+  static Route Truncated(std::string body, std::size_t claimedLength);
+  static Route Trickle(std::chrono::milliseconds gap);
+  static Route Endless();
 
  private:
   void AcceptLoop();
