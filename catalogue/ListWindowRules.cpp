@@ -52,10 +52,14 @@ std::string PlayCaption(std::string_view entry) { return "Telvanta - " + std::st
 
 bool NeedsPlayersNote(std::string_view firstRun) { return firstRun != "1"; }
 
-const std::string& TwinLine(const std::vector<std::string>& twin, int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= twin.size()) {
+void CheckListIndex(int index, std::size_t count) {
+  if (index < 0 || static_cast<std::size_t>(index) >= count) {
     throw Error("List index out of bounds (" + std::to_string(index) + ")");
   }
+}
+
+const std::string& TwinLine(const std::vector<std::string>& twin, int index) {
+  CheckListIndex(index, twin.size());
   return twin[static_cast<std::size_t>(index)];
 }
 

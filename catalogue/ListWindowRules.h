@@ -58,6 +58,10 @@ std::string PlayCaption(std::string_view entry);
 // The note about the players is shown until FirstRun is exactly "1".
 bool NeedsPlayersNote(std::string_view firstRun);
 
+// Throws Error "List index out of bounds (<index>)" unless index names one
+// of count entries.
+void CheckListIndex(int index, std::size_t count);
+
 // The twin list's line at a visible list's selected index; throws Error
 // "List index out of bounds (<index>)" when there is none (-1: no selection).
 const std::string& TwinLine(const std::vector<std::string>& twin, int index);

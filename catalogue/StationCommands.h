@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/ListWindowRules.h"
 #include "common/StreamClass.h"
 
 namespace telvanta {
@@ -34,5 +35,15 @@ std::string BadLinkAddress(std::string_view entry);
 std::filesystem::path ExportPath(std::string_view fileName);
 // The lines of an export, every one ended with CR LF.
 std::string ExportText(const std::vector<std::string>& lines);
+
+// What the export tools need of the list window.
+class ListExportSource {
+ public:
+  virtual ~ListExportSource() = default;
+  // The entry texts of a page's list as shown (its order and filter).
+  virtual std::vector<std::string> VisibleEntries(ListPage page) const = 0;
+  // Writes every TV station with its plain URL to old.txt; gives its path.
+  virtual std::filesystem::path savelist2() = 0;
+};
 
 }  // namespace telvanta

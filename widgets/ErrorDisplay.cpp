@@ -32,13 +32,27 @@ Gtk::Window* OwnerWindow() {
   return modal;
 }
 
-void RunMessageBox(const std::string& caption, const std::string& text, MessageIcon icon) {
-  MessageBox box(caption, text, icon);
+int RunMessageBox(const std::string& caption, const std::string& text, MessageIcon icon,
+                  bool question = false) {
+  MessageBox box(caption, text, icon, question);
   if (Gtk::Window* owner = OwnerWindow()) {
     box.set_transient_for(*owner);
     box.set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
   }
-  box.run();
+  return box.run();
+}
+
+const char* IconPicture(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Error:
+      return "error";
+    case MessageIcon::Question:
+      return "help";
+    case MessageIcon::Information:
+    case MessageIcon::None:
+      break;
+  }
+  return "about";
 }
 
 // The store may warn from the update worker; the box belongs to the UI thread.
@@ -52,7 +66,8 @@ void ShowWarningOnUiThread(const std::string& text) {
 
 }  // namespace
 
-MessageBox::MessageBox(const std::string& caption, const std::string& text, MessageIcon icon)
+MessageBox::MessageBox(const std::string& caption, const std::string& text, MessageIcon icon,
+                       bool question)
     : text_(text), icon_(icon), label_(text) {
   NameComponent(*this, "MessageBox", caption);
   set_title(caption);
@@ -61,7 +76,7 @@ MessageBox::MessageBox(const std::string& caption, const std::string& text, Mess
   set_position(Gtk::WIN_POS_CENTER);
   set_border_width(12);
   if (icon != MessageIcon::None) {
-    image_.set(Picture(icon == MessageIcon::Error ? "error" : "about", 32));
+    image_.set(Picture(IconPicture(icon), 32));
     image_.set_valign(Gtk::ALIGN_START);
     row_.pack_start(image_, false, false);
   }
@@ -71,8 +86,15 @@ MessageBox::MessageBox(const std::string& caption, const std::string& text, Mess
   row_.pack_start(label_, true, true);
   row_.set_margin_bottom(12);
   get_content_area()->pack_start(row_, true, true);
-  add_button("OK", Gtk::RESPONSE_OK);
-  set_default_response(Gtk::RESPONSE_OK);
+  if (question) {
+    add_button("Yes", Gtk::RESPONSE_YES);
+    add_button("No", Gtk::RESPONSE_NO);
+    add_button("Cancel", Gtk::RESPONSE_CANCEL);
+    set_default_response(Gtk::RESPONSE_YES);
+  } else {
+    add_button("OK", Gtk::RESPONSE_OK);
+    set_default_response(Gtk::RESPONSE_OK);
+  }
   show_all_children();
 }
 
@@ -86,6 +108,17 @@ void ShowPlainMessage(const std::string& text) {
 
 void ShowInformationBox(const std::string& caption, const std::string& text) {
   RunMessageBox(caption, text, MessageIcon::Information);
+}
+
+MessageAnswer AskYesNoCancel(const std::string& caption, const std::string& text) {
+  switch (RunMessageBox(caption, text, MessageIcon::Question, true)) {
+    case Gtk::RESPONSE_YES:
+      return MessageAnswer::Yes;
+    case Gtk::RESPONSE_NO:
+      return MessageAnswer::No;
+    default:
+      return MessageAnswer::Cancel;
+  }
 }
 
 void ShowCurrentException() {

@@ -1,7 +1,7 @@
 #pragma once
 // The application's standard error display and its message boxes: a caption
 // (the application title unless a box has its own), an optional icon, the
-// text and one OK button.
+// text and one OK button, or Yes, No and Cancel for a question.
 
 #include <gtkmm.h>
 
@@ -9,11 +9,13 @@
 
 namespace telvanta {
 
-enum class MessageIcon { None, Error, Information };
+enum class MessageIcon { None, Error, Information, Question };
+enum class MessageAnswer { Yes, No, Cancel };
 
 class MessageBox : public Gtk::Dialog {
  public:
-  MessageBox(const std::string& caption, const std::string& text, MessageIcon icon);
+  MessageBox(const std::string& caption, const std::string& text, MessageIcon icon,
+             bool question = false);
   const std::string& Text() const { return text_; }
   MessageIcon Icon() const { return icon_; }
 
@@ -31,6 +33,9 @@ void ShowErrorBox(const std::string& message);
 void ShowPlainMessage(const std::string& text);
 // A caption of its own and the information icon.
 void ShowInformationBox(const std::string& caption, const std::string& text);
+// A caption of its own, the question icon, Yes, No and Cancel; closing the
+// box answers Cancel.
+MessageAnswer AskYesNoCancel(const std::string& caption, const std::string& text);
 
 // Shows the exception being handled; call only inside a catch block.
 void ShowCurrentException();

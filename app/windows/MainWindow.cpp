@@ -406,29 +406,17 @@ void MainWindow::onOpenActivated() {
 }
 
 void MainWindow::onOpenUrlActivated() {
-  auto dialog = std::make_unique<OpenUrlDialog>(*this, *this);
-  OpenUrlDialog* shown = dialog.get();
-  // A closed dialog is not used again; it goes once its handler has returned.
-  shown->signal_hide().connect([this, shown] {
-    Glib::signal_idle().connect_once(sigc::track_obj(
-        [this, shown] {
-          std::erase_if(openUrlDialogs_, [shown](const auto& d) { return d.get() == shown; });
-        },
-        *this));
+  OpenUrlDialog& dialog = openUrlDialogs_.Open(*this, *this);
+  // The export tools need the lists; a double-click on the picture opens them.
+  dialog.SetOpenTools([this](OpenUrlDialog& owner) {
+    if (listWindow_ != nullptr) {
+      exportWindows_.Open(owner, *listWindow_).show();
+    }
   });
-  openUrlDialogs_.push_back(std::move(dialog));
-  shown->show();
+  dialog.show();
 }
 
-std::vector<OpenUrlDialog*> MainWindow::OpenUrlDialogs() const {
-  std::vector<OpenUrlDialog*> dialogs;
-  for (const auto& dialog : openUrlDialogs_) {
-    if (dialog->get_visible()) {
-      dialogs.push_back(dialog.get());
-    }
-  }
-  return dialogs;
-}
+std::vector<OpenUrlDialog*> MainWindow::OpenUrlDialogs() const { return openUrlDialogs_.Visible(); }
 
 void MainWindow::onDownloadRealPlayerActivated() {
   platform::ShellOpen(UrlLabelAddress(TLabelType::hmHTTP, RealPlayerPage),

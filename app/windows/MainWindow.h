@@ -4,11 +4,14 @@
 // pop-up menus carry every other command.
 
 #include "catalogue/ListWindowRules.h"
+#include "catalogue/windows/ListExportWindow.h"
 #include "platform/browser/WebBrowser.h"
 #include "platform/desktop/MouseHook.h"
 #include "playback/PlayTarget.h"
 #include "playback/PlayerPage.h"
+#include "playback/windows/OpenUrlDialog.h"
 #include "widgets/LinkLabel.h"
+#include "widgets/OwnedWindows.h"
 #include "widgets/WidgetSupport.h"
 
 #include <gtkmm.h>
@@ -20,7 +23,6 @@
 namespace telvanta {
 
 class ChannelListWindow;
-class OpenUrlDialog;
 
 class MainWindow : public Gtk::Window, public PlayTarget {
  public:
@@ -109,7 +111,8 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   std::unique_ptr<platform::MouseHook> mouseHook_;
   sigc::connection pageCleanupTimer_;
   std::string announcementLink_;
-  std::vector<std::unique_ptr<OpenUrlDialog>> openUrlDialogs_;
+  OwnedWindows<OpenUrlDialog> openUrlDialogs_;
+  OwnedWindows<ListExportWindow> exportWindows_;
 };
 
 }  // namespace telvanta

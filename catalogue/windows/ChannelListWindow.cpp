@@ -61,6 +61,7 @@ constexpr std::string_view favouriteMenu = "TePopupMenu2";
 constexpr std::string_view favouritePlayItem = "CustomItem29";
 constexpr std::string_view favouriteRenameItem = "CustomItem3";
 constexpr std::string_view favouriteDeleteItem = "CustomItem30";
+constexpr std::string_view favouriteSeparator = "CustomItem5";
 constexpr std::string_view favouriteAddOwnItem = "CustomItem4";
 }  // namespace component
 
@@ -203,6 +204,8 @@ void ChannelListWindow::BuildLayout() {
   layout_.put(connectionLink_, 144, 432);
 
   tvList_.signal_dbl_click().connect(sigc::mem_fun(*this, &ChannelListWindow::onTvListActivated));
+  favouriteList_.signal_dbl_click().connect(
+      sigc::mem_fun(*this, &ChannelListWindow::onFavouriteListActivated));
   radioList_.signal_dbl_click().connect(
       sigc::mem_fun(*this, &ChannelListWindow::onRadioListActivated));
   webcamList_.signal_dbl_click().connect(
@@ -274,46 +277,63 @@ void ChannelListWindow::BuildFilterGroup() {
 
 void ChannelListWindow::BuildMenus() {
   const auto play = Picture("play", 16);
-  // Items that other commands take over stay disabled until then.
-  auto later = [](Gtk::MenuItem& item) { item.set_sensitive(false); };
+  auto connect = [](Gtk::MenuItem& item, auto handler) { item.signal_activate().connect(handler); };
+  auto addTo = [this](const StationListBox& list, const std::vector<std::string>& urls) {
+    return [this, &list, &urls] { onAddToFavourites(list, urls); };
+  };
+  auto report = [this](const StationListBox& list) {
+    return [this, &list] { onReportBadLink(list); };
+  };
+  auto addOwn = [this] { onAddOwnChannel(); };
 
   NameComponent(tvMenu_, component::tvMenu);
-  AddMenuItem(tvMenu_, component::tvPlayItem, "Play", play)
-      .signal_activate()
-      .connect(sigc::mem_fun(*this, &ChannelListWindow::onTvListActivated));
+  connect(AddMenuItem(tvMenu_, component::tvPlayItem, "Play", play),
+          [this] { onTvListActivated(); });
   AddSeparator(tvMenu_, component::tvSeparator1);
-  later(AddMenuItem(tvMenu_, component::tvAddToFavouritesItem, "Add this channel to My Favorites"));
-  later(AddMenuItem(tvMenu_, component::tvAddOwnItem, "Add your own channel to My Favorites"));
+  connect(
+      AddMenuItem(tvMenu_, component::tvAddToFavouritesItem, "Add this channel to My Favorites"),
+      addTo(tvList_, tvUrls_));
+  connect(AddMenuItem(tvMenu_, component::tvAddOwnItem, "Add your own channel to My Favorites"),
+          addOwn);
   AddSeparator(tvMenu_, component::tvSeparator2);
-  later(AddMenuItem(tvMenu_, component::tvPropertiesItem, "Properties..."));
+  connect(AddMenuItem(tvMenu_, component::tvPropertiesItem, "Properties..."),
+          [this] { onProperties(); });
 
   NameComponent(radioMenu_, component::radioMenu);
-  AddMenuItem(radioMenu_, component::radioPlayItem, "Play", play)
-      .signal_activate()
-      .connect(sigc::mem_fun(*this, &ChannelListWindow::onRadioListActivated));
+  connect(AddMenuItem(radioMenu_, component::radioPlayItem, "Play", play),
+          [this] { onRadioListActivated(); });
   AddSeparator(radioMenu_, component::radioSeparator);
-  later(AddMenuItem(radioMenu_, component::radioAddToFavouritesItem,
-                    "Add this channel to My Favorites"));
-  later(AddMenuItem(radioMenu_, component::radioReportItem, "Report a bad link"));
-  later(
-      AddMenuItem(radioMenu_, component::radioAddOwnItem, "Add your own channel to My Favorites"));
+  connect(AddMenuItem(radioMenu_, component::radioAddToFavouritesItem,
+                      "Add this channel to My Favorites"),
+          addTo(radioList_, radioUrls_));
+  connect(AddMenuItem(radioMenu_, component::radioReportItem, "Report a bad link"),
+          report(radioList_));
+  connect(
+      AddMenuItem(radioMenu_, component::radioAddOwnItem, "Add your own channel to My Favorites"),
+      addOwn);
 
   NameComponent(webcamMenu_, component::webcamMenu);
-  AddMenuItem(webcamMenu_, component::webcamPlayItem, "Play", play)
-      .signal_activate()
-      .connect(sigc::mem_fun(*this, &ChannelListWindow::onWebcamListActivated));
+  connect(AddMenuItem(webcamMenu_, component::webcamPlayItem, "Play", play),
+          [this] { onWebcamListActivated(); });
   AddSeparator(webcamMenu_, component::webcamSeparator);
-  later(AddMenuItem(webcamMenu_, component::webcamAddToFavouritesItem,
-                    "Add this webcam to My Favorites"));
-  later(AddMenuItem(webcamMenu_, component::webcamReportItem, "Report a bad link"));
+  connect(AddMenuItem(webcamMenu_, component::webcamAddToFavouritesItem,
+                      "Add this webcam to My Favorites"),
+          addTo(webcamList_, webcamUrls_));
+  connect(AddMenuItem(webcamMenu_, component::webcamReportItem, "Report a bad link"),
+          report(webcamList_));
 
   NameComponent(favouriteMenu_, component::favouriteMenu);
-  later(AddMenuItem(favouriteMenu_, component::favouritePlayItem, "Play", play));
-  later(AddMenuItem(favouriteMenu_, component::favouriteRenameItem, "Rename"));
-  later(AddMenuItem(favouriteMenu_, component::favouriteDeleteItem, "Delete"));
-  AddSeparator(favouriteMenu_);
-  later(AddMenuItem(favouriteMenu_, component::favouriteAddOwnItem,
-                    "Add your own channel to My Favorites"));
+  connect(AddMenuItem(favouriteMenu_, component::favouritePlayItem, "Play", play),
+          [this] { onFavouriteListActivated(); });
+  connect(
+      AddMenuItem(favouriteMenu_, component::favouriteRenameItem, "Rename", Picture("tools", 16)),
+      [this] { onRenameFavourite(); });
+  connect(AddMenuItem(favouriteMenu_, component::favouriteDeleteItem, "Delete"),
+          [this] { onDeleteFavourite(); });
+  AddSeparator(favouriteMenu_, component::favouriteSeparator);
+  connect(AddMenuItem(favouriteMenu_, component::favouriteAddOwnItem,
+                      "Add your own channel to My Favorites", Picture("favorites", 16)),
+          addOwn);
 
   for (auto* menu : {&tvMenu_, &radioMenu_, &webcamMenu_, &favouriteMenu_}) {
     menu->attach_to_widget(*this);
@@ -339,6 +359,7 @@ void ChannelListWindow::FormCreate() {
   LoadChannel();
   LoadRadio();
   Loadwebcam();
+  LoadFav();
   SelectPage(StartPageFor(ReadSetting("OnStartupDisplay")));
   if (StretchIsFit(ReadSetting("Stretch"))) {
     fitToWindowButton_.set_active(true);
@@ -400,6 +421,22 @@ void ChannelListWindow::LoadRadio() {
 void ChannelListWindow::Loadwebcam() {
   ListFill fill(webcamList_, webcamUrls_);
   telvanta::Loadwebcam(database_, fill.loaded);
+}
+
+void ChannelListWindow::LoadFav() {
+  // Read first: a file that can't be read leaves the list as it was.
+  const std::vector<std::string> lines = favourites_.Lines();
+  // After every rebuild, a partial one too, the first favourite is selected.
+  struct SelectFirst {
+    StationListBox& list;
+    ~SelectFirst() {
+      if (list.Count() > 0) {
+        list.SetItemIndex(0);
+      }
+    }
+  } selectFirst{favouriteList_};
+  ListFill fill(favouriteList_, favouriteUrls_);
+  LoadFavourites(lines, fill.loaded);
 }
 
 const std::vector<std::string>& ChannelListWindow::Urls(ListPage page) const {
@@ -466,8 +503,9 @@ void ChannelListWindow::onGoClicked() {
   }
 }
 
-void ChannelListWindow::PlayFrom(StationListBox& list, const std::vector<std::string>& urls) {
-  if (NeedsPlayersNote(ReadSetting("FirstRun"))) {
+void ChannelListWindow::PlayFrom(StationListBox& list, const std::vector<std::string>& urls,
+                                 bool playersNote) {
+  if (playersNote && NeedsPlayersNote(ReadSetting("FirstRun"))) {
     ShowInformationBox(std::string(PlayersNoteCaption), std::string(PlayersNoteText));
   }
   const int index = list.ItemIndex();
@@ -482,6 +520,10 @@ void ChannelListWindow::PlayFrom(StationListBox& list, const std::vector<std::st
 void ChannelListWindow::onTvListActivated() { PlayFrom(tvList_, tvUrls_); }
 void ChannelListWindow::onRadioListActivated() { PlayFrom(radioList_, radioUrls_); }
 void ChannelListWindow::onWebcamListActivated() { PlayFrom(webcamList_, webcamUrls_); }
+// Favourites play without the players note.
+void ChannelListWindow::onFavouriteListActivated() {
+  PlayFrom(favouriteList_, favouriteUrls_, false);
+}
 
 void ChannelListWindow::ConnectMouseUp(Gtk::RadioButton& button,
                                        void (ChannelListWindow::*handler)()) {

@@ -5,9 +5,14 @@
 
 #include "catalogue/ListLoading.h"
 #include "catalogue/ListWindowRules.h"
+#include "catalogue/StationCommands.h"
 #include "catalogue/StationDatabase.h"
+#include "catalogue/windows/PropertiesDialog.h"
 #include "catalogue/windows/StationListBox.h"
+#include "favourites/Favourites.h"
+#include "favourites/FavouritesHost.h"
 #include "playback/PlayTarget.h"
+#include "widgets/OwnedWindows.h"
 #include "widgets/WidgetSupport.h"
 
 #include <gtkmm.h>
@@ -18,7 +23,7 @@
 
 namespace telvanta {
 
-class ChannelListWindow : public Gtk::Window {
+class ChannelListWindow : public Gtk::Window, public FavouritesHost, public ListExportSource {
  public:
   // main is where plays go (InitControl, caption, PlayTV).
   ChannelListWindow(Gtk::Window& owner, PlayTarget& main);
@@ -33,6 +38,12 @@ class ChannelListWindow : public Gtk::Window {
   void LoadChannel();
   void LoadRadio();
   void Loadwebcam();
+  // Rebuilds the favourites list from Fav.dat; its first entry is selected.
+  void LoadFav() override;
+  void ShowFavourites() override;
+
+  std::vector<std::string> VisibleEntries(ListPage page) const override;
+  std::filesystem::path savelist2() override;
 
   ListPage ActivePage() const;
   void SelectPage(ListPage page);
@@ -57,7 +68,8 @@ class ChannelListWindow : public Gtk::Window {
                      const char* setting);
   // The filter boxes as LoadChannel reads them.
   TvFilter CurrentTvFilter() const;
-  void PlayFrom(StationListBox& list, const std::vector<std::string>& urls);
+  void PlayFrom(StationListBox& list, const std::vector<std::string>& urls,
+                bool playersNote = true);
   void PopUp(Gtk::Menu& menu, GdkEventButton* event);
   void ConnectMouseUp(Gtk::RadioButton& button, void (ChannelListWindow::*handler)());
 
@@ -65,6 +77,13 @@ class ChannelListWindow : public Gtk::Window {
   void onTvListActivated();
   void onRadioListActivated();
   void onWebcamListActivated();
+  void onFavouriteListActivated();
+  void onAddToFavourites(const StationListBox& list, const std::vector<std::string>& urls);
+  void onAddOwnChannel();
+  void onRenameFavourite();
+  void onDeleteFavourite();
+  void onProperties();
+  void onReportBadLink(const StationListBox& list);
   void onOriginalSizeReleased();
   void onFitToWindowReleased();
   void onPictureQualityClicked();
@@ -106,6 +125,8 @@ class ChannelListWindow : public Gtk::Window {
   Gtk::Menu webcamMenu_;
   Gtk::Menu favouriteMenu_;
   StationDatabase database_;
+  FavouritesFile favourites_;
+  OwnedWindows<PropertiesDialog> propertiesDialogs_;
   std::vector<std::string> countryItems_;
 };
 

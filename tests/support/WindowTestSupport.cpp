@@ -57,15 +57,30 @@ std::vector<std::string> ButtonLabels(Gtk::Dialog& dialog) {
 }  // namespace
 
 std::vector<SeenDialog> AnswerDialogs(const std::function<void()>& action) {
+  return AnswerDialogs(action, Gtk::RESPONSE_OK);
+}
+
+std::vector<SeenDialog> AnswerDialogs(const std::function<void()>& action, Gtk::ResponseType answer,
+                                      const std::string& typed) {
   std::vector<SeenDialog> seen;
   sigc::connection watch = Glib::signal_timeout().connect(
-      [&seen] {
+      [&seen, answer, &typed] {
         for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-          auto* dialog = dynamic_cast<MessageBox*>(window);
-          if (dialog == nullptr || !dialog->get_visible()) continue;
-          seen.push_back(
-              {dialog->get_title(), dialog->Text(), dialog->Icon(), ButtonLabels(*dialog)});
-          dialog->response(Gtk::RESPONSE_OK);
+          if (!window->get_visible()) continue;
+          if (auto* dialog = dynamic_cast<MessageBox*>(window)) {
+            seen.push_back(
+                {dialog->get_title(), dialog->Text(), dialog->Icon(), ButtonLabels(*dialog)});
+            dialog->response(answer);
+          } else if (auto* box = dynamic_cast<Gtk::Dialog*>(window);
+                     box != nullptr && box->get_name() == "InputBox") {
+            auto* prompt = dynamic_cast<Gtk::Label*>(FindByName(*box, "Prompt"));
+            seen.push_back({box->get_title(), prompt ? prompt->get_text() : "", MessageIcon::None,
+                            ButtonLabels(*box)});
+            if (auto* edit = dynamic_cast<Gtk::Entry*>(FindByName(*box, "Edit"))) {
+              edit->set_text(typed);
+            }
+            box->response(typed.empty() ? Gtk::RESPONSE_CANCEL : Gtk::RESPONSE_OK);
+          }
         }
         return true;
       },

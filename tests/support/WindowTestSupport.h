@@ -42,6 +42,11 @@ struct SeenDialog {
 // Runs the action; each message box shown meanwhile is recorded and
 // answered with OK.
 std::vector<SeenDialog> AnswerDialogs(const std::function<void()>& action);
+// The same, answering message boxes with `answer` and input boxes with
+// `typed` (OK) or, when it is empty, Cancel. Input boxes are recorded with
+// their prompt as text.
+std::vector<SeenDialog> AnswerDialogs(const std::function<void()>& action, Gtk::ResponseType answer,
+                                      const std::string& typed = {});
 
 // The first widget below root with this widget name (its component name),
 // menus attached to a widget and their submenus included.
@@ -76,6 +81,7 @@ class StationsFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("XDG_CONFIG_HOME", config_.Path().c_str(), 1);
+    setenv("XDG_DATA_HOME", data_.Path().c_str(), 1);
     SetProgramFolderForTesting(program_.Path());
     MakeProgramFolder(program_.Path(),
                       {
@@ -97,6 +103,7 @@ class StationsFolderTest : public ::testing::Test {
   std::filesystem::path Data() const { return program_.Path() / "Data"; }
 
   TempFolder config_{"telvanta-config"};
+  TempFolder data_{"telvanta-data"};
   TempFolder program_{"telvanta-program"};
 };
 

@@ -86,6 +86,7 @@ cp "$build/Data/MP.dll" "$build/Data/RP.dll" "$build/Data/WB.dll" "$program/Data
   || fail "could not write the catalogue"
 
 export XDG_CONFIG_HOME="$work/config"
+export XDG_DATA_HOME="$work/data"
 "$program/telvanta" > "$work/program.log" 2>&1 &
 program_pid=$!
 

@@ -1,0 +1,205 @@
+// The list window's station commands through the real windows under Xvfb:
+// favourites kept in Fav.dat, the add-own-channel dialog, Properties, the
+// bad-link question and the list exports.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/startup/Startup.h"
+#include "catalogue/windows/ChannelListWindow.h"
+#include "catalogue/windows/ListExportWindow.h"
+#include "common/DesCipher.h"
+#include "tests/support/WindowTestSupport.h"
+#include "widgets/ErrorDisplay.h"
+
+namespace telvanta {
+namespace {
+
+using test::AnswerDialogs;
+using test::Find;
+using test::ReadFile;
+using test::WaitUntil;
+
+class ChannelListCommandsTest : public test::RealWindowsTest<TelvantaWindows, &CreateWindows> {
+ protected:
+  StationListBox& Stations(const char* component) {
+    return Find<StationListBox>(List(), component);
+  }
+  // Selects the row and activates the pop-up menu item, as a right click and
+  // a click on the item do.
+  void Choose(const char* list, int row, const char* item) {
+    Stations(list).SetItemIndex(row);
+    Find<Gtk::MenuItem>(List(), item).activate();
+  }
+  std::filesystem::path Favourites() const { return data_.Path() / "telvanta" / "Fav.dat"; }
+  std::vector<std::string> Entries(const char* component) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < Stations(component).Count(); ++i) {
+      entries.push_back(Stations(component).Entry(i));
+    }
+    return entries;
+  }
+};
+
+std::string Line(const std::string& name, const std::string& url) {
+  return name + "|" + DesEncryptHex(url, StationKey) + "\r\n";
+}
+
+Gtk::Window* Shown(const std::string& component) {
+  for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+    if (window->get_visible() && window->get_name() == component) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+TEST_F(ChannelListCommandsTest, FavouritesAddRenameDeletePlayAndSurviveARestart) {
+  Start();
+  Choose("ListBox1", 2, "CustomItem28");  // Canada - Channel One(300k)
+  Choose("ListBox5", 1, "TeItem2");       // Germany - Radio Eins
+  Choose("Listbox7", 0, "TeItem5");       // Finland - Bridge(640x480)
+  Choose("ListBox1", 2, "CustomItem28");  // the same again: kept twice
+  EXPECT_EQ(ReadFile(Favourites()),
+            Line("Canada - Channel One(300k)", "mms://127.0.0.1/one") +
+                Line("Germany - Radio Eins", "http://127.0.0.1/eins.pls") +
+                Line("Finland - Bridge(640x480)", "http://127.0.0.1/bridge.jpg") +
+                Line("Canada - Channel One(300k)", "mms://127.0.0.1/one"));
+  EXPECT_EQ(Stations("ListBox3").IconClass(1), "RTSP");
+  EXPECT_EQ(Stations("ListBox3").ItemIndex(), 0);
+
+  // Rename the second; an empty answer changes nothing, a "|" is refused.
+  const std::string before = ReadFile(Favourites());
+  Stations("ListBox3").SetItemIndex(1);
+  auto seen = AnswerDialogs([&] { Find<Gtk::MenuItem>(List(), "CustomItem3").activate(); },
+                            Gtk::RESPONSE_OK, "");
+  ASSERT_EQ(seen.size(), 1U);
+  EXPECT_EQ(seen[0].title, "Rename");
+  EXPECT_EQ(seen[0].text, "Enter a new display name:");
+  EXPECT_EQ(ReadFile(Favourites()), before);
+  Stations("ListBox3").SetItemIndex(1);
+  seen = AnswerDialogs([&] { Find<Gtk::MenuItem>(List(), "CustomItem3").activate(); },
+                       Gtk::RESPONSE_OK, "My|Radio");
+  ASSERT_EQ(seen.size(), 2U);
+  EXPECT_EQ(seen[1].text, "A display name cannot contain \"|\".");
+  EXPECT_EQ(ReadFile(Favourites()), before);
+  Stations("ListBox3").SetItemIndex(1);
+  AnswerDialogs([&] { Find<Gtk::MenuItem>(List(), "CustomItem3").activate(); }, Gtk::RESPONSE_OK,
+                "My Radio");
+  EXPECT_EQ(Entries("ListBox3")[1], "My Radio");
+  EXPECT_EQ(List().Urls(ListPage::Favorites)[1], "http://127.0.0.1/eins.pls");
+
+  // Delete takes the first after every rebuild.
+  Find<Gtk::MenuItem>(List(), "CustomItem30").activate();
+  Find<Gtk::MenuItem>(List(), "CustomItem30").activate();
+  EXPECT_EQ(Entries("ListBox3"),
+            (std::vector<std::string>{"Finland - Bridge(640x480)", "Canada - Channel One(300k)"}));
+
+  // A restart reads the list back.
+  windows_ = {};
+  test::Pump();
+  Start();
+  EXPECT_EQ(Entries("ListBox3"),
+            (std::vector<std::string>{"Finland - Bridge(640x480)", "Canada - Channel One(300k)"}));
+
+  // Playing a favourite never shows the players note.
+  Stations("ListBox3").SetItemIndex(1);
+  seen = AnswerDialogs([&] { Find<Gtk::MenuItem>(List(), "CustomItem29").activate(); });
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(Main().get_title(), "Telvanta - Canada - Channel One(300k)");
+  EXPECT_FALSE(List().get_visible());
+}
+
+TEST_F(ChannelListCommandsTest, OwnChannelIsAddedAsTypedAndABadNameKeepsTheDialogOpen) {
+  Start();
+  std::vector<std::pair<std::string, std::string>> typed = {{"Mine|", "rtsp://h/a"},
+                                                            {"  ", " rtsp://h/a "}};
+  std::vector<test::SeenDialog> seen;
+  // Answers the dialog the first time with a bad name, then with a good one.
+  sigc::connection typist = Glib::signal_timeout().connect(
+      [&] {
+        Gtk::Window* dialog = Shown("FrmAddUrl");
+        if (dialog == nullptr || typed.empty()) return true;
+        Find<Gtk::Entry>(*dialog, "Edit1").set_text(typed.front().first);
+        Find<Gtk::Entry>(*dialog, "Edit2").set_text(typed.front().second);
+        typed.erase(typed.begin());
+        Find<Gtk::Button>(*dialog, "TeButton1").clicked();
+        return true;
+      },
+      50);
+  seen = AnswerDialogs([&] { Find<Gtk::MenuItem>(List(), "CustomItem6").activate(); });
+  typist.disconnect();
+  ASSERT_EQ(seen.size(), 2U);
+  EXPECT_EQ(seen[0].text, "A display name cannot contain \"|\".");
+  EXPECT_EQ(seen[1].title, "OK");
+  EXPECT_EQ(seen[1].text, "The channel has been added successfully!");
+  EXPECT_EQ(seen[1].icon, MessageIcon::Information);
+  EXPECT_EQ(ReadFile(Favourites()), Line("  ", " rtsp://h/a "));
+  EXPECT_EQ(List().ActivePage(), ListPage::Favorites);
+  EXPECT_EQ(Stations("ListBox3").IconClass(0), "");  // the leading blank is kept: no class
+}
+
+TEST_F(ChannelListCommandsTest, PropertiesShowTheEntryPartsAndEachUseOpensAnother) {
+  Start();
+  Choose("ListBox1", 2, "CustomItem43");  // Canada - Channel One(300k), mms
+  Choose("ListBox1", 0, "CustomItem43");  // Australia - Sky(), rtsp
+  std::vector<Gtk::Window*> shown;
+  for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+    if (window->get_visible() && window->get_name() == "FrmProperties") shown.push_back(window);
+  }
+  ASSERT_EQ(shown.size(), 2U);
+  auto text = [](Gtk::Window& w, const char* c) { return Find<Gtk::Label>(w, c).get_text(); };
+  Gtk::Window& one = *(text(*shown[0], "Label4") == "Country : Canada" ? shown[0] : shown[1]);
+  EXPECT_EQ(text(one, "Label1"), " Channel One");
+  EXPECT_EQ(text(one, "Label3"), "Channel Name :  Channel One");
+  EXPECT_EQ(text(one, "Label5"), "Speed : 300k");
+  EXPECT_EQ(text(one, "Label2"), "Type : Windows Media");
+  EXPECT_TRUE(Find<Gtk::Image>(one, "Image1").get_visible());
+  EXPECT_FALSE(Find<Gtk::Image>(one, "Image2").get_visible());
+  Find<Gtk::Button>(one, "TeButton1").clicked();
+  EXPECT_FALSE(one.get_visible());
+  EXPECT_NE(Shown("FrmProperties"), nullptr) << "OK closes only its own dialog";
+}
+
+TEST_F(ChannelListCommandsTest, BadLinkReportAsksFirstAndNothingSelectedIsAnError) {
+  Start();
+  Stations("ListBox5").SetItemIndex(0);
+  auto seen = AnswerDialogs([&] { Find<Gtk::MenuItem>(List(), "CustomItem10").activate(); },
+                            Gtk::RESPONSE_NO);
+  ASSERT_EQ(seen.size(), 1U);
+  EXPECT_EQ(seen[0].title, "Confirm");
+  EXPECT_EQ(seen[0].icon, MessageIcon::Question);
+  EXPECT_EQ(seen[0].buttons, (std::vector<std::string>{"Yes", "No", "Cancel"}));
+  EXPECT_EQ(
+      seen[0].text.rfind("Are you sure the channel 'Austria - Welle' is always offline?\r", 0), 0U);
+  Stations("ListBox5").SetItemIndex(-1);
+  seen = AnswerDialogs([&] { Find<Gtk::MenuItem>(List(), "CustomItem10").activate(); });
+  ASSERT_EQ(seen.size(), 1U);
+  EXPECT_EQ(seen[0].text, "List index out of bounds (-1)");
+}
+
+TEST_F(ChannelListCommandsTest, ExportsWriteTheListsAsShownToTheHomeFolder) {
+  const std::string home = std::getenv("HOME");
+  setenv("HOME", data_.Path().c_str(), 1);
+  Start();
+  ListExportWindow tools(List(), List());
+  Find<Gtk::Button>(tools, "Button2").clicked();
+  EXPECT_EQ(ReadFile(data_.Path() / "radiolist.txt"),
+            "Austria - Welle\r\nGermany - Radio Eins\r\n");
+  const auto seen = AnswerDialogs([&] { Find<Gtk::Button>(tools, "Button4").clicked(); });
+  ASSERT_EQ(seen.size(), 1U);
+  EXPECT_EQ(seen[0].text, (data_.Path() / "old.txt").string() + " ok!");
+  const std::string old = ReadFile(data_.Path() / "old.txt");
+  EXPECT_NE(old.find("Australia|Sky||rtsp://127.0.0.1/sky\r\n"), std::string::npos) << old;
+  setenv("HOME", home.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace telvanta
+
+int main(int argc, char** argv) {
+  return telvanta::test::RunWindowTests(argc, argv, "org.telvanta.ChannelListCommandsTest");
+}
