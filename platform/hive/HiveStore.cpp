@@ -105,9 +105,7 @@ bool Save(const fs::path& file, const Hive& hive) {
 
 }  // namespace
 
-fs::path DefaultHivePath() {
-  return UserConfigFolder() / "settings.reg";
-}
+fs::path DefaultHivePath() { return UserConfigFolder() / "settings.reg"; }
 
 HiveStore::HiveStore(fs::path file) : file_(std::move(file)) {}
 
