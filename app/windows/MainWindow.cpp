@@ -253,7 +253,9 @@ void MainWindow::BuildMenus() {
   AddSeparator(toolsMenu_);
   later(AddMenuItem(toolsMenu_, component::checkForUpdateItem, "&Check for update...",
                     Picture("update", 16)));
-  later(AddMenuItem(toolsMenu_, component::preferencesItem, "&Preferences..."));
+  AddMenuItem(toolsMenu_, component::preferencesItem, "&Preferences...")
+      .signal_activate()
+      .connect(sigc::mem_fun(*this, &MainWindow::onPreferencesActivated));
   AddSeparator(toolsMenu_);
   later(AddMenuItem(toolsMenu_, component::skinsItem, "Skins", Picture("skins", 16)));
 
@@ -414,6 +416,14 @@ void MainWindow::onOpenUrlActivated() {
     }
   });
   dialog.show();
+}
+
+void MainWindow::onPreferencesActivated() {
+  // The update check is not part of this build yet: "Update now!" stays disabled.
+  preferencesDialogs_
+      .Open(
+          *this, [this](bool topMost) { set_keep_above(topMost); }, std::function<void()>())
+      .show();
 }
 
 std::vector<OpenUrlDialog*> MainWindow::OpenUrlDialogs() const { return openUrlDialogs_.Visible(); }

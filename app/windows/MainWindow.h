@@ -10,6 +10,7 @@
 #include "playback/PlayTarget.h"
 #include "playback/PlayerPage.h"
 #include "playback/windows/OpenUrlDialog.h"
+#include "settings/windows/PreferencesDialog.h"
 #include "widgets/LinkLabel.h"
 #include "widgets/OwnedWindows.h"
 #include "widgets/WidgetSupport.h"
@@ -70,6 +71,7 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   void onListenRadioClicked();
   void onWebcamsClicked();
   void onFavouritesClicked();
+  void onPreferencesActivated();
   void onToolsClicked();
   void onHelpClicked();
   void onOpenActivated();
@@ -113,6 +115,7 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   std::string announcementLink_;
   OwnedWindows<OpenUrlDialog> openUrlDialogs_;
   OwnedWindows<ListExportWindow> exportWindows_;
+  OwnedWindows<PreferencesDialog> preferencesDialogs_;
 };
 
 }  // namespace telvanta

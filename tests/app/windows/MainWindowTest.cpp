@@ -341,6 +341,42 @@ TEST_P(TopMostTest, MainWindowStaysOnTopOnlyForExactlyOne) {
 
 INSTANTIATE_TEST_SUITE_P(Values, TopMostTest, ::testing::Values("1", "0", "true", ""));
 
+// Each use opens its own dialog, preset from the store; OK stores and
+// places the main window, Cancel stores nothing.
+TEST_F(MainWindowTest, PreferencesStoreOnlyOnOk) {
+  WriteSetting("OnStartupDisplay", "MyFav");
+  WriteSetting("AutoUpdate", "1");
+  Start();
+  auto open = [&] {
+    Item("CustomItem65").activate();
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+      if (window->get_visible() && window->get_name() == "FrmSetting") return window;
+    }
+    return static_cast<Gtk::Window*>(nullptr);
+  };
+  Gtk::Window* dialog = open();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(Find<Gtk::ComboBoxText>(*dialog, "TeComboBox1").get_active_text(), "My Favorites");
+  EXPECT_TRUE(Find<Gtk::CheckButton>(*dialog, "TeCheckBox1").get_active());
+  EXPECT_FALSE(Find<Gtk::CheckButton>(*dialog, "TeCheckBox2").get_active());
+  EXPECT_FALSE(Find<Gtk::Button>(*dialog, "TeButton3").get_sensitive());
+  Find<Gtk::CheckButton>(*dialog, "TeCheckBox1").set_active(false);
+  Find<Gtk::Button>(*dialog, "TeButton2").clicked();  // Cancel
+  EXPECT_FALSE(dialog->get_visible());
+  EXPECT_EQ(ReadSetting("AutoUpdate"), "1");
+
+  dialog = open();
+  ASSERT_NE(dialog, nullptr);
+  Find<Gtk::ComboBoxText>(*dialog, "TeComboBox1").set_active(1);
+  Find<Gtk::CheckButton>(*dialog, "TeCheckBox1").set_active(false);
+  Find<Gtk::CheckButton>(*dialog, "TeCheckBox2").set_active(true);
+  Find<Gtk::Button>(*dialog, "TeButton1").clicked();  // OK
+  EXPECT_FALSE(dialog->get_visible());
+  EXPECT_EQ(ReadSetting("OnStartupDisplay"), "Radio");
+  EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, SettingsKey, "AutoUpdate"), "");
+  EXPECT_EQ(ReadSetting("TopMost"), "1");
+}
+
 }  // namespace
 }  // namespace telvanta
 
