@@ -4,19 +4,24 @@
 #include <string>
 #include <string_view>
 
+#include "common/BuildConfig.h"
+
 namespace telvanta {
 
-// Where the welcome panel's links and the Tools menu's downloads go.
-// The maker's site is not settled yet; a reserved name keeps links harmless.
-inline constexpr std::string_view MakerSite = "telvanta.example.org";
-inline constexpr std::string_view RealPlayerPage = "telvanta.example.org/realplayer.htm";
+// The maker's site with its scheme (the TELVANTA_SITE_URL of the build); the
+// welcome panel's links and the Tools menu's downloads derive from it.
+inline constexpr std::string_view MakerSite = BuildSiteUrl;
+inline const std::string RealPlayerPage = std::string(MakerSite) + "/realplayer.htm";
 inline constexpr std::string_view MediaPlayerPage =
     "www.microsoft.com/windows/mediaplayer/download";
 
 // The maker's bad-link report page, a plain HTTP address on its site.
 std::string BadLinkPage();
+// The maker's download page, opened when a newer version exists.
+std::string DownloadPage();
 
-// What a link label opens: its type's prefix and the hint.
+// What a link label opens: its type's prefix and the hint. A hint that
+// already names its scheme ("https://...", "mailto:...") is used as it is.
 enum class TLabelType { hmHTTP = 0, hmMAIL = 1, hmFTP = 2 };
 std::string UrlLabelAddress(TLabelType type, std::string_view hint);
 

@@ -5,9 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "common/BuildConfig.h"
+
 namespace telvanta {
 
-inline constexpr std::string_view ProgramVersion = "7.2.0.0";
+// The project version of the build, "7.2.0.0" in this release.
+inline constexpr std::string_view ProgramVersion = BuildVersion;
 
 // Folder of the running executable, with a trailing "/".
 std::string ProgramFolder();
