@@ -11,28 +11,12 @@
 #include <utility>
 #include <vector>
 
+#include "common/UniqueFd.h"
+
 namespace telvanta {
 namespace {
 
 namespace fs = std::filesystem;
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  ~UniqueFd() { Close(); }
-  int Get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-  // Closes now and tells whether the close went well (it can report a failed write).
-  bool Close() {
-    const int fd = std::exchange(fd_, -1);
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -65,7 +49,7 @@ bool WriteTemporary(const fs::path& file, const fs::path& temporary, std::string
   if (::stat(file.c_str(), &st) == 0 && ::fchmod(fd.Get(), st.st_mode & 07777) != 0) {
     return false;
   }
-  return WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0 && fd.Close();
+  return WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0 && fd.Reset();
 }
 
 fs::path XdgFolder(const char* variable, const char* fallback) {

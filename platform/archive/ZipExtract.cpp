@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <memory>
 
+#include "common/UniqueFd.h"
+
 namespace telvanta::platform {
 
 namespace {
@@ -17,38 +19,6 @@ struct ArchiveDeleter {
   void operator()(archive* reader) const { archive_read_free(reader); }
 };
 using ArchiveReader = std::unique_ptr<archive, ArchiveDeleter>;
-
-class UniqueFd {
- public:
-  UniqueFd() = default;
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd() { Reset(); }
-  UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-      Reset(other.Release());
-    }
-    return *this;
-  }
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  bool Reset(int fd = -1) {
-    bool closed = true;
-    if (fd_ >= 0) {
-      closed = ::close(fd_) == 0;
-    }
-    fd_ = fd;
-    return closed;
-  }
-
- private:
-  int fd_ = -1;
-};
 
 // Opens or creates each folder step below `root` without following a link,
 // so a link already lying in the folder can't lead the extraction out of it.

@@ -12,33 +12,12 @@
 #include <vector>
 
 #include "common/Files.h"
+#include "common/UniqueFd.h"
 
 namespace telvanta::platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  ~UniqueFd() { Reset(); }
-  int Get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-  void Adopt(int fd) {
-    Reset();
-    fd_ = fd;
-  }
-  // Closes now and tells whether the close went well (it can report a failed write).
-  bool Reset() {
-    const int fd = std::exchange(fd_, -1);
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 // flock excludes other processes; threads of this one queue on the mutex first,
 // so the lock file is opened once per change, not per thread.
@@ -51,7 +30,7 @@ class HiveLock {
  public:
   bool Acquire(const fs::path& lockFile) {
     thread_ = std::unique_lock(ProcessLock());
-    fd_.Adopt(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    fd_.Reset(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (!fd_) {
       return false;
     }
