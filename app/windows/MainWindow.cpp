@@ -8,9 +8,12 @@
 #include "common/StreamClass.h"
 #include "platform/browser/PlayerWidget.h"
 #include "platform/desktop/ShellOpen.h"
+#include "platform/glib/PostToUi.h"
 #include "playback/OpenMediaRules.h"
 #include "playback/windows/OpenUrlDialog.h"
 #include "settings/Settings.h"
+#include "update/DailyTrigger.h"
+#include "update/windows/UpdateCheckDialog.h"
 #include "widgets/ErrorDisplay.h"
 
 #include <filesystem>
@@ -251,8 +254,10 @@ void MainWindow::BuildMenus() {
       .connect(sigc::mem_fun(*this, &MainWindow::onDownloadMediaPlayerActivated));
   software.set_submenu(*softwareMenu);
   AddSeparator(toolsMenu_);
-  later(AddMenuItem(toolsMenu_, component::checkForUpdateItem, "&Check for update...",
-                    Picture("update", 16)));
+  AddMenuItem(toolsMenu_, component::checkForUpdateItem, "&Check for update...",
+              Picture("update", 16))
+      .signal_activate()
+      .connect(sigc::mem_fun(*this, &MainWindow::OpenUpdateCheck));
   AddMenuItem(toolsMenu_, component::preferencesItem, "&Preferences...")
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::onPreferencesActivated));
@@ -348,6 +353,45 @@ void MainWindow::PlayTV(const std::string& url) {
     return;
   }
   browser_.Navigate(page.string());
+  RunDailyUpdate();
+}
+
+void MainWindow::RunDailyUpdate() {
+  if (!TakeDailyUpdateTurn(DateText())) {
+    return;
+  }
+  if (updateWorker_ && updateWorker_->Running()) {
+    return;
+  }
+  std::optional<UpdateContext> context = DefaultUpdateContext();
+  if (!context) {
+    return;
+  }
+  // The worker reports from its own thread; results hop to the UI thread and
+  // are dropped once this window is gone.
+  const std::weak_ptr<int> alive = alive_;
+  UpdateCallbacks callbacks;
+  callbacks.announce = [this, alive](const Announcement& announcement) {
+    platform::PostToUi([this, alive, announcement] {
+      if (alive.lock()) {
+        SetAnnouncement(announcement.text, announcement.url);
+      }
+    });
+  };
+  callbacks.catalogueStaged = [this, alive](const std::filesystem::path& /*staged*/) {
+    platform::PostToUi([this, alive] {
+      if (alive.lock() && listWindow_ != nullptr) {
+        RunCommand([this] { listWindow_->ReloadCatalogue(); });
+      }
+    });
+  };
+  updateWorker_ = std::make_unique<CheckNetVersion>(std::move(*context), std::move(callbacks));
+  updateWorker_->Start();
+}
+
+void MainWindow::OpenUpdateCheck() {
+  UpdateCheckDialog dialog(*this, DefaultUpdateContext());
+  telvanta::ShowModal(dialog);
 }
 
 void MainWindow::onPageLoaded() {
@@ -419,10 +463,9 @@ void MainWindow::onOpenUrlActivated() {
 }
 
 void MainWindow::onPreferencesActivated() {
-  // The update check is not part of this build yet: "Update now!" stays disabled.
   preferencesDialogs_
       .Open(
-          *this, [this](bool topMost) { set_keep_above(topMost); }, std::function<void()>())
+          *this, [this](bool topMost) { set_keep_above(topMost); }, [this] { OpenUpdateCheck(); })
       .show();
 }
 

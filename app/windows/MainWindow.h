@@ -11,6 +11,7 @@
 #include "playback/PlayerPage.h"
 #include "playback/windows/OpenUrlDialog.h"
 #include "settings/windows/PreferencesDialog.h"
+#include "update/CheckNetVersion.h"
 #include "widgets/LinkLabel.h"
 #include "widgets/OwnedWindows.h"
 #include "widgets/WidgetSupport.h"
@@ -72,6 +73,9 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   void onWebcamsClicked();
   void onFavouritesClicked();
   void onPreferencesActivated();
+  // Starts the update worker on the first play of a day.
+  void RunDailyUpdate();
+  void OpenUpdateCheck();
   void onToolsClicked();
   void onHelpClicked();
   void onOpenActivated();
@@ -116,6 +120,9 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   OwnedWindows<OpenUrlDialog> openUrlDialogs_;
   OwnedWindows<ListExportWindow> exportWindows_;
   OwnedWindows<PreferencesDialog> preferencesDialogs_;
+  // Goes before the worker, so a result still on its way finds it expired.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+  std::unique_ptr<CheckNetVersion> updateWorker_;
 };
 
 }  // namespace telvanta

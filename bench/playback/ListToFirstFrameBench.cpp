@@ -83,6 +83,7 @@ int Run() {
   test::TempFolder config("telvanta-bench-config");
   test::TempFolder program("telvanta-bench-program");
   setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+  WriteSetting("Day", DateText());  // no update check while measuring
   SetProgramFolderForTesting(program.Path());
   test::LoopbackHttpServer server(test::Media().folder);
   const std::string address = server.Url(std::string("/") + test::TestMedia::kHls);

@@ -1,7 +1,9 @@
 #include "catalogue/windows/ChannelListWindow.h"
 
 #include "common/Captions.h"
+#include "common/Files.h"
 #include "settings/Settings.h"
+#include "update/CatalogueRefresh.h"
 #include "widgets/ErrorDisplay.h"
 
 namespace telvanta {
@@ -378,7 +380,16 @@ void ChannelListWindow::RestoreFilter(Gtk::ComboBoxText& box, const std::vector<
   box.set_active(found ? static_cast<int>(*found) : -1);
 }
 
-void ChannelListWindow::db_connect() { database_.db_connect(); }
+void ChannelListWindow::db_connect() { database_.db_connect(CatalogueToOpen()); }
+
+void ChannelListWindow::ReloadCatalogue() {
+  database_.Close();
+  InstallStagedCatalogue(UserDataFolder());
+  db_connect();
+  LoadChannel();
+  LoadRadio();
+  Loadwebcam();
+}
 
 void ChannelListWindow::Loadcountrylist() {
   // The box shows what was appended, also when the load stops half-way.

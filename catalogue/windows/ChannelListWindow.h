@@ -32,8 +32,12 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   // start page and the video size. Errors pass on to the caller.
   void FormCreate();
 
-  // Points the database at listv2.dll; an open connection is closed first.
+  // Points the database at listv2.dll (a refreshed one in the user's data
+  // folder, else the shipped one); an open connection is closed first.
   void db_connect();
+  // Installs a refreshed catalogue waiting in the user's data folder and
+  // reloads the TV, radio and webcam lists from it, as one step.
+  void ReloadCatalogue();
   void Loadcountrylist();
   void LoadChannel();
   void LoadRadio();

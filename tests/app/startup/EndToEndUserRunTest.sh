@@ -87,6 +87,10 @@ cp "$build/Data/MP.dll" "$build/Data/RP.dll" "$build/Data/WB.dll" "$program/Data
 
 export XDG_CONFIG_HOME="$work/config"
 export XDG_DATA_HOME="$work/data"
+# Today's update check counts as done, so the run stays on this machine.
+mkdir -p "$XDG_CONFIG_HOME/telvanta"
+printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora]\n"Day"="%s"\n\n' \
+  "$(date +%x)" > "$XDG_CONFIG_HOME/telvanta/settings.reg"
 "$program/telvanta" > "$work/program.log" 2>&1 &
 program_pid=$!
 

@@ -38,6 +38,7 @@ class PlaybackTest : public ::testing::Test {
                                            Station("Canada", "Real One", "", rtsp_, "News"),
                                        });
     WriteSetting("FirstRun", "1");
+    WriteSetting("Day", DateText());  // no update check: tests stay offline
     windows_ = CreateWindows();
     Browser().SetPlayerSettings({.audioOutput = "null"});
   }

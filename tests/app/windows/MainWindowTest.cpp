@@ -359,7 +359,7 @@ TEST_F(MainWindowTest, PreferencesStoreOnlyOnOk) {
   EXPECT_EQ(Find<Gtk::ComboBoxText>(*dialog, "TeComboBox1").get_active_text(), "My Favorites");
   EXPECT_TRUE(Find<Gtk::CheckButton>(*dialog, "TeCheckBox1").get_active());
   EXPECT_FALSE(Find<Gtk::CheckButton>(*dialog, "TeCheckBox2").get_active());
-  EXPECT_FALSE(Find<Gtk::Button>(*dialog, "TeButton3").get_sensitive());
+  EXPECT_TRUE(Find<Gtk::Button>(*dialog, "TeButton3").get_sensitive());
   Find<Gtk::CheckButton>(*dialog, "TeCheckBox1").set_active(false);
   Find<Gtk::Button>(*dialog, "TeButton2").clicked();  // Cancel
   EXPECT_FALSE(dialog->get_visible());
