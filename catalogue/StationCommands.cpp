@@ -68,13 +68,4 @@ std::string BadLinkAddress(std::string_view entry) {
 
 std::filesystem::path ExportPath(std::string_view fileName) { return HomeFolder() / fileName; }
 
-std::string ExportText(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) {
-    text += line;
-    text += "\r\n";
-  }
-  return text;
-}
-
 }  // namespace telvanta

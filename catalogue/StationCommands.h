@@ -33,8 +33,6 @@ std::string BadLinkAddress(std::string_view entry);
 
 // The list exports go to the user's home folder ("tvlist.txt", ...).
 std::filesystem::path ExportPath(std::string_view fileName);
-// The lines of an export, every one ended with CR LF.
-std::string ExportText(const std::vector<std::string>& lines);
 
 // What the export tools need of the list window.
 class ListExportSource {

@@ -107,6 +107,15 @@ void ReplaceFile(const fs::path& file, std::string_view bytes) {
   }
 }
 
+std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
 bool MakePrivateFolders(const fs::path& folder) {
   if (folder.empty()) {
     return true;

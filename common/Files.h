@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/Error.h"
 
@@ -31,6 +32,10 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
 // failure the old file is untouched, the temporary removed, and FileError
 // "Cannot create file ..." thrown.
 void ReplaceFile(const std::filesystem::path& file, std::string_view bytes);
+
+// The lines as the program's text files hold them: every line, the last one
+// too, ended with CR LF.
+std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 
 // Makes the folder and its missing parents, new ones private to the user
 // (0700, as the base directory rules ask); false when it can't.

@@ -26,15 +26,6 @@ std::vector<std::string> SplitFavouriteLines(std::string_view text) {
   return lines;
 }
 
-std::string JoinFavouriteLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) {
-    text += line;
-    text += "\r\n";
-  }
-  return text;
-}
-
 std::string FavouriteLine(std::string_view name, std::string_view url) {
   return std::string(name) + "|" + DesEncryptHex(url, StationKey);
 }
@@ -71,7 +62,7 @@ std::vector<std::string> FavouritesFile::Lines() const {
 
 void FavouritesFile::Write(const std::vector<std::string>& lines) const {
   MakePrivateFolders(path_.parent_path());
-  ReplaceFile(path_, JoinFavouriteLines(lines));
+  ReplaceFile(path_, JoinLinesCrLf(lines));
 }
 
 void FavouritesFile::Add(std::string_view name, std::string_view url) const {

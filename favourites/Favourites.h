@@ -18,8 +18,6 @@ std::filesystem::path DefaultFavouritesPath();
 // The lines of the file's text: a line ends at CR, LF or CR LF, a NUL ends
 // the text, and a last line without a break counts the same.
 std::vector<std::string> SplitFavouriteLines(std::string_view text);
-// Every line, the last one too, ended with CR LF.
-std::string JoinFavouriteLines(const std::vector<std::string>& lines);
 
 // The display name, "|", the URL enciphered under StationKey.
 std::string FavouriteLine(std::string_view name, std::string_view url);

@@ -59,30 +59,17 @@ void ChannelListWindow::onReportBadLink(const StationListBox& list) {
 }
 
 std::vector<std::string> ChannelListWindow::VisibleEntries(ListPage page) const {
-  const StationListBox* list = &tvList_;
-  switch (page) {
-    case ListPage::Radio:
-      list = &radioList_;
-      break;
-    case ListPage::Webcam:
-      list = &webcamList_;
-      break;
-    case ListPage::Favorites:
-      list = &favouriteList_;
-      break;
-    case ListPage::TV:
-      break;
-  }
+  const StationListBox& list = ListOn(page);
   std::vector<std::string> entries;
-  for (int i = 0; i < list->Count(); ++i) {
-    entries.push_back(list->Entry(i));
+  for (int i = 0; i < list.Count(); ++i) {
+    entries.push_back(list.Entry(i));
   }
   return entries;
 }
 
 std::filesystem::path ChannelListWindow::savelist2() {
   const std::filesystem::path path = ExportPath("old.txt");
-  ReplaceFile(path, ExportText(Savelist2Lines(database_)));
+  ReplaceFile(path, JoinLinesCrLf(Savelist2Lines(database_)));
   return path;
 }
 

@@ -6,6 +6,8 @@
 #include "update/CatalogueRefresh.h"
 #include "widgets/ErrorDisplay.h"
 
+#include <utility>
+
 namespace telvanta {
 
 namespace {
@@ -450,6 +452,24 @@ void ChannelListWindow::LoadFav() {
   LoadFavourites(lines, fill.loaded);
 }
 
+const StationListBox& ChannelListWindow::ListOn(ListPage page) const {
+  switch (page) {
+    case ListPage::Radio:
+      return radioList_;
+    case ListPage::Webcam:
+      return webcamList_;
+    case ListPage::Favorites:
+      return favouriteList_;
+    case ListPage::TV:
+      break;
+  }
+  return tvList_;
+}
+
+StationListBox& ChannelListWindow::ListOn(ListPage page) {
+  return const_cast<StationListBox&>(std::as_const(*this).ListOn(page));
+}
+
 const std::vector<std::string>& ChannelListWindow::Urls(ListPage page) const {
   switch (page) {
     case ListPage::Radio:
@@ -474,20 +494,7 @@ void ChannelListWindow::SelectPage(ListPage page) {
 
 void ChannelListWindow::ShowModal() {
   // The user comes to pick a station: the shown list has the keyboard.
-  switch (ActivePage()) {
-    case ListPage::TV:
-      tvList_.View().grab_focus();
-      break;
-    case ListPage::Radio:
-      radioList_.View().grab_focus();
-      break;
-    case ListPage::Webcam:
-      webcamList_.View().grab_focus();
-      break;
-    case ListPage::Favorites:
-      favouriteList_.View().grab_focus();
-      break;
-  }
+  ListOn(ActivePage()).View().grab_focus();
   // At start-up the owner is not on screen yet; a window manager would not
   // show a dialog of an unmapped window properly.
   if (owner_.get_mapped()) {

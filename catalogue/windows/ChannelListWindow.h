@@ -70,6 +70,9 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   void BuildMenus();
   void RestoreFilter(Gtk::ComboBoxText& box, const std::vector<std::string>& items,
                      const char* setting);
+  // The visible list of a page.
+  const StationListBox& ListOn(ListPage page) const;
+  StationListBox& ListOn(ListPage page);
   // The filter boxes as LoadChannel reads them.
   TvFilter CurrentTvFilter() const;
   void PlayFrom(StationListBox& list, const std::vector<std::string>& urls,

@@ -26,20 +26,12 @@ constexpr std::string_view oldListButton = "Button4";
 }  // namespace
 
 ListExportWindow::ListExportWindow(Gtk::Window& owner, ListExportSource& source)
-    : source_(source),
+    : FixedDialog(owner, component::window, "FrmMytools", ClientWidth, ClientHeight, Frame::Plain),
+      source_(source),
       tvButton_("Get TV List"),
       radioButton_("Get Radio List"),
       webcamButton_("Get Webcam List"),
       oldListButton_("Button4") {
-  NameComponent(*this, component::window, "FrmMytools");
-  set_title("FrmMytools");
-  set_transient_for(owner);
-  set_position(Gtk::WIN_POS_CENTER);
-  set_default_size(ClientWidth, ClientHeight);
-  set_resizable(false);
-  layout_.set_size_request(ClientWidth, ClientHeight);
-  add(layout_);
-
   const struct {
     Gtk::Button& button;
     std::string_view component;
@@ -51,7 +43,7 @@ ListExportWindow::ListExportWindow(Gtk::Window& owner, ListExportSource& source)
   for (const auto& b : buttons) {
     b.button.set_size_request(100, 25);
     NameComponent(b.button, b.component, b.button.get_label().raw());
-    layout_.put(b.button, b.x, 72);
+    Layout().put(b.button, b.x, 72);
   }
   tvButton_.signal_clicked().connect([this] { exportPage(ListPage::TV, "tvlist.txt"); });
   radioButton_.signal_clicked().connect([this] { exportPage(ListPage::Radio, "radiolist.txt"); });
@@ -62,7 +54,8 @@ ListExportWindow::ListExportWindow(Gtk::Window& owner, ListExportSource& source)
 }
 
 void ListExportWindow::exportPage(ListPage page, std::string_view fileName) {
-  RunCommand([&] { ReplaceFile(ExportPath(fileName), ExportText(source_.VisibleEntries(page))); });
+  RunCommand(
+      [&] { ReplaceFile(ExportPath(fileName), JoinLinesCrLf(source_.VisibleEntries(page))); });
 }
 
 void ListExportWindow::onOldListClicked() {
@@ -70,11 +63,6 @@ void ListExportWindow::onOldListClicked() {
     const std::filesystem::path written = source_.savelist2();
     ShowPlainMessage(written.string() + " ok!");
   });
-}
-
-bool ListExportWindow::on_delete_event(GdkEventAny* /*event*/) {
-  hide();
-  return true;
 }
 
 }  // namespace telvanta

@@ -5,22 +5,19 @@
 #include <gtkmm.h>
 
 #include "catalogue/StationCommands.h"
+#include "widgets/FixedDialog.h"
 
 namespace telvanta {
 
-class ListExportWindow : public Gtk::Window {
+class ListExportWindow : public FixedDialog {
  public:
   ListExportWindow(Gtk::Window& owner, ListExportSource& source);
-
- protected:
-  bool on_delete_event(GdkEventAny* event) override;
 
  private:
   void exportPage(ListPage page, std::string_view fileName);
   void onOldListClicked();
 
   ListExportSource& source_;
-  Gtk::Fixed layout_;
   Gtk::Button tvButton_;
   Gtk::Button radioButton_;
   Gtk::Button webcamButton_;

@@ -33,41 +33,33 @@ constexpr std::string_view cancelButton = "TeButton2";
 
 AddChannelDialog::AddChannelDialog(Gtk::Window& owner, const FavouritesFile& favourites,
                                    FavouritesHost& host)
-    : favourites_(favourites),
+    : FixedDialog(owner, component::window, Caption, ClientWidth, ClientHeight),
+      favourites_(favourites),
       host_(host),
       nameLabel_(std::string(NameCaption)),
       urlLabel_(std::string(UrlCaption)),
       okButton_(GtkMnemonic("&OK"), true),
       cancelButton_(GtkMnemonic("&Cancel"), true) {
-  NameComponent(*this, component::window, Caption);
-  set_title(std::string(Caption));
-  set_transient_for(owner);
-  set_position(Gtk::WIN_POS_CENTER);
-  set_default_size(ClientWidth, ClientHeight);
-  set_resizable(false);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
   InstallStyle("#FrmAddUrl #Label1, #FrmAddUrl #Label2 { font-weight: bold; }\n");
 
-  layout_.set_size_request(ClientWidth, ClientHeight);
-  add(layout_);
   picture_.set(Picture("favorites", 32));
   NameComponent(picture_, component::picture);
-  layout_.put(picture_, 16, 16);
+  Layout().put(picture_, 16, 16);
 
   NameComponent(nameLabel_, component::nameLabel, NameCaption);
   nameLabel_.set_mnemonic_widget(nameEntry_);
-  layout_.put(nameLabel_, 64, 24);
+  Layout().put(nameLabel_, 64, 24);
   nameEntry_.set_size_request(352, -1);
   NameComponent(nameEntry_, component::nameEntry, NameCaption);
-  layout_.put(nameEntry_, 64, 48);
+  Layout().put(nameEntry_, 64, 48);
 
   NameComponent(urlLabel_, component::urlLabel, UrlCaption);
   urlLabel_.set_mnemonic_widget(urlEntry_);
-  layout_.put(urlLabel_, 64, 96);
+  Layout().put(urlLabel_, 64, 96);
   urlEntry_.set_size_request(352, -1);
   urlEntry_.set_activates_default(true);
   NameComponent(urlEntry_, component::urlEntry, UrlCaption);
-  layout_.put(urlEntry_, 64, 120);
+  Layout().put(urlEntry_, 64, 120);
 
   for (auto* button : {&okButton_, &cancelButton_}) {
     button->set_size_request(75, 25);
@@ -75,8 +67,8 @@ AddChannelDialog::AddChannelDialog(Gtk::Window& owner, const FavouritesFile& fav
   NameComponent(okButton_, component::okButton, "&OK");
   NameComponent(cancelButton_, component::cancelButton, "&Cancel");
   okButton_.set_can_default(true);
-  layout_.put(okButton_, 248, 192);
-  layout_.put(cancelButton_, 341, 192);
+  Layout().put(okButton_, 248, 192);
+  Layout().put(cancelButton_, 341, 192);
   okButton_.signal_clicked().connect(sigc::mem_fun(*this, &AddChannelDialog::onOkClicked));
   cancelButton_.signal_clicked().connect([this] { hide(); });
   set_default(okButton_);
@@ -101,11 +93,6 @@ void AddChannelDialog::onOkClicked() {
   ShowInformationBox("OK", "The channel has been added successfully!");
   hide();
   host_.ShowFavourites();
-}
-
-bool AddChannelDialog::on_delete_event(GdkEventAny* /*event*/) {
-  hide();
-  return true;
 }
 
 }  // namespace telvanta

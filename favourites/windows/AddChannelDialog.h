@@ -6,22 +6,19 @@
 
 #include "favourites/Favourites.h"
 #include "favourites/FavouritesHost.h"
+#include "widgets/FixedDialog.h"
 
 namespace telvanta {
 
-class AddChannelDialog : public Gtk::Window {
+class AddChannelDialog : public FixedDialog {
  public:
   AddChannelDialog(Gtk::Window& owner, const FavouritesFile& favourites, FavouritesHost& host);
-
- protected:
-  bool on_delete_event(GdkEventAny* event) override;
 
  private:
   void onOkClicked();
 
   const FavouritesFile& favourites_;
   FavouritesHost& host_;
-  Gtk::Fixed layout_;
   Gtk::Image picture_;
   Gtk::Label nameLabel_;
   Gtk::Entry nameEntry_;

@@ -25,24 +25,15 @@ constexpr std::string_view cancelButton = "TeButton2";
 }  // namespace
 
 OpenUrlDialog::OpenUrlDialog(Gtk::Window& owner, PlayTarget& main)
-    : promptLabel_(std::string(OpenUrlPrompt)),
+    : FixedDialog(owner, component::window, OpenUrlCaption, ClientWidth, ClientHeight),
+      promptLabel_(std::string(OpenUrlPrompt)),
       addressLabel_("Open:"),
       okButton_("OK"),
       cancelButton_("Cancel"),
       main_(main) {
-  NameComponent(*this, component::window, OpenUrlCaption);
-  set_title(std::string(OpenUrlCaption));
-  set_transient_for(owner);
-  set_position(Gtk::WIN_POS_CENTER);
-  set_default_size(ClientWidth, ClientHeight);
-  set_resizable(false);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
   InstallStyle(
       "#FrmOpenURL { font-family: Verdana, \"DejaVu Sans\", sans-serif; font-size: 8pt; }\n"
       "#FrmOpenURL button { min-height: 16px; padding: 2px 6px; }\n");
-
-  layout_.set_size_request(ClientWidth, ClientHeight);
-  add(layout_);
 
   picture_.set(Picture("openurl", 32));
   pictureBox_.add(picture_);
@@ -54,7 +45,7 @@ OpenUrlDialog::OpenUrlDialog(Gtk::Window& owner, PlayTarget& main)
     return false;
   });
   NameComponent(pictureBox_, component::pictureBox);
-  layout_.put(pictureBox_, 16, 16);
+  Layout().put(pictureBox_, 16, 16);
 
   promptLabel_.set_line_wrap(true);
   promptLabel_.set_max_width_chars(1);
@@ -62,15 +53,15 @@ OpenUrlDialog::OpenUrlDialog(Gtk::Window& owner, PlayTarget& main)
   promptLabel_.set_yalign(0.0F);
   promptLabel_.set_size_request(305, 49);
   NameComponent(promptLabel_, component::promptLabel, OpenUrlPrompt);
-  layout_.put(promptLabel_, 56, 16);
+  Layout().put(promptLabel_, 56, 16);
 
   NameComponent(addressLabel_, component::addressLabel, "Open:");
-  layout_.put(addressLabel_, 8, 76);
+  Layout().put(addressLabel_, 8, 76);
   addressLabel_.set_mnemonic_widget(addressEntry_);
   addressEntry_.set_size_request(297, -1);
   addressEntry_.set_activates_default(true);
   NameComponent(addressEntry_, component::addressEntry, "Open:");
-  layout_.put(addressEntry_, 56, 72);
+  Layout().put(addressEntry_, 56, 72);
 
   for (auto* button : {&okButton_, &cancelButton_}) {
     button->set_size_request(75, 25);
@@ -78,8 +69,8 @@ OpenUrlDialog::OpenUrlDialog(Gtk::Window& owner, PlayTarget& main)
   NameComponent(okButton_, component::okButton, "OK");
   NameComponent(cancelButton_, component::cancelButton, "Cancel");
   okButton_.set_can_default(true);
-  layout_.put(okButton_, 176, 112);
-  layout_.put(cancelButton_, 272, 112);
+  Layout().put(okButton_, 176, 112);
+  Layout().put(cancelButton_, 272, 112);
   okButton_.signal_clicked().connect(sigc::mem_fun(*this, &OpenUrlDialog::onOkClicked));
   cancelButton_.signal_clicked().connect(sigc::mem_fun(*this, &OpenUrlDialog::onCancelClicked));
   set_default(okButton_);
@@ -100,11 +91,6 @@ void OpenUrlDialog::onPictureDoubleClicked() {
   if (openTools_) {
     openTools_(*this);
   }
-}
-
-bool OpenUrlDialog::on_delete_event(GdkEventAny* /*event*/) {
-  hide();
-  return true;
 }
 
 }  // namespace telvanta

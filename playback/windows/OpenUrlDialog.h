@@ -3,6 +3,7 @@
 // makes a new one, and several may be open at once.
 
 #include "playback/PlayTarget.h"
+#include "widgets/FixedDialog.h"
 #include "widgets/WidgetSupport.h"
 
 #include <gtkmm.h>
@@ -12,7 +13,7 @@
 
 namespace telvanta {
 
-class OpenUrlDialog : public Gtk::Window {
+class OpenUrlDialog : public FixedDialog {
  public:
   OpenUrlDialog(Gtk::Window& owner, PlayTarget& main);
 
@@ -21,15 +22,11 @@ class OpenUrlDialog : public Gtk::Window {
     openTools_ = std::move(openTools);
   }
 
- protected:
-  bool on_delete_event(GdkEventAny* event) override;
-
  private:
   void onOkClicked();
   void onCancelClicked();
   void onPictureDoubleClicked();
 
-  Gtk::Fixed layout_;
   Gtk::EventBox pictureBox_;
   Gtk::Image picture_;
   Gtk::Label promptLabel_;

@@ -35,7 +35,8 @@ constexpr std::string_view cancelButton = "TeButton2";
 
 PreferencesDialog::PreferencesDialog(Gtk::Window& owner, std::function<void(bool)> applyTopMost,
                                      std::function<void()> openUpdateCheck)
-    : applyTopMost_(std::move(applyTopMost)),
+    : FixedDialog(owner, component::window, "Preferences", ClientWidth, ClientHeight),
+      applyTopMost_(std::move(applyTopMost)),
       openUpdateCheck_(std::move(openUpdateCheck)),
       startupLabel_("On startup display"),
       autoUpdateCheck_(GtkMnemonic(AutoUpdateCaption), true),
@@ -43,44 +44,34 @@ PreferencesDialog::PreferencesDialog(Gtk::Window& owner, std::function<void(bool
       updateNowButton_(GtkMnemonic("&Update now!"), true),
       okButton_(GtkMnemonic("&OK"), true),
       cancelButton_(GtkMnemonic("&Cancel"), true) {
-  NameComponent(*this, component::window, "Preferences");
-  set_title("Preferences");
-  set_transient_for(owner);
-  set_position(Gtk::WIN_POS_CENTER);
-  set_default_size(ClientWidth, ClientHeight);
-  set_resizable(false);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
-  layout_.set_size_request(ClientWidth, ClientHeight);
-  add(layout_);
-
   picture_.set(Picture("tools", 32));
   NameComponent(picture_, component::picture);
-  layout_.put(picture_, 16, 16);
+  Layout().put(picture_, 16, 16);
   NameComponent(startupLabel_, component::startupLabel, "On startup display");
   startupLabel_.set_mnemonic_widget(startupBox_);
-  layout_.put(startupLabel_, 64, 24);
+  Layout().put(startupLabel_, 64, 24);
   for (const std::string_view item : StartupDisplayItems) {
     startupBox_.append(std::string(item));
   }
   startupBox_.set_size_request(201, -1);
   NameComponent(startupBox_, component::startupBox, "On startup display");
-  layout_.put(startupBox_, 64, 48);
+  Layout().put(startupBox_, 64, 48);
 
   NameComponent(autoUpdateCheck_, component::autoUpdateCheck, AutoUpdateCaption);
-  layout_.put(autoUpdateCheck_, 16, 104);
+  Layout().put(autoUpdateCheck_, 16, 104);
   NameComponent(topMostCheck_, component::topMostCheck, TopMostCaption);
-  layout_.put(topMostCheck_, 16, 144);
+  Layout().put(topMostCheck_, 16, 144);
   NameComponent(updateNowButton_, component::updateNowButton, "&Update now!");
   updateNowButton_.set_sensitive(static_cast<bool>(openUpdateCheck_));
-  layout_.put(updateNowButton_, 224, 140);
+  Layout().put(updateNowButton_, 224, 140);
 
   for (auto* button : {&okButton_, &cancelButton_}) {
     button->set_size_request(75, 25);
   }
   NameComponent(okButton_, component::okButton, "&OK");
   NameComponent(cancelButton_, component::cancelButton, "&Cancel");
-  layout_.put(okButton_, 160, 216);
-  layout_.put(cancelButton_, 252, 216);
+  Layout().put(okButton_, 160, 216);
+  Layout().put(cancelButton_, 252, 216);
   okButton_.signal_clicked().connect(sigc::mem_fun(*this, &PreferencesDialog::onOkClicked));
   cancelButton_.signal_clicked().connect([this] { hide(); });
   updateNowButton_.signal_clicked().connect(
@@ -113,11 +104,6 @@ void PreferencesDialog::onUpdateNowClicked() {
   if (openUpdateCheck_) {
     openUpdateCheck_();
   }
-}
-
-bool PreferencesDialog::on_delete_event(GdkEventAny* /*event*/) {
-  hide();
-  return true;
 }
 
 }  // namespace telvanta

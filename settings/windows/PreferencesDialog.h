@@ -6,17 +6,16 @@
 
 #include <functional>
 
+#include "widgets/FixedDialog.h"
+
 namespace telvanta {
 
-class PreferencesDialog : public Gtk::Window {
+class PreferencesDialog : public FixedDialog {
  public:
   // applyTopMost places the main window at once on OK; openUpdateCheck,
   // when given, is what "Update now!" opens after closing the dialog.
   PreferencesDialog(Gtk::Window& owner, std::function<void(bool)> applyTopMost,
                     std::function<void()> openUpdateCheck);
-
- protected:
-  bool on_delete_event(GdkEventAny* event) override;
 
  private:
   void onOkClicked();
@@ -24,7 +23,6 @@ class PreferencesDialog : public Gtk::Window {
 
   std::function<void(bool)> applyTopMost_;
   std::function<void()> openUpdateCheck_;
-  Gtk::Fixed layout_;
   Gtk::Image picture_;
   Gtk::Label startupLabel_;
   Gtk::ComboBoxText startupBox_;

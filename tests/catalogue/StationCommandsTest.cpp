@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/Files.h"
 #include "common/Links.h"
 
 namespace telvanta {
@@ -57,8 +58,8 @@ TEST(StationCommands, ReportAddressCarriesTheWholeEntry) {
 }
 
 TEST(StationCommands, ExportsEndEveryLineWithCrLfInTheHomeFolder) {
-  EXPECT_EQ(ExportText({}), "");
-  EXPECT_EQ(ExportText({"Canada - A(1k)", "", "x|y||u"}), "Canada - A(1k)\r\n\r\nx|y||u\r\n");
+  EXPECT_EQ(JoinLinesCrLf({}), "");
+  EXPECT_EQ(JoinLinesCrLf({"Canada - A(1k)", "", "x|y||u"}), "Canada - A(1k)\r\n\r\nx|y||u\r\n");
   const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
   ::setenv("HOME", "/home/me", 1);
   EXPECT_EQ(ExportPath("old.txt"), "/home/me/old.txt");

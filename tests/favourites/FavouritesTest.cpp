@@ -9,6 +9,7 @@
 
 #include "common/DesCipher.h"
 #include "common/Error.h"
+#include "common/Files.h"
 #include "tests/support/TempFolder.h"
 
 namespace telvanta {
@@ -44,7 +45,7 @@ TEST(FavouriteLines, SplitAtEveryKindOfBreakAndStopAtNul) {
   for (const auto& c : cases) {
     EXPECT_EQ(SplitFavouriteLines(c.text), c.lines) << c.text;
   }
-  EXPECT_EQ(JoinFavouriteLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(JoinLinesCrLf({"a", "", "b"}), "a\r\n\r\nb\r\n");
 }
 
 TEST(FavouriteLines, LoadSplitsAtTheFirstBarAndKeepsListsInStep) {

@@ -38,26 +38,18 @@ struct UpdateCheckDialog::Check {
 
 UpdateCheckDialog::UpdateCheckDialog(Gtk::Window& owner, std::optional<UpdateContext> context,
                                      std::chrono::milliseconds delay)
-    : context_(std::move(context)),
+    : FixedDialog(owner, component::window, "Update", ClientWidth, ClientHeight),
+      context_(std::move(context)),
       check_(std::make_shared<Check>()),
       label_("Downloading update information...") {
   check_->target = this;
-  NameComponent(*this, component::window, "Update");
-  set_title("Update");
-  set_transient_for(owner);
-  set_position(Gtk::WIN_POS_CENTER);
-  set_default_size(ClientWidth, ClientHeight);
-  set_resizable(false);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
   InstallStyle(
       "#FrmUpdate { font-family: Verdana, \"DejaVu Sans\", sans-serif; font-size: 12px; }\n");
-  layout_.set_size_request(ClientWidth, ClientHeight);
-  add(layout_);
   picture_.set(Picture("update", 32));
   NameComponent(picture_, component::picture);
-  layout_.put(picture_, 16, 16);
+  Layout().put(picture_, 16, 16);
   NameComponent(label_, component::label, "Downloading update information...");
-  layout_.put(label_, 64, 24);
+  Layout().put(label_, 64, 24);
   show_all_children();
   timer_ = Glib::signal_timeout().connect(sigc::mem_fun(*this, &UpdateCheckDialog::onTimer),
                                           static_cast<unsigned>(delay.count()));
@@ -103,11 +95,10 @@ void UpdateCheckDialog::onChecked(const UpdateCheck& check) {
   hide();
 }
 
-bool UpdateCheckDialog::on_delete_event(GdkEventAny* /*event*/) {
+bool UpdateCheckDialog::on_delete_event(GdkEventAny* event) {
   check_->cancel = true;
   timer_.disconnect();
-  hide();
-  return true;
+  return FixedDialog::on_delete_event(event);
 }
 
 }  // namespace telvanta

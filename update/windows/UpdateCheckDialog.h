@@ -10,10 +10,11 @@
 #include <optional>
 
 #include "update/CheckNetVersion.h"
+#include "widgets/FixedDialog.h"
 
 namespace telvanta {
 
-class UpdateCheckDialog : public Gtk::Window {
+class UpdateCheckDialog : public FixedDialog {
  public:
   // context: where the check fetches from (none: it can't, and says so).
   UpdateCheckDialog(Gtk::Window& owner, std::optional<UpdateContext> context,
@@ -34,7 +35,6 @@ class UpdateCheckDialog : public Gtk::Window {
   std::optional<UpdateContext> context_;
   std::shared_ptr<Check> check_;
   sigc::connection timer_;
-  Gtk::Fixed layout_;
   Gtk::Image picture_;
   Gtk::Label label_;
 };
