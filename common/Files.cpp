@@ -18,20 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 // The temporary's name carries the process id, so two running copies of the
 // program never write into each other's temporary.
 fs::path TemporaryBeside(const fs::path& file) {
@@ -105,6 +91,20 @@ void ReplaceFile(const fs::path& file, std::string_view bytes) {
   if (UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); dir) {
     ::fsync(dir.Get());
   }
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
 }
 
 std::string JoinLinesCrLf(const std::vector<std::string>& lines) {

@@ -33,6 +33,10 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
 // "Cannot create file ..." thrown.
 void ReplaceFile(const std::filesystem::path& file, std::string_view bytes);
 
+// Writes every byte to the descriptor, going on after a signal; false on an
+// error.
+bool WriteAll(int fd, std::string_view bytes);
+
 // The lines as the program's text files hold them: every line, the last one
 // too, ended with CR LF.
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);

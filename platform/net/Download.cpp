@@ -10,6 +10,9 @@
 #include <string>
 #include <system_error>
 
+#include "common/Files.h"
+#include "common/UniqueFd.h"
+
 namespace telvanta::platform {
 
 namespace {
@@ -24,13 +27,13 @@ class TemporaryFile {
  public:
   explicit TemporaryFile(const std::filesystem::path& target) {
     std::string pattern = target.string() + ".part-XXXXXX";
-    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd_ >= 0) {
+    fd_.Reset(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (fd_) {
       path_ = pattern;
     }
   }
   ~TemporaryFile() {
-    Close();
+    fd_.Reset();
     if (!path_.empty()) {
       ::unlink(path_.c_str());
     }
@@ -38,18 +41,10 @@ class TemporaryFile {
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-  bool IsOpen() const { return fd_ >= 0; }
-  int Fd() const { return fd_; }
-  bool Close() {
-    if (fd_ < 0) {
-      return true;
-    }
-    const bool closed = ::close(fd_) == 0;
-    fd_ = -1;
-    return closed;
-  }
+  bool IsOpen() const { return fd_.Valid(); }
+  int Fd() const { return fd_.Get(); }
   bool RenameTo(const std::filesystem::path& target) {
-    if (::fsync(fd_) != 0 || !Close() || ::rename(path_.c_str(), target.c_str()) != 0) {
+    if (::fsync(fd_.Get()) != 0 || !fd_.Reset() || ::rename(path_.c_str(), target.c_str()) != 0) {
       return false;
     }
     path_.clear();
@@ -57,7 +52,7 @@ class TemporaryFile {
   }
 
  private:
-  int fd_ = -1;
+  UniqueFd fd_;
   std::filesystem::path path_;
 };
 
@@ -76,17 +71,9 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     transfer.failed = true;
     return 0;
   }
-  size_t done = 0;
-  while (done < total) {
-    const ssize_t n = ::write(transfer.fd, data + done, total - done);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      transfer.failed = true;
-      return 0;
-    }
-    done += static_cast<size_t>(n);
+  if (!WriteAll(transfer.fd, std::string_view(data, total))) {
+    transfer.failed = true;
+    return 0;
   }
   transfer.written += static_cast<std::int64_t>(total);
   return total;
