@@ -66,6 +66,9 @@ std::optional<fs::path> PrivateDownloadFolder() {
   return folder;
 }
 
+std::mutex contextOverrideMutex;
+std::optional<UpdateContext> contextOverride;
+
 }  // namespace
 
 struct CheckNetVersion::Job {
@@ -85,7 +88,18 @@ struct CheckNetVersion::Job {
   }
 };
 
+void SetUpdateContextForTesting(std::optional<UpdateContext> context) {
+  std::lock_guard lock(contextOverrideMutex);
+  contextOverride = std::move(context);
+}
+
 std::optional<UpdateContext> DefaultUpdateContext() {
+  {
+    std::lock_guard lock(contextOverrideMutex);
+    if (contextOverride) {
+      return contextOverride;
+    }
+  }
   const auto downloads = PrivateDownloadFolder();
   if (!downloads) {
     return std::nullopt;

@@ -30,6 +30,9 @@ struct UpdateContext {
 // UserDataFolder(), ProgramVersion and SystemDefaultLangID(). None when the
 // download folder can't be made private to the user.
 std::optional<UpdateContext> DefaultUpdateContext();
+// Window tests point the program's checks at a loopback server; none restores
+// the default.
+void SetUpdateContextForTesting(std::optional<UpdateContext> context);
 
 // Called on the worker thread, never after the worker's destructor returned:
 // the destructor waits for a callback that is running, so a callback must not

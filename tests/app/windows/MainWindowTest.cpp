@@ -6,9 +6,14 @@
 #include "app/startup/Startup.h"
 #include "app/windows/MainWindow.h"
 #include "catalogue/windows/ChannelListWindow.h"
+#include "common/DesCipher.h"
 #include "common/ProgramPaths.h"
 #include "settings/Settings.h"
+#include "tests/support/CatalogueTestSupport.h"
+#include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/WindowTestSupport.h"
+#include "tests/support/ZipMaker.h"
+#include "update/CheckNetVersion.h"
 #include "widgets/ErrorDisplay.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +174,54 @@ TEST_F(MainWindowTest, ClosingTheMainWindowStampsDayAndFirstRunAndDropsThePage) 
   EXPECT_FALSE(std::filesystem::exists(Data() / "~tmp1.htm"));
   EXPECT_EQ(ReadSetting("Day"), DateText());
   EXPECT_EQ(ReadSetting("FirstRun"), "1");
+}
+
+// The first play of a day asks a loopback update server: its announcement
+// reaches the status bar and its catalogue is what the lists show at once.
+TEST_F(MainWindowTest, FirstPlayOfTheDayAnnouncesAndInstallsTheNewCatalogue) {
+  using namespace std::chrono_literals;
+  test::TempFolder site("telvanta-site");
+  test::TempFolder downloads("telvanta-downloads");
+  const auto fresh = site / "fresh.dll";
+  test::MakeDatabase(fresh, {test::Row("Norway", "Fresh TV", "", "mms://127.0.0.1/fresh")},
+                     {test::Row("Norway", "Fresh Radio", "", "http://127.0.0.1/fresh")}, {});
+  test::MakeZip(site / "listv2.zip", {test::ZipFile("listv2.dll", ReadFile(fresh))});
+  test::WriteFile(site / "tvinfo.ini",
+                  "[Current]\r\nVersion=7.2.0.0\r\n[7.2.0.0]\r\nAnnounce=Fresh stations "
+                  "today\r\nURL=http://127.0.0.1/news\r\n");
+  test::LoopbackHttpServer server(site.Path());
+  UpdateContext context;
+  context.infoEndpointHex = DesEncryptHex(server.Url("/tvinfo.ini"), UpdateKey);
+  context.listEndpointHex = DesEncryptHex(server.Url("/listv2.zip"), UpdateKey);
+  context.downloadFolder = downloads.Path();
+  context.dataFolder = data_.Path() / "telvanta";
+  context.version = "7.2.0.0";
+  context.language = 1033;
+  context.limits.connectTimeout = 2s;
+  SetUpdateContextForTesting(context);
+  DeleteSetting("Day");
+  WriteSetting("AutoUpdate", "1");
+  Start();
+  const auto radio = List().VisibleEntries(ListPage::Radio);
+  Main().PlayTV("http://127.0.0.1/cam.jpg");
+  const bool reloaded = WaitUntil(
+      [&] {
+        return List().VisibleEntries(ListPage::Radio) != radio &&
+               test::AccessibleName(Find<Gtk::Widget>(Main(), "Label1")) == "Fresh stations today";
+      },
+      20s);
+  SetUpdateContextForTesting(std::nullopt);
+  ASSERT_TRUE(reloaded) << test::AccessibleName(Find<Gtk::Widget>(Main(), "Label1"));
+  EXPECT_EQ(List().VisibleEntries(ListPage::Radio),
+            std::vector<std::string>{"Norway - Fresh Radio"});
+  EXPECT_EQ(ReadSetting("LastText"), "Fresh stations today");
+  EXPECT_EQ(ReadSetting("Day"), DateText());
+  EXPECT_TRUE(std::filesystem::exists(data_.Path() / "telvanta" / "listv2.dll"));
+  EXPECT_TRUE(std::filesystem::is_empty(downloads.Path()));
+  // The second play of the day stays offline.
+  Main().PlayTV("http://127.0.0.1/cam.jpg");
+  test::Pump(300ms);
+  EXPECT_EQ(server.Hits("/tvinfo.ini"), 1);
 }
 
 TEST_F(MainWindowTest, MediaFileDialogOffersTheFiveFilterGroups) {
