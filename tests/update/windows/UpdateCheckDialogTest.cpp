@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "common/DesCipher.h"
+#include "common/Links.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WindowTestSupport.h"
@@ -20,6 +21,29 @@ using namespace std::chrono_literals;
 
 class UpdateCheckDialogTest : public ::testing::Test {
  protected:
+  // Web addresses go to a test handler that writes down what it was given.
+  static void SetUpTestSuite() {
+    home_ = std::make_unique<test::TempFolder>("telvanta-xdg");
+    test::WriteFile(*home_ / "data" / "applications" / "telvanta-test-browser.desktop",
+                    "[Desktop Entry]\nType=Application\nName=Test browser\n"
+                    "Exec=sh -c 'printf %s \"$1\" > \"" +
+                        (*home_ / "opened.txt").string() +
+                        "\"' sh %u\n"
+                        "MimeType=x-scheme-handler/http;x-scheme-handler/https;\n");
+    test::WriteFile(*home_ / "config" / "mimeapps.list",
+                    "[Default Applications]\n"
+                    "x-scheme-handler/http=telvanta-test-browser.desktop\n"
+                    "x-scheme-handler/https=telvanta-test-browser.desktop\n");
+    g_setenv("XDG_DATA_HOME", (*home_ / "data").c_str(), TRUE);
+    g_setenv("XDG_CONFIG_HOME", (*home_ / "config").c_str(), TRUE);
+  }
+  static void TearDownTestSuite() { home_.reset(); }
+  static std::string Opened() {
+    return std::filesystem::exists(*home_ / "opened.txt") ? test::ReadFile(*home_ / "opened.txt")
+                                                          : std::string();
+  }
+  static std::unique_ptr<test::TempFolder> home_;
+
   UpdateContext Context() const {
     UpdateContext context;
     context.infoEndpointHex = DesEncryptHex(server_.Url("/tvinfo.ini"), UpdateKey);
@@ -42,15 +66,23 @@ class UpdateCheckDialogTest : public ::testing::Test {
   test::LoopbackHttpServer server_{root_.Path()};
 };
 
+std::unique_ptr<test::TempFolder> UpdateCheckDialogTest::home_;
+
+// Only a newer version opens the download page, once its box is dismissed.
 TEST_F(UpdateCheckDialogTest, TellsTheOutcomeAndCloses) {
   const struct {
     const char* ini;  // nullptr: no tvinfo.ini on the server
     const char* message;
+    bool opensDownloadPage;
   } cases[] = {
-      {"[Current]\r\nVersion=7.2.0.0\r\n", "You already have the latest version of Telvanta."},
-      {nullptr, "Can't get update information. Please try again later."},
+      {"[Current]\r\nVersion=7.2.0.0\r\n", "You already have the latest version of Telvanta.",
+       false},
+      {nullptr, "Can't get update information. Please try again later.", false},
+      {"[Current]\r\nVersion=7.3.0.0\r\n",
+       "A newer version 7.3.0.0 of Telvanta was found. Download it first?", true},
   };
   for (const auto& c : cases) {
+    std::filesystem::remove(*home_ / "opened.txt");
     std::filesystem::remove(root_ / "tvinfo.ini");
     if (c.ini != nullptr) {
       test::WriteFile(root_ / "tvinfo.ini", c.ini);
@@ -60,6 +92,12 @@ TEST_F(UpdateCheckDialogTest, TellsTheOutcomeAndCloses) {
     EXPECT_EQ(seen[0].text, c.message);
     EXPECT_EQ(seen[0].icon, MessageIcon::None);
     EXPECT_FALSE(std::filesystem::exists(downloads_ / "tvinfo.ini"));
+    if (c.opensDownloadPage) {
+      EXPECT_TRUE(test::WaitUntil([] { return Opened() == DownloadPage(); }, 10s)) << Opened();
+    } else {
+      test::Pump(200ms);
+      EXPECT_EQ(Opened(), "");
+    }
   }
   const auto seen = Check(std::nullopt);  // nowhere to download to
   ASSERT_EQ(seen.size(), 1U);
