@@ -12,6 +12,8 @@ namespace telvanta {
 // welcome panel's links and the Tools menu's downloads derive from it.
 inline constexpr std::string_view MakerSite = BuildSiteUrl;
 inline const std::string RealPlayerPage = std::string(MakerSite) + "/realplayer.htm";
+// Where "Get More Skins..." leads: the skins page of the maker's site.
+inline const std::string SkinsSite = std::string(MakerSite) + "/skins.htm";
 inline constexpr std::string_view MediaPlayerPage =
     "www.microsoft.com/windows/mediaplayer/download";
 

@@ -12,14 +12,10 @@ extern "C" void telvanta_register_resource(void);
 
 namespace telvanta {
 
-namespace {
-
 void RegisterResourcesOnce() {
   static std::once_flag once;
   std::call_once(once, [] { telvanta_register_resource(); });
 }
-
-}  // namespace
 
 void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_view caption) {
   const std::string id(component);

@@ -12,6 +12,9 @@ namespace telvanta {
 // stable accessible id; the caption, when there is one, its accessible name.
 void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_view caption = {});
 
+// Makes the compiled-in resources (pictures, the built-in theme) readable.
+void RegisterResourcesOnce();
+
 // A picture of the program's resources ("tv", "class-mms", ...) at a size.
 Glib::RefPtr<Gdk::Pixbuf> Picture(std::string_view name, int size);
 Glib::RefPtr<Gdk::Pixbuf> SplashPicture();

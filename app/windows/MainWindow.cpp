@@ -15,6 +15,7 @@
 #include "update/DailyTrigger.h"
 #include "update/windows/UpdateCheckDialog.h"
 #include "widgets/ErrorDisplay.h"
+#include "widgets/SkinEngine.h"
 
 #include <filesystem>
 #include <string_view>
@@ -128,8 +129,7 @@ MainWindow::MainWindow()
   // FormCreate: its errors are shown and the window is made all the same.
   InstallMouseHook();
   RunCommand([this] {
-    // ThemeFile is not read: skins are not supported yet (their menu item
-    // stays disabled), so the built-in look stays, as for a missing file.
+    skins::ApplyStoredSkin(SkinEngine::Default());
     set_keep_above(IsTopMost(ReadSetting("TopMost")));
     InitControl();
     InitWeb();
@@ -262,7 +262,9 @@ void MainWindow::BuildMenus() {
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::onPreferencesActivated));
   AddSeparator(toolsMenu_);
-  later(AddMenuItem(toolsMenu_, component::skinsItem, "Skins", Picture("skins", 16)));
+  skinsMenu_ = std::make_unique<SkinsMenu>(
+      *this, AddMenuItem(toolsMenu_, component::skinsItem, "Skins", Picture("skins", 16)),
+      SkinEngine::Default());
 
   NameComponent(helpMenu_, component::helpMenu);
   later(AddMenuItem(helpMenu_, component::helpContentsItem, "&Help Contents..."));

@@ -3,6 +3,7 @@
 // played in its embedded browser, under a toolbar of seven buttons whose two
 // pop-up menus carry every other command.
 
+#include "app/windows/SkinsMenu.h"
 #include "catalogue/ListWindowRules.h"
 #include "catalogue/windows/ListExportWindow.h"
 #include "platform/browser/WebBrowser.h"
@@ -40,6 +41,8 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   void PlayTV(const std::string& url) override;
   void SetCaption(const std::string& caption) override { set_title(caption); }
   std::string Caption() const override { return get_title(); }
+  // Applies a skin file of the Skins folder by name and remembers it.
+  void ChangeSkin(std::string_view name) { skinsMenu_->ChangeSkin(name); }
   // The status bar's announcement: its text and the link a click opens.
   void SetAnnouncement(const std::string& text, const std::string& link);
   const std::string& AnnouncementLink() const { return announcementLink_; }
@@ -112,6 +115,7 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   Gtk::Menu toolsMenu_;
   Gtk::Menu helpMenu_;
   std::unique_ptr<Gtk::FileChooserDialog> mediaFileDialog_;
+  std::unique_ptr<SkinsMenu> skinsMenu_;
 
   PlayerPageWriter playerPage_;
   std::unique_ptr<platform::MouseHook> mouseHook_;

@@ -3,12 +3,19 @@
 #include <gio/gio.h>
 #include <gtk/gtk.h>
 
+#include "platform/chm/HelpAddress.h"
+#include "platform/desktop/HelpWindow.h"
 #include "platform/glib/GObjectPtr.h"
 
 namespace telvanta::platform {
 
-void ShellOpen(const std::string& address, ShowMode) {
+void ShellOpen(const std::string& address, ShowMode mode) {
   if (address.empty()) {
+    return;
+  }
+  // Few desktops can show compiled HTML help, so the program shows its own.
+  if (const auto help = ParseHelpAddress(address)) {
+    HelpWindow::Show(*help, mode == ShowMode::Maximized);
     return;
   }
   std::string uri = address;

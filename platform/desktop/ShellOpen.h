@@ -1,6 +1,8 @@
 #pragma once
 // Hands an address (web page, mailto:, file) to the desktop's default handler.
-// Failures are not reported, as users expect of a link.
+// Help addresses ("mk:@MSITStore:...", a .chm file) open in the program's own
+// help window instead. Failures are not reported, as users expect of a link.
+// UI thread only.
 
 #include <string>
 

@@ -1,0 +1,41 @@
+#pragma once
+// SkinEngine: draws every window, menu and dialog of the program with one
+// skin at a time. A skin is a style sheet added to the whole screen above
+// the GTK theme and the windows' own rules, so a switch is seen at once.
+// UI thread only.
+
+#include <gtkmm.h>
+
+#include <string>
+
+#include "skins/SkinChoice.h"
+#include "skins/SkinPictures.h"
+
+namespace telvanta {
+
+class SkinEngine : public skins::SkinSwitcher {
+ public:
+  // The engine of the default screen, made on first use with theme 0.
+  static SkinEngine& Default();
+
+  // A skin that fails to load (missing, unreadable, a style sheet with
+  // errors) leaves the look as it was; why is logged, and false returned.
+  bool ApplySkinFile(const std::string& path) override;
+  std::string SkinFile() const override { return skinFile_; }
+  void SelectTheme(int index) override;
+
+  // The name of what is drawn now: the built-in theme's or the skin's.
+  const std::string& LookName() const { return lookName_; }
+
+ private:
+  SkinEngine();
+  // Parses into a fresh provider and swaps only when the sheet is clean.
+  bool Install(const std::string& css, const std::string& origin);
+
+  Glib::RefPtr<Gtk::CssProvider> provider_;
+  std::string skinFile_;
+  std::string lookName_;
+  skins::PictureSet pictures_;  // the current skin's, served while it is drawn
+};
+
+}  // namespace telvanta
