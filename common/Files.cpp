@@ -122,6 +122,7 @@ bool MakePrivateFolders(const fs::path& folder) {
   }
   struct stat st {};
   if (::stat(folder.c_str(), &st) == 0) {
+    errno = S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
     return S_ISDIR(st.st_mode);
   }
   if (folder.parent_path() != folder && !MakePrivateFolders(folder.parent_path())) {
@@ -147,5 +148,12 @@ fs::path HomeFolder() {
 fs::path UserDataFolder() { return XdgFolder("XDG_DATA_HOME", ".local/share"); }
 
 fs::path UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
+
+fs::path UserRuntimeFolder() {
+  if (const char* value = std::getenv("XDG_RUNTIME_DIR"); value != nullptr && value[0] == '/') {
+    return fs::path(value) / "telvanta";
+  }
+  return XdgFolder("XDG_CACHE_HOME", ".cache");
+}
 
 }  // namespace telvanta

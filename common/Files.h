@@ -53,5 +53,8 @@ std::filesystem::path UserDataFolder();
 // Where the program keeps the user's settings: $XDG_CONFIG_HOME/telvanta,
 // else ~/.config/telvanta.
 std::filesystem::path UserConfigFolder();
+// $XDG_RUNTIME_DIR/telvanta, for files of this session such as player pages;
+// $XDG_CACHE_HOME/telvanta where the system gives no runtime folder.
+std::filesystem::path UserRuntimeFolder();
 
 }  // namespace telvanta

@@ -1,5 +1,6 @@
 #include "playback/PlayerPage.h"
 
+#include "common/Files.h"
 #include "common/StreamClass.h"
 #include "playback/KeyedFileStream.h"
 
@@ -61,12 +62,20 @@ std::string ReplaceAll(std::string_view line, std::string_view what, std::string
   return result;
 }
 
+// A cut, emptied or foreign file deciphers to text without the placeholder.
+bool IsWholeTemplate(std::string_view text) {
+  return text.find(UrlPlaceholder) != std::string_view::npos;
+}
+
 std::string ReadTemplate(const std::filesystem::path& path) {
   KeyedFileStream stream(path.string(), FileMode::Read);
   stream.Key = TemplateKey;
   std::string text(static_cast<std::size_t>(stream.Size() - stream.Position()), '\0');
   if (stream.Read(text.data(), text.size()) != text.size()) {
     throw Error(CannotOpenFileMessage(path.string(), EIO));
+  }
+  if (!IsWholeTemplate(text)) {
+    throw Error(DamagedTemplateMessage(path));
   }
   return text;
 }
@@ -155,13 +164,23 @@ std::string BuildPlayerPage(std::string_view templateText, StreamClass streamCla
   return page;
 }
 
-PlayerPageWriter::PlayerPageWriter(std::filesystem::path dataFolder) {
-  std::error_code ignored;
-  dataFolder_ = std::filesystem::absolute(dataFolder, ignored);
-  if (dataFolder_.empty()) {
-    dataFolder_ = std::move(dataFolder);
-  }
+std::string DamagedTemplateMessage(const std::filesystem::path& path) {
+  return "The player template " + path.string() + " is damaged. Please reinstall Telvanta.";
 }
+
+namespace {
+
+std::filesystem::path Absolute(std::filesystem::path folder) {
+  std::error_code ignored;
+  std::filesystem::path absolute = std::filesystem::absolute(folder, ignored);
+  return absolute.empty() ? folder : absolute;
+}
+
+}  // namespace
+
+PlayerPageWriter::PlayerPageWriter(std::filesystem::path dataFolder,
+                                   std::filesystem::path pageFolder)
+    : dataFolder_(Absolute(std::move(dataFolder))), pageFolder_(Absolute(std::move(pageFolder))) {}
 
 std::filesystem::path PlayerPageWriter::WritePlayerPage(std::string_view url,
                                                         std::string_view stretch) {
@@ -176,7 +195,10 @@ std::filesystem::path PlayerPageWriter::WritePlayerPage(std::string_view url,
   currentStreamClass_ = streamClass;
 
   const std::string text = ReadTemplate(dataFolder_ / TemplateFileName(currentStreamClass_));
-  std::filesystem::path page = dataFolder_ / pageFileName_;
+  std::filesystem::path page = pageFolder_ / pageFileName_;
+  if (!MakePrivateFolders(pageFolder_)) {
+    throw Error(CannotCreateFileMessage(page.string(), errno));
+  }
   WritePage(page, BuildPlayerPage(text, currentStreamClass_, url, stretch));
   return page;
 }
@@ -187,7 +209,7 @@ void PlayerPageWriter::DeleteCurrentPage() const {
 }
 
 std::filesystem::path PlayerPageWriter::PagePath(int number) const {
-  return dataFolder_ / ("~tmp" + std::to_string(number) + ".htm");
+  return pageFolder_ / ("~tmp" + std::to_string(number) + ".htm");
 }
 
 }  // namespace telvanta

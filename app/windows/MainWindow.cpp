@@ -3,6 +3,7 @@
 #include "app/AppRules.h"
 #include "catalogue/windows/ChannelListWindow.h"
 #include "common/Captions.h"
+#include "common/Files.h"
 #include "common/Links.h"
 #include "common/ProgramPaths.h"
 #include "common/StreamClass.h"
@@ -106,7 +107,7 @@ MainWindow::MainWindow()
       realPlayerLink_("Click here to download the lastest version of Real Player"),
       mediaPlayerLink_("Click here to download the lastest version of Windows Media Player"),
       makerLabel_(std::string(MakerLine)),
-      playerPage_(DataFolder()) {
+      playerPage_(DataFolder(), UserRuntimeFolder()) {
   NameComponent(*this, component::window, ApplicationTitle);
   set_title(std::string(ApplicationTitle));
   set_default_size(ClientWidth, ClientHeight);

@@ -63,7 +63,7 @@ class PlayerPageTest : public ::testing::Test {
 
   test::TempFolder folder;
   fs::path data = folder.Path();
-  PlayerPageWriter writer{data};
+  PlayerPageWriter writer{data, data};
 };
 
 TEST_F(PlayerPageTest, StartsWithNoPageAndNoClass) {
@@ -132,9 +132,11 @@ TEST_F(PlayerPageTest, FillsTheClassPlaceholderFromStretch) {
 
 TEST_F(PlayerPageTest, OtherLetterCaseAndPlaceholdersBrokenOverLinesStay) {
   WriteTemplate(data / "MP.dll",
-                "%nivora_url% %NIVORA_URL% %widthheight%\n%Nivora_\nURL% %Width\r\nHeight%\n");
+                "%nivora_url% %NIVORA_URL% %widthheight%\n%Nivora_\nURL% %Width\r\nHeight%\n"
+                "%Nivora_URL%\n");
   EXPECT_EQ(ReadPlain(writer.WritePlayerPage("mms://h/a", "1")),
-            "%nivora_url% %NIVORA_URL% %widthheight%\r\n%Nivora_\r\nURL% %Width\r\nHeight%\r\n");
+            "%nivora_url% %NIVORA_URL% %widthheight%\r\n%Nivora_\r\nURL% %Width\r\nHeight%\r\n"
+            "mms://h/a\r\n");
 }
 
 TEST_F(PlayerPageTest, UrlTwiceOnALineIsInsertedTwice) {
@@ -257,7 +259,7 @@ TEST_F(PlayerPageTest, ReadOnlyDataFolderFailsWithTheCreateMessage) {
 }
 
 TEST_F(PlayerPageTest, MissingDataFolderFailsOnTheTemplate) {
-  PlayerPageWriter nowhere(data / "MP.dll" / "Data");
+  PlayerPageWriter nowhere(data / "MP.dll" / "Data", data);
   EXPECT_THROW(nowhere.WritePlayerPage("mms://h/a", "0"), Error);
   EXPECT_EQ(nowhere.PageCounter(), 1);
 }
@@ -299,6 +301,62 @@ TEST_F(PlayerPageTest, PageOnDiskHasCrLfBreaksFromAnyTemplate) {
   WriteTemplate(data / "WB.dll", "<html>\n<img src=\"%Nivora_URL%\">\r</html>");
   EXPECT_EQ(ReadPlain(writer.WritePlayerPage("http://h/a.jpg", "0")),
             "<html>\r\n<img src=\"http://h/a.jpg\">\r\n</html>\r\n");
+}
+
+}  // namespace
+}  // namespace telvanta
+
+namespace telvanta {
+namespace {
+
+// Pages go to the user's page folder, made on the first play; the program's
+// folder is only read.
+TEST_F(PlayerPageTest, PagesGoToTheirOwnFolderAndTheTemplatesOnlyAreRead) {
+  const fs::path pages = data / "run" / "telvanta";
+  PlayerPageWriter user(data, pages);
+  const auto before = std::distance(fs::directory_iterator(data), fs::directory_iterator());
+  EXPECT_EQ(user.WritePlayerPage("mms://h/a", "0"), pages / "~tmp1.htm");
+  EXPECT_EQ(fs::status(pages).permissions() & fs::perms::all, fs::perms::owner_all);
+  EXPECT_EQ(std::distance(fs::directory_iterator(data), fs::directory_iterator()), before + 1);
+  user.DeleteCurrentPage();
+  EXPECT_TRUE(fs::is_empty(pages));
+  // A page folder that can't be made names the page.
+  PlayerPageWriter blocked(data, data / "MP.dll" / "pages");
+  try {
+    blocked.WritePlayerPage("mms://h/a", "0");
+    ADD_FAILURE() << "wrote below a file";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file \"" +
+                                             (data / "MP.dll" / "pages" / "~tmp1.htm").string() +
+                                             "\". Not a directory");
+  }
+}
+
+// A template cut short, emptied, overwritten or never enciphered plays nothing.
+TEST_F(PlayerPageTest, DamagedTemplateIsReportedAndNoPageIsWritten) {
+  const std::string whole = ReadPlain(data / "MP.dll");
+  const struct {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"cut short", whole.substr(0, 12)},
+      {"empty", ""},
+      {"random", std::string("\x8f\x13\xfe\x00\x42\x99garbage\x01\x02", 15)},
+      {"plain text", "MP [%Nivora_URL%]\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(data / "MP.dll", std::ios::binary | std::ios::trunc) << c.bytes;
+    try {
+      writer.WritePlayerPage("mms://h/a", "0");
+      ADD_FAILURE() << c.what;
+    } catch (const Error& error) {
+      EXPECT_EQ(std::string(error.what()), DamagedTemplateMessage(data / "MP.dll")) << c.what;
+    }
+    EXPECT_FALSE(fs::exists(data / writer.PageFileName())) << c.what;
+  }
+  EXPECT_EQ(DamagedTemplateMessage("/usr/share/telvanta/Data/MP.dll"),
+            "The player template /usr/share/telvanta/Data/MP.dll is damaged. Please reinstall "
+            "Telvanta.");
 }
 
 }  // namespace

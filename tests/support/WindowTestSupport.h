@@ -83,6 +83,7 @@ class StationsFolderTest : public ::testing::Test {
   void SetUp() override {
     setenv("XDG_CONFIG_HOME", config_.Path().c_str(), 1);
     setenv("XDG_DATA_HOME", data_.Path().c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime_.Path().c_str(), 1);
     // Today's update check counts as done: window tests never go online.
     WriteSetting("Day", DateText());
     SetProgramFolderForTesting(program_.Path());
@@ -104,9 +105,12 @@ class StationsFolderTest : public ::testing::Test {
   }
   void TearDown() override { SetProgramFolderForTesting({}); }
   std::filesystem::path Data() const { return program_.Path() / "Data"; }
+  // Where the player pages go.
+  std::filesystem::path Pages() const { return runtime_.Path() / "telvanta"; }
 
   TempFolder config_{"telvanta-config"};
   TempFolder data_{"telvanta-data"};
+  TempFolder runtime_{"telvanta-runtime"};
   TempFolder program_{"telvanta-program"};
 };
 

@@ -87,6 +87,8 @@ cp "$build/Data/MP.dll" "$build/Data/RP.dll" "$build/Data/WB.dll" "$program/Data
 
 export XDG_CONFIG_HOME="$work/config"
 export XDG_DATA_HOME="$work/data"
+export XDG_RUNTIME_DIR="$work/run"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 # Today's update check counts as done, so the run stays on this machine.
 mkdir -p "$XDG_CONFIG_HOME/telvanta"
 printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora]\n"Day"="%s"\n\n' \
@@ -121,7 +123,8 @@ import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$build/telvanta-e2
 changed=$(compare -metric AE -crop "$area" "$work/first.png" "$build/telvanta-e2e.png" null: 2>&1 \
   | sed 's/ .*//' || true)
 [ "${changed%.*}" -gt 1000 ] 2>/dev/null || fail "the picture does not move ($changed pixels changed)"
-[ -z "$(ls "$program/Data" | grep '^~tmp')" ] || fail "the player page was left in Data"
+[ -n "$(ls "$XDG_RUNTIME_DIR/telvanta" | grep '^~tmp')" ] || fail "no player page in the runtime folder"
+[ -z "$(ls "$program/Data" | grep '^~tmp')" ] || fail "a player page was written to the program folder"
 
 # Closing the main window ends the run and stamps the settings.
 "$close_window" "$main" || fail "could not ask the main window to close"

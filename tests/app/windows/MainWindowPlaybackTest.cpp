@@ -30,6 +30,7 @@ class PlaybackTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("XDG_CONFIG_HOME", config_.Path().c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime_.Path().c_str(), 1);
     SetProgramFolderForTesting(program_.Path());
     hls_ = server_.Url(std::string("/") + test::TestMedia::kHls);
     rtsp_ = "rtsp://127.0.0.1:" + std::to_string(test::ClosedPort()) + "/live";
@@ -107,7 +108,7 @@ TEST_F(PlaybackTest, StationOfTheListPlaysInTheMainWindow) {
 
   // Once loaded, the page file goes.
   EXPECT_TRUE(WaitUntil(
-      [&] { return !std::filesystem::exists(program_.Path() / "Data" / "~tmp1.htm"); }, 10s));
+      [&] { return !std::filesystem::exists(runtime_ / "telvanta" / "~tmp1.htm"); }, 10s));
   EXPECT_FALSE(main.PageCleanupTimerRunning());
 }
 

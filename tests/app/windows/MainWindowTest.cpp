@@ -83,7 +83,7 @@ TEST_F(MainWindowTest, MissingTemplateIsShownAsCannotOpenFile) {
   EXPECT_EQ(dialogs[0].text.back(), '.');
   // The next play of another class works and numbers its page one higher.
   Main().PlayTV("http://127.0.0.1/cam.jpg");
-  EXPECT_TRUE(std::filesystem::exists(Data() / "~tmp2.htm"));
+  EXPECT_TRUE(std::filesystem::exists(Pages() / "~tmp2.htm"));
 }
 
 TEST_F(MainWindowTest, ToolbarButtonsOpenTheListOnTheirOwnPage) {
@@ -168,10 +168,10 @@ TEST_F(MainWindowTest, ClosingTheMainWindowStampsDayAndFirstRunAndDropsThePage) 
   WriteSetting("FirstRun", "1");
   Start();
   Main().PlayTV("http://127.0.0.1/cam.jpg");
-  ASSERT_TRUE(std::filesystem::exists(Data() / "~tmp1.htm"));
+  ASSERT_TRUE(std::filesystem::exists(Pages() / "~tmp1.htm"));
   DeleteSetting("FirstRun");
   SendDelete(Main());
-  EXPECT_FALSE(std::filesystem::exists(Data() / "~tmp1.htm"));
+  EXPECT_FALSE(std::filesystem::exists(Pages() / "~tmp1.htm"));
   EXPECT_EQ(ReadSetting("Day"), DateText());
   EXPECT_EQ(ReadSetting("FirstRun"), "1");
 }

@@ -236,7 +236,7 @@ TEST_F(ChannelListWindowTest, PlayClosesTheListSetsTheCaptionAndWritesThePage) {
   EXPECT_EQ(Main().get_title(), "Telvanta - Finland - Road");
   EXPECT_FALSE(WelcomePanelShown());
   // A webcam page stays on disk while it is shown.
-  const auto page = Data() / "~tmp1.htm";
+  const auto page = Pages() / "~tmp1.htm";
   ASSERT_TRUE(std::filesystem::exists(page));
   EXPECT_NE(ReadFile(page).find("http://127.0.0.1/road.jpg"), std::string::npos);
   EXPECT_EQ(StreamClassText(Main().PlayerPage().CurrentStreamClass()), "WEBCAM");
@@ -267,7 +267,7 @@ TEST_F(ChannelListWindowTest, AddressOfNoStreamClassIsToldAndNothingPlays) {
   EXPECT_EQ(dialogs[0].icon, MessageIcon::None);
   EXPECT_NE(dialogs[0].text.find("not a known stream type"), std::string::npos);
   EXPECT_NE(dialogs[0].text.find("ftp://127.0.0.1/x.mp3"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(Data() / "~tmp1.htm"));
+  EXPECT_FALSE(std::filesystem::exists(Pages() / "~tmp1.htm"));
 }
 
 TEST_F(ChannelListWindowTest, HelpLinksShowPlainNotes) {

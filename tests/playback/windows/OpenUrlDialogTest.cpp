@@ -51,7 +51,7 @@ TEST_F(OpenUrlDialogTest, OpenUrlDialogsAreIndependentAndLeaveTheCaption) {
   Find<Gtk::Button>(first, "TeButton1").clicked();
   EXPECT_FALSE(first.get_visible());
   EXPECT_EQ(StreamClassText(main.PlayerPage().CurrentStreamClass()), "MMS");
-  EXPECT_NE(ReadFile(Data() / "~tmp1.htm").find("cam.jpg "), std::string::npos);
+  EXPECT_NE(ReadFile(Pages() / "~tmp1.htm").find("cam.jpg "), std::string::npos);
   EXPECT_EQ(main.get_title(), "Telvanta - Canada - Beta(56k)");
   EXPECT_FALSE(Find<Gtk::EventBox>(main, "PanelWeb").get_visible());
   ASSERT_TRUE(WaitUntil([&] { return main.OpenUrlDialogs().empty(); }));
