@@ -103,6 +103,25 @@ struct HelpWindow::Impl {
   GObjectPtr<WebKitWebContext> context;
   GObjectPtr<WebKitWebView> view;
   std::string file;
+  Gtk::Box layout{Gtk::ORIENTATION_VERTICAL};
+  Gtk::Box buttons{Gtk::ORIENTATION_HORIZONTAL, 4};
+  Gtk::Button back{"_Back", true};
+  Gtk::Button forward{"_Forward", true};
+  Gtk::Button contents{"_Contents", true};
+
+  void UpdateButtons() {
+    back.set_sensitive(webkit_web_view_can_go_back(view.get()) != FALSE);
+    forward.set_sensitive(webkit_web_view_can_go_forward(view.get()) != FALSE);
+  }
+  void ShowContents() {
+    if (source->file) {
+      webkit_web_view_load_uri(view.get(), TopicUri(source->file->DefaultTopic(), "").c_str());
+    }
+  }
+  static void HistoryChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
+                             gpointer impl) {
+    static_cast<Impl*>(impl)->UpdateButtons();
+  }
 
   static void TitleChanged(GObject*, GParamSpec*, gpointer window) {
     auto* self = static_cast<HelpWindow*>(window);
@@ -127,12 +146,37 @@ HelpWindow::HelpWindow(Key) : impl_(std::make_unique<Impl>()) {
   impl_->view.reset(WEBKIT_WEB_VIEW(g_object_ref_sink(widget)));
   g_signal_connect(widget, "decide-policy", G_CALLBACK(DecidePolicy), this);
   g_signal_connect(widget, "notify::title", G_CALLBACK(&Impl::TitleChanged), this);
-  gtk_container_add(GTK_CONTAINER(gobj()), widget);
+  g_signal_connect(webkit_web_view_get_back_forward_list(impl_->view.get()), "changed",
+                   G_CALLBACK(&Impl::HistoryChanged), impl_.get());
+  AddButtons();
+  gtk_box_pack_start(GTK_BOX(impl_->layout.gobj()), widget, TRUE, TRUE, 0);
   gtk_widget_show(widget);
+  add(impl_->layout);
+  impl_->layout.show();
+}
+
+void HelpWindow::AddButtons() {
+  Impl& impl = *impl_;
+  impl.back.set_name("HelpBack");
+  impl.forward.set_name("HelpForward");
+  impl.contents.set_name("HelpContents");
+  impl.back.signal_clicked().connect([&impl] { webkit_web_view_go_back(impl.view.get()); });
+  impl.forward.signal_clicked().connect([&impl] { webkit_web_view_go_forward(impl.view.get()); });
+  impl.contents.signal_clicked().connect([&impl] { impl.ShowContents(); });
+  impl.buttons.set_border_width(4);
+  for (Gtk::Button* button : {&impl.back, &impl.forward, &impl.contents}) {
+    button->set_relief(Gtk::RELIEF_NONE);
+    impl.buttons.pack_start(*button, Gtk::PACK_SHRINK);
+  }
+  impl.layout.pack_start(impl.buttons, Gtk::PACK_SHRINK);
+  impl.buttons.show_all();
+  impl.UpdateButtons();
 }
 
 HelpWindow::~HelpWindow() {
   g_signal_handlers_disconnect_by_data(impl_->view.get(), this);
+  g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(impl_->view.get()),
+                                       impl_.get());
   webkit_web_view_stop_loading(impl_->view.get());
 }
 

@@ -38,6 +38,7 @@ class HelpWindow : public Gtk::Window {
   const std::string& File() const;
 
  private:
+  void AddButtons();
   bool Navigate(const HelpAddress& address);
   bool on_delete_event(GdkEventAny* event) override;
 

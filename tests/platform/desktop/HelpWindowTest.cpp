@@ -13,6 +13,7 @@
 #include "platform/desktop/ShellOpen.h"
 #include "tests/support/GuiHarness.h"
 #include "tests/support/TestMedia.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace telvanta::test {
 namespace {
@@ -62,9 +63,22 @@ class HelpWindowTest : public ::testing::Test {
   }
   // Runs a script in the page, as a click of the user would.
   static void RunInPage(const std::string& script) {
-    auto* view = WEBKIT_WEB_VIEW(gtk_bin_get_child(GTK_BIN(HelpWindow::Current()->gobj())));
+    WebKitWebView* view = nullptr;
+    auto* layout = dynamic_cast<Gtk::Container*>(HelpWindow::Current()->get_child());
+    for (Gtk::Widget* child : layout->get_children()) {
+      if (WEBKIT_IS_WEB_VIEW(child->gobj())) {
+        view = WEBKIT_WEB_VIEW(child->gobj());
+      }
+    }
+    ASSERT_NE(view, nullptr);
     webkit_web_view_evaluate_javascript(view, script.c_str(), -1, nullptr, nullptr, nullptr,
                                         nullptr, nullptr);
+  }
+  static void Press(const std::string& name) {
+    auto* button = dynamic_cast<Gtk::Button*>(FindByName(*HelpWindow::Current(), name));
+    ASSERT_NE(button, nullptr) << name;
+    ASSERT_TRUE(WaitUntil([button] { return button->get_sensitive(); }, 5s)) << name;
+    button->clicked();
   }
   static std::string Opened() {
     std::ifstream in(marker_);
@@ -101,6 +115,13 @@ TEST_F(HelpWindowTest, LinksBetweenPagesStayInTheHelpWindow) {
       "var a = document.querySelector('a[href=\"update.htm#check\"]');"
       "a.target = '_blank'; a.click()");
   EXPECT_TRUE(ShowsPage("Updates", "update.htm#check"));
+
+  Press("HelpBack");
+  EXPECT_TRUE(ShowsPage("Preferences", "preferences.htm"));
+  Press("HelpForward");
+  EXPECT_TRUE(ShowsPage("Updates", "update.htm#check"));
+  Press("HelpContents");
+  EXPECT_TRUE(ShowsPage("Welcome to Telvanta", "index.htm"));
 }
 
 TEST_F(HelpWindowTest, MailLinksInsideHelpGoToTheDefaultHandler) {
