@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "common/AsciiText.h"
@@ -16,6 +17,7 @@ namespace telvanta {
 namespace {
 
 using platform::HiveKey;
+using platform::HiveOutcome;
 using platform::HiveStatus;
 using platform::HiveStore;
 using platform::HiveValue;
@@ -29,6 +31,9 @@ struct RegistryConfig {
   std::mutex mutex;
   std::filesystem::path hiveForTesting;
   std::function<void(const std::string&)> warning;
+  // Each kind of trouble is told once a session, not at every access.
+  bool toldUnreadable = false;
+  bool toldUnsaved = false;
 };
 
 RegistryConfig& Config() {
@@ -50,29 +55,63 @@ std::string FullKeyPath(RegRoot /*root*/, std::string_view keyPath) {
   return "HKEY_CURRENT_USER\\" + std::string(keyPath);
 }
 
-void Warn() {
+// A key path the file can't hold is the caller's mistake, not the store's.
+std::string StorableKeyPath(RegRoot root, std::string_view keyPath) {
+  std::string path = FullKeyPath(root, keyPath);
+  if (!platform::IsStorableKeyPath(path)) {
+    throw Error("Failed to create key " + std::string(keyPath));
+  }
+  return path;
+}
+
+void WarnOnce(bool RegistryConfig::*told, const std::string& text) {
   std::function<void(const std::string&)> warning;
   {
     std::lock_guard lock(Config().mutex);
+    if (Config().*told) {
+      return;
+    }
+    Config().*told = true;
     warning = Config().warning;
   }
   if (warning) {
-    warning("wrong");
+    warning(text);
   }
 }
 
-// Raises the texts of a failed access; "wrong" is only shown.
-void Check(HiveStatus status, std::string_view keyPath, std::string_view name) {
-  switch (status) {
+std::string SystemText(int error) { return std::generic_category().message(error); }
+
+constexpr std::string_view HeldBack =
+    "The file is left as it is, and changes to the settings are not saved until ";
+
+// Reads give the stored value or the default whatever happens; a write that
+// can't be saved, and a file that can't be read, are told once a session.
+void Report(const HiveOutcome& outcome, const std::filesystem::path& file, bool writing,
+            std::string_view name = {}) {
+  switch (outcome.status) {
     case HiveStatus::Ok:
       return;
-    case HiveStatus::CannotCreateKey:
-      throw Error("Failed to create key " + std::string(keyPath));
-    case HiveStatus::CannotOpen:
-      Warn();
+    case HiveStatus::Unreadable:
+      WarnOnce(&RegistryConfig::toldUnreadable, "Settings can't be read from " + file.string() +
+                                                    ": " + SystemText(outcome.error) + ".\n" +
+                                                    std::string(HeldBack) + "it can be read.");
       return;
-    case HiveStatus::CannotWrite:
-      throw Error("Failed to set data for '" + std::string(name) + "'");
+    case HiveStatus::Damaged:
+      WarnOnce(&RegistryConfig::toldUnreadable,
+               "Settings can't be read from line " + std::to_string(outcome.damage.line) + " of " +
+                   file.string() + ": " + outcome.damage.reason + ".\n" + std::string(HeldBack) +
+                   "that line is corrected or removed.");
+      return;
+    case HiveStatus::CannotSave:
+      if (writing) {
+        std::string text =
+            "Settings can't be saved to " + file.string() + ": " + SystemText(outcome.error);
+        if (outcome.keyExisted) {
+          text = "Failed to set data for '" + std::string(name) + "'\n" + text;
+        }
+        WarnOnce(&RegistryConfig::toldUnsaved, text);
+      }
+      return;
   }
 }
 
@@ -173,19 +212,19 @@ std::optional<HiveValue> ValueOfKind(std::string_view name, int kind, std::strin
 }  // namespace
 
 std::string ReadRegValue(RegRoot root, std::string_view keyPath, std::string_view name) {
+  const std::string path = StorableKeyPath(root, keyPath);
+  const HiveStore store = Store();
   HiveKey key;
-  const HiveStatus status = Store().ReadKey(FullKeyPath(root, keyPath), key);
-  Check(status, keyPath, name);
-  if (status != HiveStatus::Ok) {
-    return {};
-  }
+  Report(store.ReadKey(path, key), store.File(), false);
   const HiveValue* value = key.Find(name);
   return value ? ValueText(*value, name) : std::string();
 }
 
 void WriteRegValue(RegRoot root, std::string_view keyPath, std::string_view name, int kind,
                    std::string_view value) {
-  const HiveStatus status = Store().ChangeKey(FullKeyPath(root, keyPath), [&](HiveKey& key) {
+  const std::string path = StorableKeyPath(root, keyPath);
+  const HiveStore store = Store();
+  const HiveOutcome outcome = store.ChangeKey(path, [&](HiveKey& key) {
     auto stored = ValueOfKind(name, kind, value);
     if (!stored) {
       return false;
@@ -196,13 +235,14 @@ void WriteRegValue(RegRoot root, std::string_view keyPath, std::string_view name
     key.Set(std::move(*stored));
     return true;
   });
-  Check(status, keyPath, name);
+  Report(outcome, store.File(), true, name);
 }
 
 void DeleteRegValue(RegRoot root, std::string_view keyPath, std::string_view name) {
-  const HiveStatus status =
-      Store().ChangeKey(FullKeyPath(root, keyPath), [&](HiveKey& key) { return key.Remove(name); });
-  Check(status, keyPath, name);
+  const std::string path = StorableKeyPath(root, keyPath);
+  const HiveStore store = Store();
+  Report(store.ChangeKey(path, [&](HiveKey& key) { return key.Remove(name); }), store.File(), true,
+         name);
 }
 
 std::string ExpandSystemRoot(std::string_view text) {
@@ -234,6 +274,8 @@ void SetRegistryWarningHandler(std::function<void(const std::string&)> handler) 
 void SetRegistryHivePathForTesting(const std::filesystem::path& file) {
   std::lock_guard lock(Config().mutex);
   Config().hiveForTesting = file;
+  Config().toldUnreadable = false;
+  Config().toldUnsaved = false;
 }
 
 }  // namespace telvanta

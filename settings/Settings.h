@@ -27,11 +27,15 @@ std::string ReadSetting(std::string_view name);
 void WriteSetting(std::string_view name, std::string_view value);
 void DeleteSetting(std::string_view name);
 
-// The GUI shows the store's "wrong" box through this; the default does nothing.
-// It runs on the calling thread, which may be the update worker.
+// Reads never fail for want of a writable or readable store: they give the
+// stored value or the default. A hive file that can't be read or holds a line
+// that can't be parsed, and a change that can't be saved, are told through
+// this handler, each once a session; the default does nothing. It runs on
+// the calling thread, which may be the update worker.
 void SetRegistryWarningHandler(std::function<void(const std::string&)> handler);
 // Tests keep the hive in a temporary folder; an empty path restores the default
-// ($XDG_CONFIG_HOME/telvanta/settings.reg).
+// ($XDG_CONFIG_HOME/telvanta/settings.reg). Either way a new session begins:
+// troubles are told afresh.
 void SetRegistryHivePathForTesting(const std::filesystem::path& file);
 
 }  // namespace telvanta

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,18 +29,19 @@ std::mutex& ProcessLock() {
 
 class HiveLock {
  public:
-  bool Acquire(const fs::path& lockFile) {
+  // 0, or the system's error number.
+  int Acquire(const fs::path& lockFile) {
     thread_ = std::unique_lock(ProcessLock());
     fd_.Reset(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (!fd_) {
-      return false;
+      return errno;
     }
     while (::flock(fd_.Get(), LOCK_EX) != 0) {
       if (errno != EINTR) {
-        return false;
+        return errno;
       }
     }
-    return true;
+    return 0;
   }
 
  private:
@@ -53,33 +55,50 @@ fs::path Sibling(const fs::path& file, std::string_view suffix) {
   return p;
 }
 
-enum class LoadResult { Loaded, Absent, Broken };
+HiveOutcome Failure(HiveStatus status, int error) {
+  HiveOutcome outcome;
+  outcome.status = status;
+  outcome.error = error;
+  return outcome;
+}
 
-LoadResult Load(const fs::path& file, Hive& hive) {
+// An absent file is an empty hive.
+HiveOutcome Load(const fs::path& file, Hive& hive) {
   std::optional<std::string> text;
   try {
     text = ReadWholeFile(file);
-  } catch (const FileError&) {
-    return LoadResult::Broken;
+  } catch (const FileError& error) {
+    return Failure(HiveStatus::Unreadable, error.ErrorNumber());
   }
   if (!text) {
-    return LoadResult::Absent;
+    return {};
   }
-  auto parsed = ParseHive(*text);
-  if (auto* h = std::get_if<Hive>(&parsed)) {
-    hive = std::move(*h);
-    return LoadResult::Loaded;
+  HiveReading reading = ParseHiveLeniently(*text);
+  hive = std::move(reading.hive);
+  HiveOutcome outcome;
+  if (reading.damage) {
+    outcome.status = HiveStatus::Damaged;
+    outcome.damage = std::move(*reading.damage);
   }
-  return LoadResult::Broken;
+  return outcome;
 }
 
-bool Save(const fs::path& file, const Hive& hive) {
+// 0, or the system's error number.
+int Save(const fs::path& file, const Hive& hive) {
   try {
     ReplaceFile(file, SerializeHive(hive));
-    return true;
-  } catch (const FileError&) {
-    return false;
+    return 0;
+  } catch (const FileError& error) {
+    return error.ErrorNumber();
   }
+}
+
+// 0 once the folder is there and the lock held, or the system's error number.
+int Lock(const fs::path& file, HiveLock& lock) {
+  if (!MakePrivateFolders(file.parent_path())) {
+    return errno != 0 ? errno : EIO;
+  }
+  return lock.Acquire(Sibling(file, ".lock"));
 }
 
 }  // namespace
@@ -98,53 +117,59 @@ fs::path HiveStore::File() const {
   return error ? file_ : target;
 }
 
-HiveStatus HiveStore::ReadKey(std::string_view keyPath, HiveKey& out) const {
+HiveOutcome HiveStore::ReadKey(std::string_view keyPath, HiveKey& out) const {
   Hive hive;
   // Renames are atomic, so a read needs no lock unless it must create the key.
-  switch (Load(File(), hive)) {
-    case LoadResult::Broken:
-      return HiveStatus::CannotOpen;
-    case LoadResult::Loaded:
-      if (const HiveKey* key = hive.FindKey(keyPath)) {
-        out = *key;
-        return HiveStatus::Ok;
-      }
-      break;
-    case LoadResult::Absent:
-      break;
+  HiveOutcome outcome = Load(File(), hive);
+  const HiveKey* key = hive.FindKey(keyPath);
+  if (key) {
+    out = *key;
   }
-  return ChangeKey(keyPath, [&](HiveKey& key) {
-    out = key;
+  if (key || outcome.status != HiveStatus::Ok) {
+    return outcome;
+  }
+  return ChangeKey(keyPath, [&](HiveKey& created) {
+    out = created;
     return false;
   });
 }
 
-HiveStatus HiveStore::ChangeKey(std::string_view keyPath,
-                                const std::function<bool(HiveKey&)>& change) const {
+HiveOutcome HiveStore::ChangeKey(std::string_view keyPath,
+                                 const std::function<bool(HiveKey&)>& change) const {
   if (!IsStorableKeyPath(keyPath)) {
-    return HiveStatus::CannotCreateKey;
+    return Failure(HiveStatus::CannotSave, EINVAL);
   }
   const fs::path file = File();
   HiveLock lock;
-  if (!MakePrivateFolders(file.parent_path()) || !lock.Acquire(Sibling(file, ".lock"))) {
-    return HiveStatus::CannotCreateKey;
-  }
+  const int lockError = Lock(file, lock);
+  // Without the lock the hive is still read, to tell what the failure hit.
   Hive hive;
-  if (Load(file, hive) == LoadResult::Broken) {
-    return HiveStatus::CannotOpen;
+  HiveOutcome outcome = Load(file, hive);
+  if (outcome.status != HiveStatus::Ok) {
+    return outcome;
   }
   HiveKey* key = hive.FindKey(keyPath);
+  outcome.keyExisted = key != nullptr;
+  if (lockError != 0) {
+    outcome.status = HiveStatus::CannotSave;
+    outcome.error = lockError;
+    return outcome;
+  }
   if (!key) {
-    hive.CreateKey(keyPath);
-    if (!Save(file, hive)) {
-      return HiveStatus::CannotCreateKey;
+    key = &hive.CreateKey(keyPath);
+    if (const int error = Save(file, hive); error != 0) {
+      return Failure(HiveStatus::CannotSave, error);
     }
-    key = hive.FindKey(keyPath);
+    outcome.keyExisted = true;
   }
   if (!change(*key)) {
-    return HiveStatus::Ok;
+    return outcome;
   }
-  return Save(file, hive) ? HiveStatus::Ok : HiveStatus::CannotWrite;
+  if (const int error = Save(file, hive); error != 0) {
+    outcome.status = HiveStatus::CannotSave;
+    outcome.error = error;
+  }
+  return outcome;
 }
 
 }  // namespace telvanta::platform

@@ -202,11 +202,12 @@ class Parser {
     }
   }
 
-  std::variant<Hive, HiveParseError> Run() {
-    if (!ReadHeader()) {
-      return error_;
-    }
+  // Parses every line it can; a line it can't is left out and the first such
+  // line noted, so one damaged line costs only itself.
+  HiveReading Run() {
+    ReadHeader();
     while (next_ < lines_.size()) {
+      lineStart_ = next_ + 1;
       const std::string_view line = TrimBlanks(lines_[next_++]);
       if (line.empty()) {
         continue;
@@ -215,59 +216,67 @@ class Parser {
         HiveComment comment{std::string(line)};
         if (key_) {
           hive_.keys[*key_].items.emplace_back(std::move(comment));
-        } else {
+        } else if (!keyFailed_) {
           hive_.preamble.push_back(std::move(comment));
         }
       } else if (line.front() == '[') {
-        if (!ReadKeyLine(line)) {
-          return error_;
-        }
+        ReadKeyLine(line);
       } else if (line.front() == '"' || line.front() == '@') {
-        if (!key_) {
-          return Fail("value outside a key");
-        }
-        auto value = ReadValueLine(line);
-        if (!value) {
-          return error_;
-        }
-        AddValue(std::move(*value));
+        ReadValueIntoKey(line);
       } else {
-        return Fail("unexpected text");
+        Fail("unexpected text");
       }
     }
-    return std::move(hive_);
+    return {std::move(hive_), std::move(damage_)};
   }
 
  private:
-  HiveParseError Fail(std::string reason) {
-    error_ = {static_cast<int>(next_), std::move(reason)};
-    return error_;
+  void Fail(std::string reason) {
+    if (!damage_) {
+      damage_ = HiveParseError{static_cast<int>(lineStart_), std::move(reason)};
+    }
   }
 
-  bool ReadHeader() {
+  void ReadValueIntoKey(std::string_view line) {
+    if (keyFailed_) {
+      return;  // its key line was damaged; already noted
+    }
+    if (!key_) {
+      Fail("value outside a key");
+      return;
+    }
+    if (auto value = ReadValueLine(line)) {
+      AddValue(std::move(*value));
+    }
+  }
+
+  void ReadHeader() {
     while (next_ < lines_.size()) {
+      lineStart_ = next_ + 1;
       const std::string_view line = TrimBlanks(lines_[next_++]);
       if (line.empty()) {
         continue;
       }
-      if (line == HiveHeader) {
-        return true;
+      if (line != HiveHeader) {
+        Fail("not a registry file");
       }
-      Fail("not a registry file");
-      return false;
+      return;
     }
-    return true;  // an empty file is an empty hive
+    // an empty file is an empty hive
   }
 
-  bool ReadKeyLine(std::string_view line) {
+  void ReadKeyLine(std::string_view line) {
+    // Values under a damaged key line belong to no key we know.
+    key_.reset();
+    keyFailed_ = true;
     if (line.size() < 3 || line.back() != ']') {
       Fail("bad key line");
-      return false;
+      return;
     }
     const std::string_view path = line.substr(1, line.size() - 2);
     if (!IsStorableKeyPath(path)) {
       Fail("key deletions and empty keys are not kept in a hive");
-      return false;
+      return;
     }
     // A key met again merges with the first, as an import would.
     const auto [at, added] = keyIndex_.try_emplace(AsciiLower(path), hive_.keys.size());
@@ -276,7 +285,7 @@ class Parser {
       valueIndex_.emplace_back();
     }
     key_ = at->second;
-    return true;
+    keyFailed_ = false;
   }
 
   // The later of two values of one name wins; indexed, so big hives parse in linear time.
@@ -417,11 +426,13 @@ class Parser {
 
   std::vector<std::string_view> lines_;
   std::size_t next_ = 0;
+  std::size_t lineStart_ = 0;  // 1-based line where the current entry began
   Hive hive_;
   std::optional<std::size_t> key_;  // the key that values go to
+  bool keyFailed_ = false;          // the last key line was damaged
   std::unordered_map<std::string, std::size_t> keyIndex_;
   std::vector<std::unordered_map<std::string, std::size_t>> valueIndex_;
-  HiveParseError error_;
+  std::optional<HiveParseError> damage_;
 };
 
 }  // namespace
@@ -481,7 +492,7 @@ HiveKey& Hive::CreateKey(std::string_view path) {
   return keys.back();
 }
 
-std::variant<Hive, HiveParseError> ParseHive(std::string_view text) {
+HiveReading ParseHiveLeniently(std::string_view text) {
   constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
   constexpr std::string_view utf16Bom = "\xFF\xFE";
   if (text.substr(0, utf16Bom.size()) == utf16Bom) {
@@ -493,6 +504,14 @@ std::variant<Hive, HiveParseError> ParseHive(std::string_view text) {
     text.remove_prefix(utf8Bom.size());
   }
   return Parser(text).Run();
+}
+
+std::variant<Hive, HiveParseError> ParseHive(std::string_view text) {
+  HiveReading reading = ParseHiveLeniently(text);
+  if (reading.damage) {
+    return std::move(*reading.damage);
+  }
+  return std::move(reading.hive);
 }
 
 std::string SerializeHive(const Hive& hive) {

@@ -64,12 +64,21 @@ struct Hive {
 };
 
 struct HiveParseError {
-  int line = 0;  // 1-based physical line
+  int line = 0;  // 1-based physical line where the entry begins
   std::string reason;
+};
+
+struct HiveReading {
+  Hive hive;                             // everything that parsed
+  std::optional<HiveParseError> damage;  // the first line that did not
 };
 
 // Parses a whole hive file (UTF-8 or 8-bit, or UTF-16LE with its byte order
 // mark). Duplicate keys and values merge as an import would: the later wins.
+// A line that can't be parsed is left out of the model (a damaged key line
+// takes its values with it), so a hive with damage must not be written back.
+HiveReading ParseHiveLeniently(std::string_view text);
+// The same, failing on the first line that can't be parsed.
 std::variant<Hive, HiveParseError> ParseHive(std::string_view text);
 // The file text; ParseHive of it gives back an equal model.
 std::string SerializeHive(const Hive& hive);

@@ -131,6 +131,24 @@ TEST_F(RegistryConcurrencyTest, TwoThreadsTenThousandMixedOperationsEach) {
   EXPECT_NE(Text(HiveOnDisk(), "Shared"), "<absent>");
 }
 
+// The update worker and the UI thread meeting a store that can't be saved:
+// the user is told once, not once per thread.
+TEST_F(RegistryConcurrencyTest, ThreadsFailingToSaveAtOnceTellItOnce) {
+  test::WriteFile(folder_.Path() / "file", "x");
+  SetRegistryHivePathForTesting(folder_.Path() / "file" / "telvanta" / "settings.reg");
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([] {
+      for (int i = 0; i < 200; ++i) {
+        WriteSetting(i % 2 ? "LastText" : "LastURL", std::to_string(i));
+        if (!ReadSetting("LastText").empty()) ADD_FAILURE() << "nothing can be stored";
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(warnings_, 1);
+}
+
 // Guards against one process's rename dropping the other's change.
 TEST_F(RegistryConcurrencyTest, TwoProcessesWritingAtOnceLoseNoUpdate) {
   constexpr int perProcess = 300;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
 
 #include "common/Error.h"
@@ -291,61 +292,142 @@ TEST_F(RegistryTest, HandEditedHiveKeepsEverythingElseOnRewrite) {
   EXPECT_TRUE(warnings_.empty());
 }
 
-TEST_F(RegistryTest, HiveThatCannotBeParsedIsReportedAndNeverOverwritten) {
-  const std::string garbage[] = {
-      "not a hive at all\n",
-      "REGEDIT4\n\n" + Section,
-      Header + Section + "\"TopMost\"=\"1\n",
-      Header + Section + "\"Big\"=hex:01,0g",
-  };
-  for (const auto& text : garbage) {
-    WriteFile(hive_, text);
-    warnings_.clear();
-    EXPECT_EQ(ReadSetting("TopMost"), "");
-    WriteSetting("TopMost", "0");
-    DeleteSetting("TopMost");
-    WriteRegValue(HKEY_CURRENT_USER, SettingsKey, "V", 2, "not a number");  // never reached
-    EXPECT_EQ(ReadFile(hive_), text);
-    EXPECT_EQ(warnings_, std::vector<std::string>(4, "wrong"));
+constexpr std::string_view HeldBack =
+    ".\nThe file is left as it is, and changes to the settings are not saved until ";
+
+// Every access a session makes: the reads at start-up, a change, a deletion
+// and the writes at exit. None may raise for the store's sake.
+std::vector<std::string> ASessionsReads() {
+  std::vector<std::string> read;
+  for (const char* name : {"Stretch", "FirstRun", "OnStartupDisplay"}) {
+    read.push_back(ReadSetting(name));
   }
-  EXPECT_FALSE(std::filesystem::exists(TemporaryOf(hive_)));
+  WriteSetting("Stretch", "0");
+  DeleteSetting("FilterCountry");
+  WriteSetting("Day", "today");
+  WriteSetting("FirstRun", "1");
+  return read;
 }
 
-TEST_F(RegistryTest, HiveThatCannotBeReadIsReported) {
+TEST_F(RegistryTest, DamagedLineIsToldOnceAndTheRestIsStillRead) {
+  struct Case {
+    std::string text;
+    int line;
+    std::string told;  // after the path
+    std::vector<std::string> read;
+  };
+  const Case cases[] = {
+      {Header + Section + "\"Stretch\"=\"1\"\n\"Broken\"=dword:zzzz\n\"FirstRun\"=\"1\"\n",
+       5,
+       ": bad dword" + std::string(HeldBack) + "that line is corrected or removed.",
+       {"1", "1", ""}},
+      {"not a hive at all\n", 1, ": not a registry file", {"", "", ""}},
+      {Header + Section + "\"OnStartupDisplay\"=\"Radio\"\n\"TopMost\"=\"1\n",
+       5,
+       ": unterminated quoted text",
+       {"", "", "Radio"}},
+  };
+  for (const auto& c : cases) {
+    WriteFile(hive_, c.text);
+    SetRegistryHivePathForTesting(hive_);  // a new session
+    warnings_.clear();
+    EXPECT_EQ(ASessionsReads(), c.read);
+    EXPECT_EQ(ReadFile(hive_), c.text) << "held back, nothing rewritten";
+    ASSERT_EQ(warnings_.size(), 1u) << c.text;
+    EXPECT_TRUE(warnings_[0].starts_with("Settings can't be read from line " +
+                                         std::to_string(c.line) + " of " + hive_.string() + c.told))
+        << warnings_[0];
+  }
+  EXPECT_FALSE(std::filesystem::exists(TemporaryOf(hive_)));
+  // Once mended, changes are saved again.
+  WriteHive("\"Stretch\"=\"1\"\n");
+  WriteSetting("FirstRun", "1");
+  EXPECT_EQ(ReadFile(hive_), Header + Section + "\"Stretch\"=\"1\"\n\"FirstRun\"=\"1\"\n\n");
+}
+
+TEST_F(RegistryTest, HiveThatCannotBeReadIsToldOnceAndNeverWritten) {
   std::filesystem::create_directories(hive_);  // a folder where the file should be
-  EXPECT_EQ(ReadSetting("TopMost"), "");
-  WriteSetting("TopMost", "1");
-  EXPECT_EQ(warnings_, std::vector<std::string>(2, "wrong"));
+  EXPECT_EQ(ASessionsReads(), std::vector<std::string>(3));
+  EXPECT_EQ(warnings_, std::vector<std::string>{"Settings can't be read from " + hive_.string() +
+                                                ": Is a directory" + std::string(HeldBack) +
+                                                "it can be read."});
   EXPECT_TRUE(std::filesystem::is_empty(hive_));
 }
 
-TEST_F(RegistryTest, KeyThatCannotBeCreatedRaises) {
-  WriteFile(folder_.Path() / "file", "x");
-  SetRegistryHivePathForTesting(folder_.Path() / "file" / "telvanta" / "settings.reg");
-  const std::string expected = "Failed to create key Software\\Quillmoor\\Nivora";
-  EXPECT_EQ(ErrorText([] { ReadSetting("TopMost"); }), expected);
-  EXPECT_EQ(ErrorText([] { WriteSetting("TopMost", "1"); }), expected);
-  EXPECT_EQ(ErrorText([] { DeleteSetting("TopMost"); }), expected);
+// The settings folder can't be made: reads give the defaults silently, the
+// first change says once why nothing is saved, and the program carries on.
+TEST_F(RegistryTest, StoreThatCannotBeWrittenGivesDefaultsAndIsToldOnce) {
+  struct Case {
+    const char* what;
+    std::function<void()> block;
+    const char* reason;
+  };
+  const auto configFolder = hive_.parent_path().parent_path() / "config";
+  const Case cases[] = {
+      {"a file where the folder should be", [&] { WriteFile(configFolder, "x"); },
+       "Not a directory"},
+      {"a read-only parent folder",
+       [&] {
+         std::filesystem::create_directories(configFolder);
+         std::filesystem::permissions(configFolder, std::filesystem::perms(0555));
+       },
+       "Permission denied"},
+  };
+  for (const auto& c : cases) {
+    if (::geteuid() == 0 && std::string_view(c.reason) == "Permission denied") {
+      continue;  // root writes whatever the modes say
+    }
+    std::filesystem::remove_all(configFolder);
+    c.block();
+    const auto hive = configFolder / "telvanta" / "settings.reg";
+    SetRegistryHivePathForTesting(hive);
+    warnings_.clear();
+    EXPECT_EQ(ASessionsReads(), std::vector<std::string>(3)) << c.what;
+    EXPECT_EQ(warnings_, std::vector<std::string>{"Settings can't be saved to " + hive.string() +
+                                                  ": " + c.reason})
+        << c.what;
+    std::filesystem::permissions(configFolder, std::filesystem::perms(0755));
+  }
   EXPECT_EQ(ErrorText([] { ReadRegValue(HKEY_CURRENT_USER, "Bad\nKey", "A"); }),
             "Failed to create key Bad\nKey");
 }
 
-TEST_F(RegistryTest, MissingKeyThatCannotBeWrittenRaisesAndKeepsTheHive) {
-  WriteFile(hive_, Header + "[HKEY_CURRENT_USER\\Software\\Other]\n\n");
+TEST_F(RegistryTest, MissingKeyThatCannotBeWrittenReadsEmptyAndKeepsTheHive) {
+  const std::string other = Header + "[HKEY_CURRENT_USER\\Software\\Other]\n\n";
+  WriteFile(hive_, other);
   std::filesystem::create_directories(TemporaryOf(hive_));  // blocks the temporary file
-  EXPECT_EQ(ErrorText([] { ReadSetting("TopMost"); }),
-            "Failed to create key Software\\Quillmoor\\Nivora");
-  EXPECT_EQ(ReadFile(hive_), Header + "[HKEY_CURRENT_USER\\Software\\Other]\n\n");
+  EXPECT_EQ(ReadSetting("TopMost"), "");
+  EXPECT_TRUE(warnings_.empty());
+  WriteSetting("TopMost", "1");
+  EXPECT_EQ(warnings_, std::vector<std::string>{"Settings can't be saved to " + hive_.string() +
+                                                ": Is a directory"});
+  EXPECT_EQ(ReadFile(hive_), other);
 }
 
-TEST_F(RegistryTest, FailedStoreRaisesAndKeepsTheOldHive) {
-  WriteSetting("TopMost", "1");
-  const std::string before = ReadFile(hive_);
-  std::filesystem::create_directories(TemporaryOf(hive_));
-  EXPECT_EQ(ErrorText([] { WriteSetting("TopMost", "0"); }), "Failed to set data for 'TopMost'");
-  EXPECT_EQ(ErrorText([] { DeleteSetting("TopMost"); }), "Failed to set data for 'TopMost'");
-  EXPECT_EQ(ReadFile(hive_), before);
-  EXPECT_EQ(ReadSetting("TopMost"), "1");
+// With the key in place, a change that can't be stored names the value.
+TEST_F(RegistryTest, FailedStoreOnAnExistingKeyNamesTheValueOnceAndKeepsTheHive) {
+  const std::pair<std::string, const char*> blockers[] = {
+      {hive_.string() + ".lock", "lock"},
+      {TemporaryOf(hive_), "temporary file"},
+  };
+  for (const auto& [blocker, what] : blockers) {
+    SetRegistryHivePathForTesting(hive_);
+    warnings_.clear();
+    WriteSetting("TopMost", "1");
+    const std::string before = ReadFile(hive_);
+    std::filesystem::remove(blocker);
+    std::filesystem::create_directories(blocker);
+    WriteSetting("TopMost", "0");
+    DeleteSetting("TopMost");
+    WriteSetting("Stretch", "1");
+    EXPECT_EQ(warnings_, std::vector<std::string>{"Failed to set data for 'TopMost'\n"
+                                                  "Settings can't be saved to " +
+                                                  hive_.string() + ": Is a directory"})
+        << what;
+    EXPECT_EQ(ReadFile(hive_), before) << what;
+    EXPECT_EQ(ReadSetting("TopMost"), "1") << what;
+    std::filesystem::remove(blocker);
+  }
 }
 
 TEST_F(RegistryTest, NameTheFileCannotHoldRaisesAndWritesNothing) {

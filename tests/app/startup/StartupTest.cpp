@@ -71,23 +71,32 @@ TEST_F(StartupTest, ErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
   EXPECT_EQ(dialogs[0].icon, MessageIcon::Error);
 }
 
-TEST_F(StartupTest, SettingsStoreWarningIsAPlainBoxAlsoFromAWorker) {
+TEST_F(StartupTest, SettingsStoreWarningIsAPlainBoxOnceAlsoFromAWorker) {
   Start();
-  std::filesystem::create_directories(config_.Path() / "telvanta");
-  std::ofstream(config_.Path() / "telvanta" / "settings.reg") << "not a hive\n[[[\n";
-  auto dialogs = AnswerDialogs([] { EXPECT_EQ(ReadSetting("TopMost"), ""); });
+  const auto hive = config_.Path() / "telvanta" / "settings.reg";
+  std::filesystem::create_directories(hive.parent_path());
+  std::ofstream(hive) << "not a hive\n[[[\n";
+  const std::string told = "Settings can't be read from line 1 of " + hive.string() +
+                           ": not a registry file.\nThe file is left as it is, and changes to the "
+                           "settings are not saved until that line is corrected or removed.";
+  auto dialogs = AnswerDialogs([] {
+    EXPECT_EQ(ReadSetting("TopMost"), "");
+    WriteSetting("TopMost", "1");
+  });
   ASSERT_EQ(dialogs.size(), 1U);
   EXPECT_EQ(dialogs[0].title, "Telvanta");
-  EXPECT_EQ(dialogs[0].text, "wrong");
+  EXPECT_EQ(dialogs[0].text, told);
   EXPECT_EQ(dialogs[0].icon, MessageIcon::None);
-  // The update worker reads settings too; its box comes on the UI thread.
+  // The update worker reads settings too; in a new session its box comes on
+  // the UI thread.
+  SetRegistryHivePathForTesting({});
   dialogs = AnswerDialogs([] {
     std::thread worker([] { ReadSetting("AutoUpdate"); });
     worker.join();
     test::Pump(std::chrono::milliseconds(300));
   });
   ASSERT_EQ(dialogs.size(), 1U);
-  EXPECT_EQ(dialogs[0].text, "wrong");
+  EXPECT_EQ(dialogs[0].text, told);
 }
 
 }  // namespace

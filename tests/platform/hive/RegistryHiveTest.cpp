@@ -112,7 +112,7 @@ TEST(RegistryHiveParse, RejectsWhatItCannotKeepFaithfully) {
       {key + "\"A\"=hex:100\n", 4},                  // three digits
       {key + "\"A\"=hex(2:00\n", 4},                 // broken type
       {key + "\"A\"=hex()\n", 4},                    // empty type
-      {key + "\"A\"=hex:01,\\\n", 5},                // continuation at end of file
+      {key + "\"A\"=hex:01,\\\n", 4},                // continuation at end of file
       {key + "\"A\"=-\n", 4},                        // a deletion, not a value
       {header + "[-HKEY_CURRENT_USER\\K]\n", 3},     // a key deletion
       {header + "[]\n", 3},                          // empty key
@@ -125,6 +125,36 @@ TEST(RegistryHiveParse, RejectsWhatItCannotKeepFaithfully) {
     ASSERT_NE(error, nullptr) << c.text;
     EXPECT_EQ(error->line, c.line) << c.text;
   }
+}
+
+TEST(RegistryHiveParse, LenientParseLeavesOutOnlyTheDamagedLines) {
+  const std::string header = "Windows Registry Editor Version 5.00\n\n";
+  const std::string key = header + "[" + Nivora + "]\n";
+  struct Case {
+    std::string text;
+    int line;
+    std::vector<HiveKey> keys;
+  };
+  const Case cases[] = {
+      {key + "\"A\"=\"1\"\n\"Broken\"=dword:zzzz\n\"B\"=\"2\"\n",
+       5,
+       {{Nivora, {StringValue("A", "1"), StringValue("B", "2")}}}},
+      // Values under a damaged key line go nowhere, not into the key before it.
+      {key + "\"A\"=\"1\"\n[HKEY_CURRENT_USER\\Open\n\"X\"=\"x\"\n; gone\n[HKEY_CURRENT_USER\\K]\n"
+             "\"B\"=\"2\"\n",
+       5,
+       {{Nivora, {StringValue("A", "1")}}, {"HKEY_CURRENT_USER\\K", {StringValue("B", "2")}}}},
+      {"REGEDIT4\n\n[" + Nivora + "]\n\"A\"=\"1\"\n", 1, {{Nivora, {StringValue("A", "1")}}}},
+      // A damaged multi-line value is reported where it begins.
+      {key + "\"H\"=hex:01,\\\n  zz\n\"A\"=\"1\"\nstray\n", 4, {{Nivora, {StringValue("A", "1")}}}},
+  };
+  for (const auto& c : cases) {
+    const HiveReading reading = ParseHiveLeniently(c.text);
+    ASSERT_TRUE(reading.damage) << c.text;
+    EXPECT_EQ(reading.damage->line, c.line) << c.text;
+    EXPECT_EQ(reading.hive.keys, c.keys) << c.text;
+  }
+  EXPECT_FALSE(ParseHiveLeniently(key + "\"A\"=\"1\"\n").damage);
 }
 
 TEST(RegistryHiveWrite, WritesTheRegistryEditorFormat) {
