@@ -32,6 +32,21 @@ bool HasScheme(std::string_view hint) {
 
 }  // namespace
 
+std::string MakerSiteHost() { return std::string(WithoutScheme(MakerSite)); }
+
+std::string SupportAddress() {
+  std::string_view domain = WithoutScheme(MakerSite);
+  domain = domain.substr(0, domain.find_first_of("/:"));
+  if (AsciiLower(domain.substr(0, 4)) == "www.") {
+    domain.remove_prefix(4);
+  }
+  return "support@" + std::string(domain);
+}
+
+std::string SupportMailAddress() {
+  return "mailto:" + SupportAddress() + "?subject=About Telvanta";
+}
+
 // The report carries no secret and the report page asks for plain HTTP.
 std::string BadLinkPage() {
   return "http://" + std::string(WithoutScheme(MakerSite)) + "/badlink.php";

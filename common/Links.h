@@ -17,6 +17,13 @@ inline const std::string SkinsSite = std::string(MakerSite) + "/skins.htm";
 inline constexpr std::string_view MediaPlayerPage =
     "www.microsoft.com/windows/mediaplayer/download";
 
+// The maker's site without its scheme, as the About box shows it.
+std::string MakerSiteHost();
+// The maker's support mail address: "support@" and the site's domain.
+std::string SupportAddress();
+// A new mail to support, as the Help menu's "Email" opens it.
+std::string SupportMailAddress();
+
 // The maker's bad-link report page, a plain HTTP address on its site.
 std::string BadLinkPage();
 // The maker's download page, opened when a newer version exists.

@@ -42,6 +42,11 @@ Glib::RefPtr<Gdk::Pixbuf> SplashPicture() {
   return Gdk::Pixbuf::create_from_resource("/org/telvanta/splash.svg");
 }
 
+Glib::RefPtr<Gdk::Pixbuf> AboutPicture(int width, int height) {
+  RegisterResourcesOnce();
+  return Gdk::Pixbuf::create_from_resource("/org/telvanta/about-panel.svg", width, height, false);
+}
+
 void InstallStyle(const std::string& css) {
   static std::set<std::string> installed;
   if (!installed.insert(css).second) {

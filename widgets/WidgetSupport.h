@@ -18,6 +18,8 @@ void RegisterResourcesOnce();
 // A picture of the program's resources ("tv", "class-mms", ...) at a size.
 Glib::RefPtr<Gdk::Pixbuf> Picture(std::string_view name, int size);
 Glib::RefPtr<Gdk::Pixbuf> SplashPicture();
+// The About box's side picture, stretched to the given size.
+Glib::RefPtr<Gdk::Pixbuf> AboutPicture(int width, int height);
 
 // Adds a style sheet for the whole screen, once however often it is asked
 // for; windows scope their rules by their own name ("#FrmList label").

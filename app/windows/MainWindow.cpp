@@ -1,6 +1,7 @@
 #include "app/windows/MainWindow.h"
 
 #include "app/AppRules.h"
+#include "app/windows/AboutDialog.h"
 #include "catalogue/windows/ChannelListWindow.h"
 #include "common/Captions.h"
 #include "common/Files.h"
@@ -64,6 +65,9 @@ constexpr std::string_view skinsItem = "CustomItem87";
 constexpr std::string_view helpMenu = "TePopupMenu3";
 constexpr std::string_view helpContentsItem = "CustomItem70";
 constexpr std::string_view faqItem = "CustomItem71";
+// The F.A.Q submenu: the three answers, then "&More...".
+constexpr std::string_view faqAnswerItems[] = {"CustomItem77", "CustomItem78", "CustomItem79"};
+constexpr std::string_view faqMoreItem = "CustomItem82";
 constexpr std::string_view homepageItem = "CustomItem73";
 constexpr std::string_view emailItem = "CustomItem74";
 constexpr std::string_view aboutItem = "CustomItem76";
@@ -163,7 +167,7 @@ void MainWindow::BuildToolbar() {
        &MainWindow::onFavouritesClicked},
       {toolsButton_, component::toolsButton, "T&ools", "tools", 90, &MainWindow::onToolsClicked},
       {helpButton_, component::helpButton, "&Help", "help", 90, &MainWindow::onHelpClicked},
-      {aboutButton_, component::aboutButton, "&About", "about", 96, nullptr},
+      {aboutButton_, component::aboutButton, "&About", "about", 96, &MainWindow::ShowAbout},
   };
   NameComponent(toolbar_, component::toolbar);
   toolbar_.set_size_request(-1, 62);
@@ -178,11 +182,7 @@ void MainWindow::BuildToolbar() {
     b.button.set_size_request(b.width, 60);
     b.button.get_style_context()->add_class("toolbutton");
     NameComponent(b.button, b.component, b.caption);
-    if (b.handler != nullptr) {
-      b.button.signal_clicked().connect(sigc::mem_fun(*this, b.handler));
-    } else {
-      b.button.set_sensitive(false);  // the About box comes with the help commands
-    }
+    b.button.signal_clicked().connect(sigc::mem_fun(*this, b.handler));
     toolbar_.pack_start(b.button, false, false);
   }
   clientBox_.pack_start(toolbar_, false, false);
@@ -234,9 +234,6 @@ void MainWindow::BuildStatusBar() {
 }
 
 void MainWindow::BuildMenus() {
-  // Commands still to come are listed but disabled.
-  auto later = [](Gtk::MenuItem& item) { item.set_sensitive(false); };
-
   NameComponent(toolsMenu_, component::toolsMenu);
   AddMenuItem(toolsMenu_, component::openItem, "&Open...")
       .signal_activate()
@@ -268,13 +265,31 @@ void MainWindow::BuildMenus() {
       SkinEngine::Default());
 
   NameComponent(helpMenu_, component::helpMenu);
-  later(AddMenuItem(helpMenu_, component::helpContentsItem, "&Help Contents..."));
-  later(AddMenuItem(helpMenu_, component::faqItem, "&F.A.Q"));
+  AddMenuItem(helpMenu_, component::helpContentsItem, "&Help Contents...")
+      .signal_activate()
+      .connect([] { OpenHelp(""); });
+  auto& faq = AddMenuItem(helpMenu_, component::faqItem, "&F.A.Q");
+  auto* faqMenu = Gtk::make_managed<Gtk::Menu>();
+  for (std::size_t i = 0; i < std::size(FaqAnswers); ++i) {
+    AddMenuItem(*faqMenu, component::faqAnswerItems[i], FaqAnswers[i].caption)
+        .signal_activate()
+        .connect([i] { ShowPlainMessage(std::string(FaqAnswers[i].text)); });
+  }
+  AddMenuItem(*faqMenu, component::faqMoreItem, "&More...").signal_activate().connect([] {
+    OpenHelp("faq.htm");
+  });
+  faq.set_submenu(*faqMenu);
   AddSeparator(helpMenu_);
-  later(AddMenuItem(helpMenu_, component::homepageItem, "&Homepage"));
-  later(AddMenuItem(helpMenu_, component::emailItem, "&Email"));
+  AddMenuItem(helpMenu_, component::homepageItem, "&Homepage").signal_activate().connect([] {
+    platform::ShellOpen(std::string(MakerSite), platform::ShowMode::Maximized);
+  });
+  AddMenuItem(helpMenu_, component::emailItem, "&Email").signal_activate().connect([] {
+    platform::ShellOpen(SupportMailAddress(), platform::ShowMode::Maximized);
+  });
   AddSeparator(helpMenu_);
-  later(AddMenuItem(helpMenu_, component::aboutItem, "&About..."));
+  AddMenuItem(helpMenu_, component::aboutItem, "&About...")
+      .signal_activate()
+      .connect(sigc::mem_fun(*this, &MainWindow::ShowAbout));
 
   toolsMenu_.attach_to_widget(*this);
   helpMenu_.attach_to_widget(*this);
@@ -302,10 +317,9 @@ void MainWindow::SetAnnouncement(const std::string& text, const std::string& lin
 }
 
 void MainWindow::onAnnouncementClicked() {
-  if (announcementLink_.empty()) {
-    return;
+  if (const std::string address = AnnouncementAddress(announcementLink_); !address.empty()) {
+    platform::ShellOpen(address, platform::ShowMode::Maximized);
   }
-  platform::ShellOpen(announcementLink_, platform::ShowMode::Maximized);
 }
 
 void MainWindow::on_show() {
@@ -440,6 +454,8 @@ Gtk::FileChooserDialog& MainWindow::MediaFileDialog() {
 
 void MainWindow::onOpenActivated() {
   auto& dialog = MediaFileDialog();
+  // Each time on the first group, whichever the user chose last time.
+  dialog.set_filter(dialog.list_filters().front());
   const int response = dialog.run();
   dialog.hide();
   if (response != Gtk::RESPONSE_ACCEPT) {
@@ -473,6 +489,17 @@ void MainWindow::onPreferencesActivated() {
 }
 
 std::vector<OpenUrlDialog*> MainWindow::OpenUrlDialogs() const { return openUrlDialogs_.Visible(); }
+
+void MainWindow::OpenHelp(const std::string& topic) {
+  const std::string helpFile = ProgramFolder() + "Help.chm";
+  platform::ShellOpen(topic.empty() ? helpFile : "mk:@MSITStore:" + helpFile + "::/" + topic,
+                      platform::ShowMode::Maximized);
+}
+
+void MainWindow::ShowAbout() {
+  AboutDialog about(*this);
+  telvanta::ShowModal(about);
+}
 
 void MainWindow::onDownloadRealPlayerActivated() {
   platform::ShellOpen(UrlLabelAddress(TLabelType::hmHTTP, RealPlayerPage),

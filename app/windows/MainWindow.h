@@ -83,6 +83,9 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   void onHelpClicked();
   void onOpenActivated();
   void onOpenUrlActivated();
+  // The help file at its contents (no topic) or at a topic.
+  static void OpenHelp(const std::string& topic);
+  void ShowAbout();
   void onDownloadRealPlayerActivated();
   void onDownloadMediaPlayerActivated();
   void onPageLoaded();

@@ -16,3 +16,24 @@ TEST(IsTopMostTest, OnlyExactlyOneIsOn) {
 
 }  // namespace
 }  // namespace telvanta
+
+namespace telvanta {
+namespace {
+
+TEST(AnnouncementAddressTest, ALinkWithoutSchemeOpensOverHttp) {
+  const struct {
+    const char* link;
+    const char* address;
+  } cases[] = {
+      {"www.example.org/news", "http://www.example.org/news"},
+      {"https://example.org/a", "https://example.org/a"},
+      {"mailto:news@example.org", "mailto:news@example.org"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AnnouncementAddress(c.link), c.address) << c.link;
+  }
+}
+
+}  // namespace
+}  // namespace telvanta

@@ -7,6 +7,7 @@
 #include "app/windows/MainWindow.h"
 #include "catalogue/windows/ChannelListWindow.h"
 #include "common/DesCipher.h"
+#include "common/Links.h"
 #include "common/ProgramPaths.h"
 #include "settings/Settings.h"
 #include "tests/support/CatalogueTestSupport.h"
@@ -164,6 +165,50 @@ TEST_F(MainWindowTest, ToolsAndHelpMenusListTheirItemsInOrder) {
                                       "About..."}));
 }
 
+// The three answers come in plain boxes titled with the program's name.
+TEST_F(MainWindowTest, FaqAnswersAreShownInPlainBoxes) {
+  Start();
+  for (const char* item : {"CustomItem77", "CustomItem78", "CustomItem79"}) {
+    const auto seen = AnswerDialogs([&] { Item(item).activate(); });
+    ASSERT_EQ(seen.size(), 1U) << item;
+    EXPECT_EQ(seen[0].title, "Telvanta");
+    EXPECT_EQ(seen[0].icon, MessageIcon::None);
+    EXPECT_EQ(seen[0].buttons, std::vector<std::string>{"OK"});
+  }
+  const auto second = AnswerDialogs([&] { Item("CustomItem78").activate(); });
+  EXPECT_NE(second.at(0).text.find("(>300k).\rYou must also"), std::string::npos);
+}
+
+// Both the toolbar button and the menu item open a new About box, modal,
+// with the running version and the maker's links.
+TEST_F(MainWindowTest, AboutBoxShowsTheVersionAndTheMakersLinks) {
+  Start();
+  for (const std::function<void()>& open : std::vector<std::function<void()>>{
+           [&] { Button("TeButton7").clicked(); }, [&] { Item("CustomItem76").activate(); }}) {
+    std::string version;
+    std::string home;
+    std::string mail;
+    bool modal = false;
+    Glib::signal_timeout().connect_once(
+        [&] {
+          Gtk::Window* about = test::FindToplevel("FrmAbout");
+          ASSERT_NE(about, nullptr);
+          modal = about->get_modal() && about->get_title() == "About Telvanta";
+          version = test::AccessibleName(Find<Gtk::Widget>(*about, "Label2"));
+          home = Find<LinkLabel>(*about, "URLLabel1").Address();
+          mail = Find<LinkLabel>(*about, "URLLabel2").Address();
+          Find<Gtk::Button>(*about, "TeButton1").clicked();
+        },
+        100);
+    open();
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(version, "Version: 7.2.0.0");
+    EXPECT_EQ(home, MakerSite);
+    EXPECT_EQ(mail, "mailto:" + SupportAddress());
+    EXPECT_EQ(test::FindToplevel("FrmAbout"), nullptr);
+  }
+}
+
 TEST_F(MainWindowTest, ClosingTheMainWindowStampsDayAndFirstRunAndDropsThePage) {
   WriteSetting("FirstRun", "1");
   Start();
@@ -247,6 +292,27 @@ TEST_F(MainWindowTest, MediaFileDialogOffersTheFiveFilterGroups) {
                         "Audio files(*.mp3;*.wav;*.mp2;*.mpa;*.wav)", "All files(*.*)"}));
   EXPECT_EQ(selected, "Media files(all types)");
   EXPECT_EQ(Main().PlayerPage().PageCounter(), 0);  // cancelled: nothing played
+  // The user picks another group and cancels; the next Open starts on the first.
+  Glib::signal_timeout().connect_once(
+      [&] {
+        Gtk::FileChooserDialog* dialog = MediaFileDialog();
+        if (dialog == nullptr) return;
+        dialog->set_filter(dialog->list_filters().back());
+        dialog->response(Gtk::RESPONSE_CANCEL);
+      },
+      300);
+  Item("CustomItem61").activate();
+  selected.clear();
+  Glib::signal_timeout().connect_once(
+      [&] {
+        Gtk::FileChooserDialog* dialog = MediaFileDialog();
+        if (dialog == nullptr) return;
+        selected = dialog->get_filter()->get_name();
+        dialog->response(Gtk::RESPONSE_CANCEL);
+      },
+      300);
+  Item("CustomItem61").activate();
+  EXPECT_EQ(selected, "Media files(all types)");
 }
 
 TEST_F(MainWindowTest, MediaFileChosenInTheDialogIsPlayed) {
