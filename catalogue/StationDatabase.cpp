@@ -7,6 +7,29 @@
 
 namespace telvanta {
 
+namespace {
+
+// Errors that say the file itself is wrong name it: "file is not a database"
+// alone doesn't tell the user which file to replace.
+Error EngineError(sqlite3* db, int code, const std::string& path) {
+  const char* text = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+  switch (code & 0xff) {
+    case SQLITE_CANTOPEN:
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+      return Error("The station catalogue \"" + path + "\" can't be opened: " + text);
+    default:
+      return Error(text);
+  }
+}
+
+std::string FileOf(sqlite3* db) {
+  const char* file = sqlite3_db_filename(db, "main");
+  return file != nullptr ? file : "";
+}
+
+}  // namespace
+
 void StationDatabase::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 void StationQuery::Finalizer::operator()(sqlite3_stmt* statement) const {
   sqlite3_finalize(statement);
@@ -39,7 +62,7 @@ void StationDatabase::Open() {
       sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
   std::unique_ptr<sqlite3, Closer> db(raw);
   if (result != SQLITE_OK) {
-    throw Error(raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(result));
+    throw EngineError(raw, result, path_.string());
   }
   db_ = std::move(db);
 }
@@ -54,7 +77,7 @@ StationQuery StationDatabase::Query(std::string_view sql,
       sqlite3_prepare_v2(db_.get(), sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
   StationQuery query(db_.get(), raw);
   if (prepared != SQLITE_OK) {
-    throw Error(sqlite3_errmsg(db_.get()));
+    throw EngineError(db_.get(), prepared, path_.string());
   }
   for (std::size_t i = 0; i < parameters.size(); ++i) {
     const std::string& value = parameters[i];
@@ -73,7 +96,7 @@ bool StationQuery::Next() {
     case SQLITE_DONE:
       return false;
     default:
-      throw Error(sqlite3_errmsg(db_));
+      throw EngineError(db_, sqlite3_extended_errcode(db_), FileOf(db_));
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/Files.h"
 #include "common/StreamClass.h"
+#include "platform/player/StreamAddress.h"
 #include "playback/KeyedFileStream.h"
 
 #include <cerrno>
@@ -188,9 +189,15 @@ std::filesystem::path PlayerPageWriter::WritePlayerPage(std::string_view url,
   ++pageCounter_;
   pageFileName_ = PagePath(pageCounter_).filename().string();
 
-  const StreamClass streamClass = ClassifyStream(url);
+  StreamClass streamClass = ClassifyStream(url);
   if (streamClass == StreamClass::None) {
-    throw UnknownStreamClassError(std::string(url));
+    // Files and addresses of no class (an .mp3, a local path) play on the
+    // Windows Media page, whose player takes whatever the engine opens; only
+    // addresses the engine refuses stay refused.
+    if (!platform::IsPlayableAddress(platform::NormalizeScheme(url))) {
+      throw UnknownStreamClassError(std::string(url));
+    }
+    streamClass = StreamClass::Mms;
   }
   currentStreamClass_ = streamClass;
 

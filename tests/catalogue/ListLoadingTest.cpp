@@ -291,14 +291,15 @@ TEST_F(LoadingTest, EngineErrorsCarryTheEngineText) {
   }
 }
 
-TEST_F(LoadingTest, MissingOrForeignFileFailsWithTheEngineText) {
+TEST_F(LoadingTest, MissingOrForeignFileFailsNamingTheFile) {
   Connect();
   EXPECT_THROW(
       {
         try {
           LoadChannel(db_, TvFilter{}, list_);
         } catch (const Error& e) {
-          EXPECT_STREQ(e.what(), "unable to open database file");
+          EXPECT_EQ(std::string(e.what()), "The station catalogue \"" + Path().string() +
+                                               "\" can't be opened: unable to open database file");
           throw;
         }
       },
@@ -311,7 +312,8 @@ TEST_F(LoadingTest, MissingOrForeignFileFailsWithTheEngineText) {
     LoadRadio(db_, list_);
     ADD_FAILURE() << "a file that is no database loaded";
   } catch (const Error& e) {
-    EXPECT_STREQ(e.what(), "file is not a database");
+    EXPECT_EQ(std::string(e.what()), "The station catalogue \"" + Path().string() +
+                                         "\" can't be opened: file is not a database");
   }
 }
 

@@ -211,21 +211,42 @@ TEST_F(PlayerPageTest, MissingTemplateFailsAfterCountingAndSettingTheClass) {
   EXPECT_EQ(StreamClassText(writer.CurrentStreamClass()), "WEBCAM");
 }
 
-TEST_F(PlayerPageTest, UnknownAddressFailsWithItsOwnErrorAndKeepsTheClass) {
+TEST_F(PlayerPageTest, RefusedAddressFailsWithItsOwnErrorAndKeepsTheClass) {
   writer.WritePlayerPage("rtsp://h/a", "0");
   try {
-    writer.WritePlayerPage("C:\\Music\\song.mp3", "0");
+    writer.WritePlayerPage("gopher://h/song.mp3", "0");
     FAIL() << "played an unknown stream type";
   } catch (const UnknownStreamClassError& error) {
     EXPECT_EQ(std::string(error.what()),
-              "The address is not a known stream type:\nC:\\Music\\song.mp3");
-    EXPECT_EQ(error.Url(), "C:\\Music\\song.mp3");
+              "The address is not a known stream type:\ngopher://h/song.mp3");
+    EXPECT_EQ(error.Url(), "gopher://h/song.mp3");
   }
   EXPECT_FALSE(fs::exists(data / "~tmp1.htm"));
   EXPECT_FALSE(fs::exists(data / "~tmp2.htm"));
   EXPECT_EQ(writer.PageCounter(), 2);
   EXPECT_EQ(writer.PageFileName(), "~tmp2.htm");
   EXPECT_EQ(StreamClassText(writer.CurrentStreamClass()), "RTSP");
+}
+
+// Files and addresses of no class play on the Windows Media page, unless the
+// player refuses them.
+TEST_F(PlayerPageTest, AddressOfNoClassPlaysOnTheMediaPageUnlessRefused) {
+  const struct {
+    const char* url;
+    bool plays;
+  } cases[] = {
+      {"/home/user/Music/song.mp3", true}, {"ftp://h/x.mp3", true},
+      {"HTTP://h/clip.avi", true},         {"gopher://h/x.mp3", false},
+      {"av://v4l2:/dev/video0", false},
+  };
+  for (const auto& c : cases) {
+    if (c.plays) {
+      EXPECT_EQ(ReadPlain(writer.WritePlayerPage(c.url, "0")).rfind("MP [", 0), 0U) << c.url;
+      EXPECT_EQ(StreamClassText(writer.CurrentStreamClass()), "MMS") << c.url;
+    } else {
+      EXPECT_THROW(writer.WritePlayerPage(c.url, "0"), UnknownStreamClassError) << c.url;
+    }
+  }
 }
 
 TEST_F(PlayerPageTest, PageThatCannotBeCreatedNamesThePage) {

@@ -92,7 +92,7 @@ class StationsFolderTest : public ::testing::Test {
                           Station("Canada", "Channel One", "300k", "mms://127.0.0.1/one", "News"),
                           Station("Australia", "Sky", "", "rtsp://127.0.0.1/sky", "Sports"),
                           Station("Canada", "Beta", "56k", "http://127.0.0.1/beta.jpg", "Music"),
-                          Station("France", "Ftp", "", "ftp://127.0.0.1/x.mp3", "News"),
+                          Station("France", "Gopher", "", "gopher://127.0.0.1/x.mp3", "News"),
                       },
                       {
                           Station("Germany", "Radio Eins", "", "http://127.0.0.1/eins.pls"),

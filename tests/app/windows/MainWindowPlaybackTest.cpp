@@ -76,6 +76,7 @@ class PlaybackTest : public ::testing::Test {
   }
 
   TempFolder config_{"telvanta-config"};
+  TempFolder runtime_{"telvanta-runtime"};
   TempFolder program_{"telvanta-program"};
   test::LoopbackHttpServer server_{test::Media().folder};
   std::string hls_;

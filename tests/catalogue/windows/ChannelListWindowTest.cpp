@@ -56,10 +56,10 @@ TEST_F(ChannelListWindowTest, ListWindowFillsEveryListWithTwinUrlsAndClassIcons)
   auto& tv = Stations("ListBox1");
   EXPECT_EQ(Entries(tv),
             (std::vector<std::string>{"Australia - Sky()", "Canada - Beta(56k)",
-                                      "Canada - Channel One(300k)", "France - Ftp()"}));
+                                      "Canada - Channel One(300k)", "France - Gopher()"}));
   EXPECT_EQ(list.Urls(ListPage::TV),
             (std::vector<std::string>{"rtsp://127.0.0.1/sky", "http://127.0.0.1/beta.jpg",
-                                      "mms://127.0.0.1/one", "ftp://127.0.0.1/x.mp3"}));
+                                      "mms://127.0.0.1/one", "gopher://127.0.0.1/x.mp3"}));
   EXPECT_EQ(tv.IconClass(0), "RTSP");
   EXPECT_EQ(tv.IconClass(1), "WEBCAM");
   EXPECT_EQ(tv.IconClass(2), "MMS");
@@ -258,15 +258,15 @@ TEST_F(ChannelListWindowTest, PlayersNoteIsShownUntilFirstRunIsSet) {
   EXPECT_EQ(Main().PlayerPage().PageCounter(), 2);
 }
 
-TEST_F(ChannelListWindowTest, AddressOfNoStreamClassIsToldAndNothingPlays) {
+TEST_F(ChannelListWindowTest, AddressThePlayerRefusesIsToldAndNothingPlays) {
   WriteSetting("FirstRun", "1");
   Start();
-  const auto dialogs = AnswerDialogs([&] { DoubleClick(Stations("ListBox1"), 3); });  // ftp://
+  const auto dialogs = AnswerDialogs([&] { DoubleClick(Stations("ListBox1"), 3); });  // gopher://
   ASSERT_EQ(dialogs.size(), 1U);
   EXPECT_EQ(dialogs[0].title, "Telvanta");
   EXPECT_EQ(dialogs[0].icon, MessageIcon::None);
   EXPECT_NE(dialogs[0].text.find("not a known stream type"), std::string::npos);
-  EXPECT_NE(dialogs[0].text.find("ftp://127.0.0.1/x.mp3"), std::string::npos);
+  EXPECT_NE(dialogs[0].text.find("gopher://127.0.0.1/x.mp3"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(Pages() / "~tmp1.htm"));
 }
 
