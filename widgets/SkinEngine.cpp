@@ -85,6 +85,12 @@ bool SkinEngine::Install(const std::string& css, const std::string& origin) {
   }
   Gtk::StyleContext::add_provider_for_screen(screen, fresh, SkinPriority);
   provider_ = fresh;
+  // Hidden windows, menus among them, would keep the sizes measured under
+  // the old look and show up cut short.
+  for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+    window->reset_style();
+    window->queue_resize();
+  }
   return true;
 }
 

@@ -50,16 +50,38 @@ class SkinsMenuTest : public test::RealWindowsTest<TelvantaWindows, &CreateWindo
 
   // The window as drawn now, shown alone at the top left of the screen.
   Glib::RefPtr<Gdk::Pixbuf> Shot(Gtk::Window& window) {
-    window.move(0, 0);
-    window.show();
-    WaitUntil([&] { return window.get_mapped(); });
-    Pump(std::chrono::milliseconds(300));
+    Show(window);
     auto gdkWindow = window.get_window();
     auto shot =
         Gdk::Pixbuf::create(gdkWindow, 0, 0, gdkWindow->get_width(), gdkWindow->get_height());
     window.hide();
     Pump();
     return shot;
+  }
+  // The main window with the Tools menu and its Skins submenu open, as the
+  // screen shows them.
+  Glib::RefPtr<Gdk::Pixbuf> ShotWithMenus() {
+    Show(Main());
+    auto& tools = Find<Gtk::Menu>(Main(), "TePopupMenu2");
+    tools.popup_at_widget(&Find<Gtk::Button>(Main(), "TeButton1"), Gdk::GRAVITY_SOUTH_WEST,
+                          Gdk::GRAVITY_NORTH_WEST, nullptr);
+    auto& skins = Item("CustomItem87");
+    WaitUntil([&] { return tools.get_mapped(); });
+    tools.select_item(skins);
+    WaitUntil([&] { return skins.get_submenu()->get_mapped(); }, std::chrono::seconds(2));
+    Pump(std::chrono::milliseconds(300));
+    auto shot = Gdk::Pixbuf::create(Gdk::Window::get_default_root_window(), 0, 0, 1000,
+                                    Main().get_window()->get_height());
+    tools.popdown();
+    Main().hide();
+    Pump();
+    return shot;
+  }
+  void Show(Gtk::Window& window) {
+    window.move(0, 0);
+    window.show();
+    WaitUntil([&] { return window.get_mapped(); });
+    Pump(std::chrono::milliseconds(300));
   }
   void StartWithoutTheModalList() {
     Start();
@@ -104,7 +126,7 @@ TEST_F(SkinsMenuTest, SkinsMenuHoldsTheCommandsAndTheFifteenFiles) {
 
 TEST_F(SkinsMenuTest, EverySkinChangesBothWindowsAndIsRemembered) {
   StartWithoutTheModalList();
-  const auto builtInMain = Shot(Main());
+  const auto builtInMain = ShotWithMenus();
   const auto builtInList = Shot(List());
   builtInMain->save((BuildFolder / "skin-builtin-main.png").string(), "png");
   builtInList->save((BuildFolder / "skin-builtin-list.png").string(), "png");
@@ -119,12 +141,22 @@ TEST_F(SkinsMenuTest, EverySkinChangesBothWindowsAndIsRemembered) {
     EXPECT_EQ(SkinEngine::Default().SkinFile(), Skin(caption));
     EXPECT_NE(SkinEngine::Default().LookName(), "QNX") << caption << " did not load";
     const std::string stem = std::filesystem::path(caption).stem().string();
-    const auto main = Shot(Main());
+    const auto main = ShotWithMenus();
     const auto list = Shot(List());
     main->save((BuildFolder / ("skin-" + stem + "-main.png")).string(), "png");
     list->save((BuildFolder / ("skin-" + stem + "-list.png")).string(), "png");
     EXPECT_GT(ChangedShare(main, builtInMain), 0.2) << caption;
     EXPECT_GT(ChangedShare(list, builtInList), 0.2) << caption;
+    // The other windows follow too; their pictures are for the eye.
+    for (const auto& [item, window] :
+         {std::pair{"CustomItem62", "FrmOpenURL"}, std::pair{"CustomItem65", "FrmSetting"}}) {
+      Item(item).activate();
+      Gtk::Window* dialog = nullptr;
+      WaitUntil([&] { return (dialog = test::FindToplevel(window)) != nullptr; });
+      ASSERT_NE(dialog, nullptr) << window;
+      // Hidden by the shot, which is how these dialogs close.
+      Shot(*dialog)->save((BuildFolder / ("skin-" + stem + "-" + window + ".png")).string(), "png");
+    }
   }
 }
 
