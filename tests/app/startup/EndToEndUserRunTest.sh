@@ -1,23 +1,30 @@
 #!/usr/bin/env bash
-# A user's run of the real program, under Xvfb: the list window comes up over
-# a small catalogue whose station streams from 127.0.0.1, the user picks the
-# station with the keyboard and presses Enter, confirms the players note,
-# watches the stream in the main window and closes it. A screenshot of the
-# screen is left in the build folder.
+# A user's run of the installed program, under Xvfb. It is installed the way
+# a distribution does it, into a folder the user can't write to, and run by
+# an ordinary user (nobody, when the test runs as root). The list window comes
+# up over a small catalogue in the user's data folder whose station streams
+# from 127.0.0.1; the user adds the station to the favourites, picks it with
+# the keyboard and presses Enter, confirms the players note, watches the
+# stream in the main window and closes it. Nothing may be written below the
+# install prefix. A screenshot of the screen is left in the build folder.
 #
-#   EndToEndUserRunTest.sh <build folder> <telvanta_make_test_catalogue> <telvanta_close_window>
+#   EndToEndUserRunTest.sh <cmake build folder> <program folder in it>
+#                          <telvanta_make_test_catalogue> <telvanta_close_window>
 set -euo pipefail
 
-build=$1
-make_catalogue=$2
-close_window=$3
+binary=$1
+build=$2
+make_catalogue=$3
+close_window=$4
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/telvanta-e2e-XXXXXX")
+chmod 755 "$work"
 server_pid=""
 program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
+  chmod -R u+w "$work" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -72,35 +79,56 @@ done
 [ -n "$port" ] || fail "the loopback server did not start"
 stream="http://127.0.0.1:$port/index.m3u8"
 
-# A program folder of its own: the program, the templates, the catalogue.
-program="$work/program"
-mkdir -p "$program/Data"
-cp "$build/telvanta" "$program/"
-cp "$build/Data/MP.dll" "$build/Data/RP.dll" "$build/Data/WB.dll" "$program/Data/"
-"$make_catalogue" "$program/listv2.dll" \
+# Installed as a distribution would, then made read-only: root owns it when
+# the test runs as root, and the program then runs as nobody.
+prefix="$work/prefix"
+cmake --install "$binary" --prefix "$prefix" > "$work/install.log" 2>&1 || fail "could not install"
+chmod -R a-w "$prefix"
+find "$prefix" -printf '%P %s %T@\n' | sort > "$work/prefix-before.txt"
+run_as=()
+user_home="$work/home"
+mkdir -p "$user_home"
+if [ "$(id -u)" -eq 0 ]; then
+  run_as=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
+fi
+
+# The user's folders, with today's update check counted as done (so the run
+# stays on this machine) and the test catalogue where a refreshed one goes.
+export XDG_CONFIG_HOME="$user_home/config"
+export XDG_DATA_HOME="$user_home/data"
+export XDG_RUNTIME_DIR="$user_home/run"
+mkdir -p "$XDG_CONFIG_HOME/telvanta" "$XDG_DATA_HOME/telvanta" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora]\n"Day"="%s"\n\n' \
+  "$(date +%x)" > "$XDG_CONFIG_HOME/telvanta/settings.reg"
+"$make_catalogue" "$XDG_DATA_HOME/telvanta/listv2.dll" \
   "tv|Australia|Quiet Channel|100k|http://127.0.0.1:9/none.m3u8|News" \
   "tv|Canada|Loopback TV|300k|$stream|News" \
   "tv|France|Canal Test|500k|http://127.0.0.1:9/canal.m3u8|Music" \
   "radio|Germany|Radio Eins||http://127.0.0.1:9/eins.mp3|" \
   "webcam|Finland|Harbour||http://127.0.0.1:9/harbour.jpg|" \
   || fail "could not write the catalogue"
-
-export XDG_CONFIG_HOME="$work/config"
-export XDG_DATA_HOME="$work/data"
-export XDG_RUNTIME_DIR="$work/run"
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-# Today's update check counts as done, so the run stays on this machine.
-mkdir -p "$XDG_CONFIG_HOME/telvanta"
-printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora]\n"Day"="%s"\n\n' \
-  "$(date +%x)" > "$XDG_CONFIG_HOME/telvanta/settings.reg"
-"$program/telvanta" > "$work/program.log" 2>&1 &
+if [ -n "${XAUTHORITY:-}" ]; then
+  cp "$XAUTHORITY" "$user_home/.Xauthority"
+  export XAUTHORITY="$user_home/.Xauthority"
+fi
+[ ${#run_as[@]} -eq 0 ] || chown -R 65534:65534 "$user_home"
+HOME="$user_home" "${run_as[@]}" "$prefix/bin/telvanta" > "$work/program.log" 2>&1 &
 program_pid=$!
 
-# The list window comes first. Pick the second station and press Enter.
+# The list window comes first. The second station goes to the favourites
+# through its menu, then plays on Enter.
 list=$(wait_window "Telvanta") || fail "the channel list window did not appear"
 point_at "$list"
 xdotool key --clearmodifiers Down
 sleep 0.3
+xdotool key --clearmodifiers shift+F10
+sleep 0.5
+xdotool key --clearmodifiers Down Down Return
+sleep 0.5
+grep -q "Loopback TV" "$XDG_DATA_HOME/telvanta/Fav.dat" 2>/dev/null \
+  || fail "the station did not reach the favourites"
+point_at "$list"
 xdotool key --clearmodifiers Return
 
 # First run: the players note, confirmed with Enter.
@@ -123,8 +151,7 @@ import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$build/telvanta-e2
 changed=$(compare -metric AE -crop "$area" "$work/first.png" "$build/telvanta-e2e.png" null: 2>&1 \
   | sed 's/ .*//' || true)
 [ "${changed%.*}" -gt 1000 ] 2>/dev/null || fail "the picture does not move ($changed pixels changed)"
-[ -n "$(ls "$XDG_RUNTIME_DIR/telvanta" | grep '^~tmp')" ] || fail "no player page in the runtime folder"
-[ -z "$(ls "$program/Data" | grep '^~tmp')" ] || fail "a player page was written to the program folder"
+[ -d "$XDG_RUNTIME_DIR/telvanta" ] || fail "the player page was not written to the runtime folder"
 
 # Closing the main window ends the run and stamps the settings.
 "$close_window" "$main" || fail "could not ask the main window to close"
@@ -138,4 +165,7 @@ program_pid=""
 hive="$XDG_CONFIG_HOME/telvanta/settings.reg"
 grep -q '"FirstRun"="1"' "$hive" || fail "FirstRun was not written"
 grep -q '"Day"=' "$hive" || fail "Day was not written"
+find "$prefix" -printf '%P %s %T@\n' | sort > "$work/prefix-after.txt"
+cmp -s "$work/prefix-before.txt" "$work/prefix-after.txt" \
+  || fail "the program wrote below the install prefix: $(diff "$work/prefix-before.txt" "$work/prefix-after.txt" | head -5)"
 echo "The user's run went through; screenshot: $build/telvanta-e2e.png"
