@@ -4,6 +4,7 @@
 #include <archive_entry.h>
 #include <glib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <map>
@@ -19,7 +20,8 @@ namespace {
 // Far above any real skin; a bigger archive is a mistake or a bomb.
 constexpr std::size_t MaxSkinBytes = std::size_t{16} << 20;
 
-using Pictures = std::map<std::string, std::string, std::less<>>;
+// Every file of an archive by its stored name.
+using ArchiveFiles = std::map<std::string, std::string, std::less<>>;
 
 SkinFileRead Failed(const std::filesystem::path& file, const std::string& why) {
   return {std::nullopt, "Cannot load skin \"" + file.string() + "\": " + why};
@@ -130,14 +132,14 @@ struct ArchiveDeleter {
 
 // Every file of the ZIP archive by its stored name; none with `why` set when
 // the archive can't be read.
-std::optional<Pictures> ReadZip(const std::filesystem::path& file, std::string& why) {
+std::optional<ArchiveFiles> ReadZip(const std::filesystem::path& file, std::string& why) {
   std::unique_ptr<archive, ArchiveDeleter> reader(archive_read_new());
   if (!reader || archive_read_support_format_zip(reader.get()) != ARCHIVE_OK ||
       archive_read_open_filename(reader.get(), file.c_str(), 64 * 1024) != ARCHIVE_OK) {
     why = "it is not a ZIP archive";
     return std::nullopt;
   }
-  Pictures files;
+  ArchiveFiles files;
   std::size_t total = 0;
   archive_entry* entry = nullptr;
   for (;;) {
@@ -218,7 +220,7 @@ SkinFileRead ReadArchive(const std::filesystem::path& file) {
   if (sheet == files->end()) {
     return Failed(file, "the archive holds no skin.css");
   }
-  const Pictures& stored = *files;
+  const ArchiveFiles& stored = *files;
   const std::string folderUrl = PictureFolderUrl();
   PictureSet named;
   auto read = FromSheet(file, "skin.css", sheet->second,

@@ -26,6 +26,16 @@ std::string ResourceText(const char* path) {
   return std::string(data, size);
 }
 
+// A resize asked of every widget, internal children included, drops the
+// sizes each has kept; asking the window alone keeps its children's.
+void ForgetSizes(GtkWidget* widget) {
+  gtk_widget_queue_resize(widget);
+  if (GTK_IS_CONTAINER(widget)) {
+    gtk_container_forall(
+        GTK_CONTAINER(widget), [](GtkWidget* child, gpointer) { ForgetSizes(child); }, nullptr);
+  }
+}
+
 }  // namespace
 
 SkinEngine& SkinEngine::Default() {
@@ -85,11 +95,11 @@ bool SkinEngine::Install(const std::string& css, const std::string& origin) {
   }
   Gtk::StyleContext::add_provider_for_screen(screen, fresh, SkinPriority);
   provider_ = fresh;
-  // Hidden windows, menus among them, would keep the sizes measured under
-  // the old look and show up cut short.
+  // Hidden windows, menus among them, keep the sizes measured under the old
+  // look until they are shown, and would be placed by those sizes.
   for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
     window->reset_style();
-    window->queue_resize();
+    ForgetSizes(GTK_WIDGET(window->gobj()));
   }
   return true;
 }
