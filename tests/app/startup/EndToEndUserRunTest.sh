@@ -122,10 +122,17 @@ list=$(wait_window "Telvanta") || fail "the channel list window did not appear"
 point_at "$list"
 xdotool key --clearmodifiers Down
 sleep 0.3
+shown=$(xdotool search --onlyvisible --class telvanta 2>/dev/null | wc -l)
 xdotool key --clearmodifiers shift+F10
-sleep 0.5
+for _ in $(seq 1 50); do
+  [ "$(xdotool search --onlyvisible --class telvanta 2>/dev/null | wc -l)" -gt "$shown" ] && break
+  sleep 0.1
+done
 xdotool key --clearmodifiers Down Down Return
-sleep 0.5
+for _ in $(seq 1 50); do
+  grep -q "Loopback TV" "$XDG_DATA_HOME/telvanta/Fav.dat" 2>/dev/null && break
+  sleep 0.1
+done
 grep -q "Loopback TV" "$XDG_DATA_HOME/telvanta/Fav.dat" 2>/dev/null \
   || fail "the station did not reach the favourites"
 point_at "$list"
