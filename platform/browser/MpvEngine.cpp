@@ -210,6 +210,7 @@ void MpvEngine::Load(const std::string& address) {
   loadLog_.clear();
   refusedProtocol_ = false;
   address_ = address;
+  opened_ = address;
   const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
   mpv_command_async(handle_, 0, command);
 }
@@ -395,6 +396,7 @@ void MpvEngine::HandleOpenHook(const void* data) {
     mpv_free(opening);
     const bool playable = IsPlayableAddress(address);
     refusedProtocol_ = refusedProtocol_ || !playable;
+    opened_ = address;
     // "null://" opens nothing and fails as an unknown format.
     mpv_set_property_string(handle_, "stream-open-filename",
                             playable ? address.c_str() : "null://");
@@ -416,7 +418,7 @@ void MpvEngine::HandleLogMessage(const void* data) {
   // ffmpeg logs through whichever engine started first; hand each line to
   // the engines it concerns.
   for (MpvEngine* engine : LiveEngines()) {
-    if (LogLineConcerns(line, engine->address_)) {
+    if (LogLineConcerns(line, engine->address_) || LogLineConcerns(line, engine->opened_)) {
       engine->AppendLog(line);
     }
   }

@@ -74,6 +74,9 @@ class MpvEngine {
   // Whether the engine was kept from opening an address of a protocol we do
   // not play (an entry of a list it read itself) since the last Load.
   bool RefusedProtocol() const { return refusedProtocol_; }
+  // The address the engine opened last: the loaded one, or the current
+  // entry of a list it reads itself.
+  const std::string& OpenedAddress() const { return opened_; }
 
   sigc::signal<void(std::int64_t)>& signal_start_file() { return startFile_; }
   sigc::signal<void()>& signal_file_loaded() { return fileLoaded_; }
@@ -119,6 +122,7 @@ class MpvEngine {
   EngineProperties properties_;
   std::vector<std::string> loadLog_;
   std::string address_;  // of the last Load
+  std::string opened_;
   bool refusedProtocol_ = false;
 
   sigc::signal<void(std::int64_t)> startFile_;

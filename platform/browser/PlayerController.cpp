@@ -174,6 +174,8 @@ void PlayerController::StartNext() {
   loaded_ = false;
   sawEnd_ = false;
   endError_ = 0;
+  filesStarted_ = 0;
+  listStopped_ = false;
   engine_->Load(attempt_.address);
 }
 
@@ -241,8 +243,15 @@ void PlayerController::OnResolved(ResolverJob& job) {
 }
 
 void PlayerController::OnStartFile(std::int64_t id) {
+  if (listStopped_) {
+    return;  // an entry started before our stop arrived
+  }
   // The newest start is ours: a list the engine reads itself starts its
-  // entries one after another.
+  // entries one after another, and each gets the full time to connect.
+  if (++filesStarted_ > 1 && phase_ == PlayerPhase::Connecting) {
+    phaseStart_ = std::chrono::steady_clock::now();
+    shownSeconds_ = 0;
+  }
   currentEntry_ = id;
   awaitingStart_ = false;
   engineBusy_ = true;
@@ -266,6 +275,18 @@ void PlayerController::OnEndFile(EndFile end) {
   if (end.reason == kEndFileReasonError || end.reason == kEndFileReasonEof) {
     sawEnd_ = true;
     endError_ = end.reason == kEndFileReasonError ? end.error : 0;
+    endedWithPicture_ = engine_->Properties().hasVideoTrack;
+  }
+  if (end.reason == kEndFileReasonError && filesStarted_ > 1) {
+    CountFailedEntry();
+  }
+}
+
+void PlayerController::CountFailedEntry() {
+  // A list of ten thousand dead links must not become ten thousand requests.
+  if (!queue_.CountFailedEntry()) {
+    listStopped_ = true;
+    engine_->Stop();
   }
 }
 
@@ -309,11 +330,11 @@ void PlayerController::OnAttemptOver() {
   currentEntry_ = -1;
   // The engine hands log lines over after its events; by now they are in.
   const std::vector<std::string> endLog = engine_->LoadLog();
-  if (endError_ == 0 && loaded_) {
+  if (loaded_ && PlayedToTheEnd(endError_, endedWithPicture_)) {
     SetPhase(PlayerPhase::Ended);
     return;
   }
-  Failure failure = DiagnoseFailure(endError_, endLog, attempt_.address);
+  Failure failure = DiagnoseFailure(endError_, endLog, engine_->OpenedAddress());
   const bool vague = failure.kind == FailureKind::UnsupportedFormat ||
                      failure.kind == FailureKind::NothingToPlay ||
                      failure.kind == FailureKind::Unknown;

@@ -61,6 +61,7 @@ class PlayerController {
   void OnStartFile(std::int64_t id);
   void OnFileLoaded();
   void OnEndFile(EndFile end);
+  void CountFailedEntry();
   void OnProperties();
   bool AttemptIsOver() const;
   void ConcludeAttempt();
@@ -92,6 +93,10 @@ class PlayerController {
   bool loaded_ = false;
   bool sawEnd_ = false;
   int endError_ = 0;
+  bool endedWithPicture_ = false;
+  // Files the engine started for it; more than one when it reads a list itself.
+  int filesStarted_ = 0;
+  bool listStopped_ = false;  // too many of the engine's list entries failed
 
   std::shared_ptr<ResolverJob> resolver_;
   sigc::connection tick_;

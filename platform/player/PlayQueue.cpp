@@ -31,6 +31,11 @@ std::optional<PlayAttempt> PlayQueue::Next() {
   return next;
 }
 
+bool PlayQueue::CountFailedEntry() {
+  ++attempts_;
+  return attempts_ < kMaxAttempts;
+}
+
 void PlayQueue::InsertEntries(const std::vector<std::string>& entries, int depth) {
   if (depth > kMaxDepth) {
     return;

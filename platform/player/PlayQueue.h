@@ -29,6 +29,9 @@ class PlayQueue {
   std::optional<PlayAttempt> Next();
   // The entries of a list take its place, in their order.
   void InsertEntries(const std::vector<std::string>& entries, int depth);
+  // Counts a failed entry of a list the engine reads itself against the same
+  // budget; false once it is spent and the engine must stop.
+  bool CountFailedEntry();
   // A server-side list the engine could not read as media (an .asx served
   // from a script address, say) is read once more as a list.
   void RetryAsMetafile(const PlayAttempt& attempt);

@@ -107,6 +107,10 @@ FailureKind FailureKindForStatus(int status) {
 
 Failure ClassifyLogLine(std::string_view text) {
   const std::string line = AsciiLower(text);
+  // The sound server's "connection refused" is not the stream's.
+  if (line.starts_with("ao:") || line.starts_with("ao/")) {
+    return {};
+  }
   static constexpr std::array<std::pair<std::string_view, FailureKind>, 10> kPhrases{{
       {"failed to resolve hostname", FailureKind::HostNotFound},
       {"name or service not known", FailureKind::HostNotFound},
@@ -139,6 +143,9 @@ bool LogLineConcerns(std::string_view line, std::string_view address) {
 
 Failure DiagnoseFailure(int engineError, const std::vector<std::string>& log,
                         std::string_view address) {
+  if (engineError == kMpvErrorAudioOutputFailed) {
+    return {FailureKind::NoAudioOutput, 0, HostOf(address)};
+  }
   Failure best;
   int bestRank = 0;
   for (const auto& line : log) {
@@ -163,6 +170,10 @@ Failure DiagnoseFailure(int engineError, const std::vector<std::string>& log,
   }
   best.host = HostOf(address);
   return best;
+}
+
+bool PlayedToTheEnd(int engineError, bool hadPicture) {
+  return engineError == 0 || (engineError == kMpvErrorAudioOutputFailed && hadPicture);
 }
 
 std::string FailureMessage(const Failure& failure) {
@@ -199,6 +210,8 @@ std::string FailureMessage(const Failure& failure) {
       return "The playlist names no stream to play.";
     case FailureKind::UnsupportedProtocol:
       return "The address's protocol is not supported.";
+    case FailureKind::NoAudioOutput:
+      return "No audio output could be opened.";
     case FailureKind::Unknown:
       break;
   }

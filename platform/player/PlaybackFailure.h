@@ -22,6 +22,7 @@ enum class FailureKind {
   NothingToPlay,
   EmptyPlaylist,
   UnsupportedProtocol,
+  NoAudioOutput,  // no sound device could be opened
   Unknown,
 };
 
@@ -46,6 +47,7 @@ bool LogLineConcerns(std::string_view line, std::string_view address);
 // mpv's error codes (client.h) that matter here, kept as plain numbers so
 // this code needs no engine headers.
 inline constexpr int kMpvErrorLoadingFailed = -13;
+inline constexpr int kMpvErrorAudioOutputFailed = -14;
 inline constexpr int kMpvErrorNothingToPlay = -16;
 inline constexpr int kMpvErrorUnknownFormat = -17;
 
@@ -54,6 +56,11 @@ inline constexpr int kMpvErrorUnknownFormat = -17;
 // connection too.
 Failure DiagnoseFailure(int engineError, const std::vector<std::string>& log,
                         std::string_view address);
+
+// Whether a file that had loaded came to its end rather than failing. mpv
+// keeps the audio output that failed at the start as the file's error, also
+// when its picture went on to the end.
+bool PlayedToTheEnd(int engineError, bool hadPicture);
 
 // The text shown in the player.
 std::string FailureMessage(const Failure& failure);

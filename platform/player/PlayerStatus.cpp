@@ -27,7 +27,7 @@ std::string StatusText(const PlayerStatus& status) {
     case PlayerPhase::Stopped:
       return "Stopped";
     case PlayerPhase::Ended:
-      return "Finished";
+      return "The stream has ended.";
     case PlayerPhase::Failed:
       return status.errorText;
   }

@@ -132,6 +132,11 @@ const TestMedia& Media() {
             "-f",
             "asf",
             at(TestMedia::kWmv)});
+    Ffmpeg({"-f", "lavfi", "-i", "sine=frequency=550:sample_rate=44100", "-t", "2", "-c:a",
+            "libmp3lame", "-b:a", "64k", at(TestMedia::kShortMp3)});
+    Ffmpeg({"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25", "-f", "lavfi", "-i",
+            "sine=frequency=330", "-t", "2", "-c:v", "wmv2", "-c:a", "wmav2", "-f", "asf",
+            at(TestMedia::kShortWmv)});
     Ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240", "-frames:v", "1", at(TestMedia::kJpeg)});
     WriteTextFile(media.folder / TestMedia::kNotMedia, "this is not a media file\n");
   });

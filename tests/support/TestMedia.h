@@ -19,6 +19,8 @@ struct TestMedia {
   static constexpr const char* kWmv = "clip.wmv";           // 352x288 WMV2/WMA2 in ASF, 20 s
   static constexpr const char* kJpeg = "still.jpg";         // 320x240
   static constexpr const char* kNotMedia = "notmedia.mp3";  // text
+  static constexpr const char* kShortMp3 = "short.mp3";     // 2 s
+  static constexpr const char* kShortWmv = "short.wmv";     // 176x144 WMV2/WMA2, 2 s
   static constexpr int kHlsWidth = 320;
   static constexpr int kHlsHeight = 240;
   static constexpr int kWmvWidth = 352;

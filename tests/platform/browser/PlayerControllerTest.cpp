@@ -2,6 +2,7 @@
 // browser window from servers on 127.0.0.1: the plug-in must really play,
 // and say clearly why when it cannot.
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include "tests/support/GuiHarness.h"
@@ -282,6 +283,58 @@ TEST_F(PlaybackTest, TwoPlayersFailingTogetherEachSayWhy) {
       10s));
   EXPECT_EQ(window.Player(0).errorText, "The server \"127.0.0.1\" refused the connection.");
   EXPECT_EQ(window.Player(1).errorText, "The stream was not found on the server (error 404).");
+}
+
+TEST_F(PlaybackTest, AFiniteStreamThatEndsSaysSo) {
+  const std::string list = ListFile("short.m3u", "#EXTM3U\n" + server_->Url("/short.mp3") + "\n");
+  const std::string addresses[] = {server_->Url("/short.mp3"), server_->Url("/short.wmv"),
+                                   (Media().folder / TestMedia::kShortMp3).string(), list};
+  BrowserWindow window;
+  for (const auto& address : addresses) {
+    ASSERT_TRUE(window.Load(Page(WindowsMediaPage(address, true))));
+    ASSERT_TRUE(window.WaitForPlayers(1));
+    EXPECT_TRUE(WaitUntil([&] { return window.Player().phase == PlayerPhase::Ended; }, 10s))
+        << address << ": " << Describe(window.Player());
+    EXPECT_EQ(window.Player().statusText, "The stream has ended.") << address;
+  }
+}
+
+TEST_F(PlaybackTest, WithoutASoundDeviceRadioSaysSoAndTelevisionPlaysOn) {
+  // No sound server answers there, wherever the tests run.
+  g_setenv("PULSE_SERVER", "unix:/nonexistent/telvanta-test", TRUE);
+  BrowserWindow window;
+  auto settings = TestPlayerSettings();
+  settings.audioOutput = "pulse";
+  window.Browser().SetPlayerSettings(settings);
+  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/icy"), true))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_TRUE(WaitUntilFailed(window, 10s)) << Describe(window.Player());
+  EXPECT_EQ(window.Player().errorText, "No audio output could be opened.");
+
+  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/hls/index.m3u8"), true))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
+  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/short.wmv"), true))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_TRUE(WaitUntil([&] { return window.Player().phase == PlayerPhase::Ended; }, 10s))
+      << Describe(window.Player());
+  g_unsetenv("PULSE_SERVER");
+}
+
+TEST_F(PlaybackTest, AListOfDeadEntriesStopsAfterAFewWithTheLastOnesReason) {
+  // The first entry's refusal is not the last entry's reason.
+  std::string text = "#EXTM3U\nhttp://127.0.0.1:" + std::to_string(ClosedPort()) + "/gone.mp3\n";
+  for (int entry = 0; entry < 10000; ++entry) {
+    text += server_->Url("/dead.mp3") + "\n";
+  }
+  const std::string list = ListFile("dead.m3u", text);
+  BrowserWindow window;
+  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(list, true))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_TRUE(WaitUntilFailed(window, 10s)) << Describe(window.Player());
+  EXPECT_EQ(window.Player().errorText, "The stream was not found on the server (error 404).");
+  Pump(500ms);
+  EXPECT_LE(server_->Hits("/dead.mp3"), platform::PlayQueue::kMaxAttempts);
 }
 
 TEST_F(PlaybackTest, AServerThatNeverAnswersTimesOutInsteadOfSpinning) {

@@ -56,6 +56,32 @@ TEST(PlayQueue, AListOfDeadLinksEndsAfterTheAttemptBudget) {
   EXPECT_EQ(Drain(queue).size(), static_cast<std::size_t>(PlayQueue::kMaxAttempts - 1));
 }
 
+TEST(PlayQueue, DeadEntriesOfAListTheEngineReadsShareTheBudget) {
+  struct Case {
+    int attemptsTaken;  // by Next, the engine's list included
+    int failedEntries;
+    bool goOn;
+  };
+  constexpr int kMax = PlayQueue::kMaxAttempts;
+  const Case cases[] = {
+      {1, 1, true}, {1, kMax - 2, true}, {1, kMax - 1, false}, {kMax - 1, 1, false}};
+  for (const auto& c : cases) {
+    PlayQueue queue("http://h/list.asx");
+    ASSERT_TRUE(queue.Next());
+    queue.InsertEntries(std::vector<std::string>(20, "http://h/radio.m3u"), 1);
+    for (int taken = 1; taken < c.attemptsTaken; ++taken) {
+      ASSERT_TRUE(queue.Next());
+    }
+    bool goOn = true;
+    for (int failed = 0; failed < c.failedEntries; ++failed) {
+      goOn = queue.CountFailedEntry();
+    }
+    EXPECT_EQ(goOn, c.goOn) << c.attemptsTaken << " + " << c.failedEntries;
+    // A spent budget also ends the attempts of our own.
+    EXPECT_EQ(queue.Next().has_value(), c.goOn) << c.attemptsTaken << " + " << c.failedEntries;
+  }
+}
+
 TEST(PlayQueue, AnUnreadableWebAddressIsRetriedOnceAsAList) {
   PlayQueue queue("http://h/stream.php");
   const auto first = queue.Next();

@@ -63,6 +63,16 @@ TEST(DiagnoseFailure, NamesTheCauseFromTheEnginesLog) {
        0},
       {kMpvErrorNothingToPlay, {}, FailureKind::NothingToPlay, 0},
       {kMpvErrorLoadingFailed, {"stream: Failed to open http://h/x."}, FailureKind::Unknown, 0},
+      // Without a sound device the sound server's refusal is no server's.
+      {kMpvErrorAudioOutputFailed,
+       {"ao/pulse: Init failed: Connection refused",
+        "cplayer: Could not open/initialize audio device -> no sound."},
+       FailureKind::NoAudioOutput,
+       0},
+      {kMpvErrorLoadingFailed,
+       {"ao/pulse: Init failed: Connection refused", "ffmpeg: http: HTTP error 404 Not Found"},
+       FailureKind::NotFound,
+       404},
       // A specific cause outranks a later generic one.
       {kMpvErrorLoadingFailed,
        {"ffmpeg: http: HTTP error 404 Not Found", "ffmpeg: Connection reset by peer"},
@@ -148,6 +158,7 @@ TEST(FailureMessage, EveryFailureHasAClearText) {
       {{FailureKind::UnsupportedFormat, 0, "h"}, "The stream's format is not supported."},
       {{FailureKind::EmptyPlaylist, 0, "h"}, "The playlist names no stream to play."},
       {{FailureKind::UnsupportedProtocol, 0, ""}, "The address's protocol is not supported."},
+      {{FailureKind::NoAudioOutput, 0, "h"}, "No audio output could be opened."},
       {{FailureKind::Unknown, 0, "h"}, "Cannot open the stream."},
       {{FailureKind::None, 0, "h"}, ""},
   };

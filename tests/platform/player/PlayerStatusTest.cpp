@@ -28,7 +28,7 @@ TEST(StatusText, SaysWhatThePlayerIsDoing) {
       {{PlayerPhase::Playing, "h", 0, -1, ""}, "Playing"},
       {{PlayerPhase::Paused, "h", 0, -1, ""}, "Paused"},
       {{PlayerPhase::Stopped, "h", 0, -1, ""}, "Stopped"},
-      {{PlayerPhase::Ended, "h", 0, -1, ""}, "Finished"},
+      {{PlayerPhase::Ended, "h", 0, -1, ""}, "The stream has ended."},
       {{PlayerPhase::Failed, "h", 0, -1, "The server \"h\" refused the connection."},
        "The server \"h\" refused the connection."},
   };
