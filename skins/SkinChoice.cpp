@@ -31,7 +31,7 @@ void ResetToDefault(SkinSwitcher& engine) {
 void ApplyStoredSkin(SkinSwitcher& engine) {
   const std::string path = ReadSetting(ThemeFileValue);
   std::error_code error;
-  if (!path.empty() && std::filesystem::exists(path, error)) {
+  if (!path.empty() && std::filesystem::is_regular_file(path, error)) {
     engine.ApplySkinFile(path);
   }
 }
