@@ -4,6 +4,10 @@
 #include "common/DesCipher.h"
 #include "common/StreamClass.h"
 
+#include <algorithm>
+#include <exception>
+#include <thread>
+
 namespace telvanta {
 namespace {
 
@@ -42,18 +46,86 @@ std::string Decrypted(const StationQuery& query, int column) {
   return DesDecryptHex(query.View(column), StationKey);
 }
 
+// Deciphered URLs in row order, each with its class. Rows are split into one
+// contiguous run per core; a run stops at its first row that fails.
+struct Deciphered {
+  std::vector<std::string> urls;
+  std::vector<StreamClass> classes;
+  std::size_t firstFailure;  // the rows' count when none failed
+  std::exception_ptr failure;
+};
+
+Deciphered DecipherAll(const std::vector<std::string>& hexUrls) {
+  const std::size_t rows = hexUrls.size();
+  Deciphered out{std::vector<std::string>(rows), std::vector<StreamClass>(rows), rows, nullptr};
+  constexpr std::size_t RowsPerWorker = 4096;
+  const std::size_t cores = std::max(1U, std::thread::hardware_concurrency());
+  const std::size_t workers = std::min(cores, (rows + RowsPerWorker - 1) / RowsPerWorker);
+  std::vector<std::size_t> failedAt(std::max<std::size_t>(workers, 1), rows);
+  std::vector<std::exception_ptr> failures(failedAt.size());
+  auto run = [&](std::size_t worker) {
+    const std::size_t begin = rows * worker / workers;
+    const std::size_t end = rows * (worker + 1) / workers;
+    for (std::size_t i = begin; i < end; ++i) {
+      try {
+        out.urls[i] = DesDecryptHex(hexUrls[i], StationKey);
+      } catch (...) {
+        failedAt[worker] = i;
+        failures[worker] = std::current_exception();
+        return;
+      }
+      out.classes[i] = ClassifyStream(out.urls[i]);
+    }
+  };
+  {
+    std::vector<std::jthread> threads;
+    for (std::size_t worker = 1; worker < workers; ++worker) {
+      threads.emplace_back(run, worker);
+    }
+    if (workers > 0) {
+      run(0);
+    }
+  }
+  for (std::size_t worker = 0; worker < failures.size(); ++worker) {
+    if (failures[worker]) {
+      out.firstFailure = failedAt[worker];
+      out.failure = failures[worker];
+      break;
+    }
+  }
+  return out;
+}
+
 // The common loading procedure: entry first, then its URL, then its class,
 // so a URL that fails leaves its entry without a twin line.
 template <typename EntryOf>
 void Fill(StationDatabase& db, std::string_view sql, const std::vector<std::string>& parameters,
           int urlColumn, StationList& list, EntryOf entryOf) {
   list.Clear();
-  StationQuery query = db.Query(sql, parameters);
-  while (query.Next()) {
-    list.entries.push_back(entryOf(query));
-    list.streamClasses.push_back(StreamClass::None);
-    list.urls.push_back(Decrypted(query, urlColumn));
-    list.streamClasses.back() = ClassifyStream(list.urls.back());
+  std::vector<std::string> hexUrls;
+  std::exception_ptr queryFailure;
+  try {
+    StationQuery query = db.Query(sql, parameters);
+    while (query.Next()) {
+      list.entries.push_back(entryOf(query));
+      hexUrls.emplace_back(query.View(urlColumn));
+    }
+  } catch (...) {
+    queryFailure = std::current_exception();
+  }
+  Deciphered deciphered = DecipherAll(hexUrls);
+  const std::size_t kept = deciphered.firstFailure;
+  deciphered.urls.resize(kept);
+  list.urls = std::move(deciphered.urls);
+  list.streamClasses = std::move(deciphered.classes);
+  if (deciphered.failure) {
+    list.entries.resize(kept + 1);
+    list.streamClasses.resize(kept + 1);
+    list.streamClasses.back() = StreamClass::None;
+    std::rethrow_exception(deciphered.failure);
+  }
+  if (queryFailure) {
+    std::rethrow_exception(queryFailure);
   }
 }
 

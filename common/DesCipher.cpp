@@ -292,9 +292,28 @@ DesBlock PrepareKey(std::string_view key) {
   return bytes;
 }
 
+// The catalogue deciphers tens of thousands of short texts under one key:
+// each thread keeps the schedule of the key it used last.
+const PackedSchedule& ScheduleFor(std::string_view key, DesDirection direction) {
+  thread_local struct {
+    bool valid = false;
+    DesBlock key{};
+    DesDirection direction = DesDirection::Encrypt;
+    PackedSchedule schedule{};
+  } last;
+  const DesBlock bytes = PrepareKey(key);
+  if (!last.valid || last.key != bytes || last.direction != direction) {
+    last.schedule = MakeSchedule(bytes, direction);
+    last.key = bytes;
+    last.direction = direction;
+    last.valid = true;
+  }
+  return last.schedule;
+}
+
 // Complete blocks only; a trailing partial block is left untouched.
 void CryptBlocks(std::string& data, std::string_view key, DesDirection direction) {
-  const PackedSchedule schedule = MakeSchedule(PrepareKey(key), direction);
+  const PackedSchedule& schedule = ScheduleFor(key, direction);
   auto* bytes = reinterpret_cast<unsigned char*>(data.data());
   const std::size_t end = data.size() / 8 * 8;
   for (std::size_t i = 0; i < end; i += 8) {

@@ -231,6 +231,25 @@ TEST_F(LoadingTest, CountryListAppendsDistinctCountriesAfterTheFixedItems) {
   EXPECT_EQ(list_.entries.size(), 2u);
 }
 
+// Large lists are deciphered in runs on several threads; the first bad row
+// in list order decides, whichever run meets a bad row first.
+TEST_F(LoadingTest, BadUrlLateInALargeListStopsAtTheFirstBadRowInOrder) {
+  std::vector<CatalogueRow> rows;
+  for (int i = 0; i < 10000; ++i) {
+    rows.push_back(Row("C" + std::to_string(100000 + i), "n", "", "http://a/" + std::to_string(i)));
+  }
+  MakeDatabase(Path(), rows);
+  ExecSql(Path(), "update tv set url='0G' || url where country in ('C107000', 'C109000')");
+  Connect();
+  EXPECT_THROW(LoadChannel(db_, TvFilter{}, list_), Error);
+  ASSERT_EQ(list_.urls.size(), 7000U);
+  EXPECT_EQ(list_.entries.size(), 7001U);
+  EXPECT_EQ(list_.streamClasses.size(), 7001U);
+  EXPECT_EQ(list_.urls.front(), "http://a/0");
+  EXPECT_EQ(list_.urls.back(), "http://a/6999");
+  EXPECT_EQ(list_.entries.back(), "C107000 - n()");
+}
+
 TEST_F(LoadingTest, NullColumnsReadAsEmptyText) {
   MakeDatabase(Path(), {Row("Canada", "One", "300k", "http://a/1")}, {},
                {Row("Finland", "Cam", "", "https://c/1.jpg")});
