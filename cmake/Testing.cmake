@@ -41,9 +41,10 @@ endfunction()
 
 # A test that needs a display: its own X server, GTK brought up once by the
 # shared main, one display test at a time (playback is heavy for two cores).
-#   add_gui_test(name SOURCES a.cpp LIBS lib... [TIMEOUT s] [OWN_MAIN])
+# SESSION_BUS gives it a session bus of its own (dbus-run-session).
+#   add_gui_test(name SOURCES a.cpp LIBS lib... [TIMEOUT s] [OWN_MAIN] [SESSION_BUS])
 function(add_gui_test name)
-  cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN;SESSION_BUS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   set(sources ${ARG_SOURCES})
   if(NOT ARG_OWN_MAIN)
     list(APPEND sources "${CMAKE_SOURCE_DIR}/tests/support/GuiTestMain.cpp")
@@ -56,8 +57,13 @@ function(add_gui_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  set(bus "")
+  if(ARG_SESSION_BUS)
+    find_program(DBUS_RUN_SESSION dbus-run-session REQUIRED)
+    set(bus ${DBUS_RUN_SESSION} --)
+  endif()
   add_test(NAME ${name}
-    COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+    COMMAND ${bus} ${XVFB_RUN} -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS gui
     RESOURCE_LOCK telvanta_display)
 endfunction()

@@ -21,6 +21,8 @@ packages=(
   libgstrtspserver-1.0-dev gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gir1.2-gst-rtsp-server-1.0
   python3-gi at-spi2-core
+  # tests: the session bus (MPRIS) and a client of it; the AppStream validator
+  dbus playerctl appstream
   # tests: a user date format compiled on the fly (localedef)
   locales
 )

@@ -140,6 +140,12 @@ MainWindow::MainWindow()
     InitWeb();
     SetAnnouncement(ReadSetting("LastText"), ReadSetting("LastURL"));
   });
+  desktopPlayer_ = std::make_unique<DesktopPlayer>(*this, browser_, [this](const std::string& url) {
+    RunCommand([&] {
+      InitControl();
+      PlayTV(url);
+    });
+  });
 }
 
 MainWindow::~MainWindow() {
@@ -370,6 +376,7 @@ void MainWindow::PlayTV(const std::string& url) {
     return;
   }
   browser_.Navigate(page.string());
+  desktopPlayer_->Played(url);
   RunDailyUpdate();
 }
 

@@ -3,6 +3,7 @@
 // played in its embedded browser, under a toolbar of seven buttons whose two
 // pop-up menus carry every other command.
 
+#include "app/windows/DesktopPlayer.h"
 #include "app/windows/SkinsMenu.h"
 #include "catalogue/ListWindowRules.h"
 #include "catalogue/windows/ListExportWindow.h"
@@ -130,6 +131,7 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   // Goes before the worker, so a result still on its way finds it expired.
   std::shared_ptr<int> alive_ = std::make_shared<int>(0);
   std::unique_ptr<CheckNetVersion> updateWorker_;
+  std::unique_ptr<DesktopPlayer> desktopPlayer_;
 };
 
 }  // namespace telvanta

@@ -52,6 +52,7 @@ struct WebBrowser::Impl {
   std::string pageTitle;
   std::vector<Hosted> players;
   sigc::signal<void()> downloadComplete;
+  sigc::signal<void()> playersChanged;
   std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
   explicit Impl(WebBrowser& browser);
@@ -182,6 +183,7 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
   }
   players = std::move(ordered);
   PlaceAll();
+  playersChanged.emit();
 }
 
 void WebBrowser::Impl::Host(const PlayerElement& element) {
@@ -195,6 +197,8 @@ void WebBrowser::Impl::Host(const PlayerElement& element) {
       }
     }
   }));
+  hosted.connections.push_back(
+      widget->Controller().signal_changed().connect([this] { playersChanged.emit(); }));
   hosted.connections.push_back(
       widget->signal_wheel().connect([this](GdkEventScroll* event) { ForwardWheel(event); }));
   owner.add_overlay(*widget);
@@ -284,12 +288,14 @@ void WebBrowser::Navigate(const std::string& filePath) {
   impl_->acceptReports = false;
   impl_->state = ReadyState::Loading;
   webkit_web_view_load_uri(impl_->view.get(), uri.c_str());
+  impl_->playersChanged.emit();
 }
 
 void WebBrowser::Stop() {
   impl_->acceptReports = false;
   impl_->RemovePlayers();
   webkit_web_view_stop_loading(impl_->view.get());
+  impl_->playersChanged.emit();
 }
 
 ReadyState WebBrowser::GetReadyState() const { return impl_->state; }
@@ -297,6 +303,25 @@ ReadyState WebBrowser::GetReadyState() const { return impl_->state; }
 sigc::signal<void()>& WebBrowser::signal_download_complete() { return impl_->downloadComplete; }
 
 void WebBrowser::SetPlayerSettings(const PlayerSettings& settings) { impl_->settings = settings; }
+
+sigc::signal<void()>& WebBrowser::signal_players_changed() { return impl_->playersChanged; }
+
+void WebBrowser::CommandPlayers(PlayerCommand command) {
+  for (auto& player : impl_->players) {
+    PlayerController& controller = player.widget->Controller();
+    switch (command) {
+      case PlayerCommand::Play:
+        controller.Play();
+        break;
+      case PlayerCommand::Pause:
+        controller.Pause();
+        break;
+      case PlayerCommand::Stop:
+        controller.Stop();
+        break;
+    }
+  }
+}
 
 std::vector<PlayerInfo> WebBrowser::Players() const {
   std::vector<PlayerInfo> infos;

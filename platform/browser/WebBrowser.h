@@ -16,6 +16,8 @@ typedef struct _WebKitWebView WebKitWebView;
 
 namespace telvanta::platform {
 
+enum class PlayerCommand { Play, Pause, Stop };
+
 enum class ReadyState { Uninitialized = 0, Loading = 1, Loaded = 2, Interactive = 3, Complete = 4 };
 
 class WebBrowser : public Gtk::Overlay {
@@ -38,6 +40,10 @@ class WebBrowser : public Gtk::Overlay {
   void SetPlayerSettings(const PlayerSettings& settings);
   // The hosted players in page order, with what they are doing.
   std::vector<PlayerInfo> Players() const;
+  // Gives every hosted player a command, as its own menu would.
+  void CommandPlayers(PlayerCommand command);
+  // A player came, went, or changed what it is doing or playing.
+  sigc::signal<void()>& signal_players_changed();
   // Runs a script in the page; `done` gets its result as text, or nullopt
   // when it failed. Not called once the browser is gone.
   void RunJavaScript(const std::string& script,

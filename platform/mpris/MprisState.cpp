@@ -1,0 +1,149 @@
+#include "platform/mpris/MprisState.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace telvanta::platform {
+namespace {
+
+struct VariantUnref {
+  void operator()(GVariant* value) const { g_variant_unref(value); }
+};
+using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
+
+bool IsUnderWay(PlayerPhase phase) {
+  switch (phase) {
+    case PlayerPhase::Resolving:
+    case PlayerPhase::Connecting:
+    case PlayerPhase::Buffering:
+    case PlayerPhase::Playing:
+      return true;
+    default:
+      return false;
+  }
+}
+
+PlaybackStatus StatusOf(const std::vector<PlayerReport>& players) {
+  const auto has = [&](auto test) { return std::any_of(players.begin(), players.end(), test); };
+  if (has([](const PlayerReport& p) { return IsUnderWay(p.phase); })) {
+    return PlaybackStatus::Playing;
+  }
+  if (has([](const PlayerReport& p) { return p.phase == PlayerPhase::Paused; })) {
+    return PlaybackStatus::Paused;
+  }
+  return PlaybackStatus::Stopped;
+}
+
+// The first player that has the field filled.
+std::string FirstOf(const std::vector<PlayerReport>& players, std::string PlayerReport::*field) {
+  for (const auto& player : players) {
+    if (!(player.*field).empty()) {
+      return player.*field;
+    }
+  }
+  return {};
+}
+
+void AddText(GVariantBuilder& builder, const char* key, const std::string& text) {
+  if (!text.empty()) {
+    g_variant_builder_add(&builder, "{sv}", key, g_variant_new_string(text.c_str()));
+  }
+}
+
+GVariant* Metadata(const MediaState& state) {
+  GVariantBuilder builder;
+  g_variant_builder_init(&builder, G_VARIANT_TYPE_VARDICT);
+  if (state.playNumber == 0) {
+    return g_variant_builder_end(&builder);  // no track at all
+  }
+  const std::string trackId = TrackId(state.playNumber);
+  g_variant_builder_add(&builder, "{sv}", "mpris:trackid",
+                        g_variant_new_object_path(trackId.c_str()));
+  AddText(builder, "xesam:title", state.nowPlaying.empty() ? state.station : state.nowPlaying);
+  AddText(builder, "xesam:album", state.station);
+  if (!state.nowPlaying.empty() && !state.station.empty()) {
+    const gchar* artists[] = {state.station.c_str(), nullptr};
+    g_variant_builder_add(&builder, "{sv}", "xesam:artist", g_variant_new_strv(artists, -1));
+  }
+  AddText(builder, "xesam:url", state.address);
+  return g_variant_builder_end(&builder);
+}
+
+}  // namespace
+
+std::string StationOfCaption(std::string_view caption, std::string_view applicationTitle) {
+  const std::string prefix = std::string(applicationTitle) + " - ";
+  if (caption.size() <= prefix.size() || caption.substr(0, prefix.size()) != prefix) {
+    return {};
+  }
+  return std::string(caption.substr(prefix.size()));
+}
+
+MediaState DescribePlay(std::string station, const std::vector<PlayerReport>& players,
+                        std::uint64_t playNumber, bool canReplay) {
+  MediaState state;
+  state.status = StatusOf(players);
+  state.station = station.empty() ? FirstOf(players, &PlayerReport::streamName) : station;
+  // A stopped stream's last song is no longer what plays.
+  if (state.status != PlaybackStatus::Stopped) {
+    state.nowPlaying = FirstOf(players, &PlayerReport::nowPlaying);
+  }
+  state.address = FirstOf(players, &PlayerReport::address);
+  state.playNumber = playNumber;
+  state.canPlay = canReplay || !players.empty();
+  return state;
+}
+
+const char* PlaybackStatusName(PlaybackStatus status) {
+  switch (status) {
+    case PlaybackStatus::Playing:
+      return "Playing";
+    case PlaybackStatus::Paused:
+      return "Paused";
+    case PlaybackStatus::Stopped:
+      break;
+  }
+  return "Stopped";
+}
+
+std::string TrackId(std::uint64_t playNumber) {
+  return "/org/telvanta/Telvanta/Play/" + std::to_string(playNumber);
+}
+
+const std::vector<std::string_view>& PlayerPropertyNames() {
+  static const std::vector<std::string_view> names = {
+      "PlaybackStatus", "Rate",          "Metadata", "Position", "MinimumRate", "MaximumRate",
+      "CanGoNext",      "CanGoPrevious", "CanPlay",  "CanPause", "CanSeek",     "CanControl"};
+  return names;
+}
+
+GVariant* PlayerProperty(const MediaState& state, std::string_view name) {
+  if (name == "PlaybackStatus") return g_variant_new_string(PlaybackStatusName(state.status));
+  if (name == "Metadata") return Metadata(state);
+  if (name == "Rate" || name == "MinimumRate" || name == "MaximumRate") {
+    return g_variant_new_double(1.0);  // live streams play at their own pace
+  }
+  if (name == "Position") return g_variant_new_int64(0);
+  if (name == "CanPlay") return g_variant_new_boolean(state.canPlay);
+  if (name == "CanPause") return g_variant_new_boolean(state.status != PlaybackStatus::Stopped);
+  if (name == "CanControl") return g_variant_new_boolean(true);
+  if (name == "CanGoNext" || name == "CanGoPrevious" || name == "CanSeek") {
+    return g_variant_new_boolean(false);
+  }
+  return nullptr;
+}
+
+std::vector<std::string> ChangedPlayerProperties(const MediaState& before,
+                                                 const MediaState& after) {
+  std::vector<std::string> changed;
+  for (const std::string_view name : PlayerPropertyNames()) {
+    const VariantPtr old(g_variant_ref_sink(PlayerProperty(before, name)));
+    const VariantPtr now(g_variant_ref_sink(PlayerProperty(after, name)));
+    if (!g_variant_equal(old.get(), now.get())) {
+      changed.emplace_back(name);
+    }
+  }
+  return changed;
+}
+
+}  // namespace telvanta::platform
