@@ -21,7 +21,12 @@ LinkLabel::LinkLabel(const Glib::ustring& caption) : label_(caption) {
   Restyle();
 }
 
-void LinkLabel::SetCaption(const Glib::ustring& caption) { label_.set_text(caption); }
+void LinkLabel::SetCaption(const Glib::ustring& caption) {
+  label_.set_text(caption);
+  if (auto accessible = get_accessible()) {
+    accessible->set_name(caption);  // heard as it reads
+  }
+}
 
 void LinkLabel::SetHint(const std::string& hint) {
   hint_ = hint;

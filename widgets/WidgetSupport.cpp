@@ -26,8 +26,22 @@ void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_
   }
   atk_object_set_accessible_id(accessible->gobj(), id.c_str());
   // An internal id read aloud means nothing to the listener.
-  if (!caption.empty()) {
-    accessible->set_name(StripMnemonic(caption));
+  if (caption.empty()) {
+    return;
+  }
+  const std::string spoken = StripMnemonic(caption);
+  // A window is heard by its title, and GTK keeps the two in step; a name
+  // set here would stay behind when the title changes.
+  if (auto* window = dynamic_cast<Gtk::Window*>(&widget)) {
+    if (window->get_title().empty()) {
+      window->set_title(spoken);
+    }
+    return;
+  }
+  // Likewise for a widget that already reads its caption off its own text.
+  const char* derived = atk_object_get_name(accessible->gobj());
+  if (derived == nullptr || spoken != derived) {
+    accessible->set_name(spoken);
   }
 }
 
