@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # `cmake --install` lays out a self-contained program folder, a menu entry,
-# its icons and a launcher that leads to the program.
+# its AppStream metainfo, its icons and a launcher that leads to the program.
 #   install_layout.sh <build folder>
 set -euo pipefail
 build=$1
@@ -27,6 +27,12 @@ desktop="$prefix/share/applications/org.telvanta.Telvanta.desktop"
 grep -qx "Exec=\"$prefix/$program_dir/telvanta\"" "$desktop" || fail "menu entry runs something else"
 grep -qx "Icon=telvanta" "$desktop" || fail "menu entry without the icon"
 if command -v desktop-file-validate > /dev/null; then desktop-file-validate "$desktop"; fi
+metainfo="$prefix/share/metainfo/org.telvanta.Telvanta.metainfo.xml"
+[ -f "$metainfo" ] || fail "no AppStream metainfo beside the menu entry"
+grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$metainfo" \
+  || fail "the metainfo does not launch the menu entry"
+site=$(sed -n 's/^TELVANTA_SITE_URL:STRING=//p' "$build/CMakeCache.txt" | sed 's:/*$::')
+grep -q ">$site/screenshot.png</image>" "$metainfo" || fail "the screenshot is not on the maker's site"
 for icon in 48x48/apps/telvanta.png 128x128/apps/telvanta.png scalable/apps/telvanta.svg; do
   [ -f "$prefix/share/icons/hicolor/$icon" ] || fail "no icon $icon"
 done
