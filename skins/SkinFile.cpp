@@ -58,20 +58,32 @@ std::size_t CopyString(std::string_view css, std::size_t i, std::string& out) {
   return end;
 }
 
+std::size_t SkipSpace(std::string_view css, std::size_t i) {
+  while (i < css.size() && std::isspace(static_cast<unsigned char>(css[i])) != 0) {
+    ++i;
+  }
+  return i;
+}
+
 // Reads the name of "url(" whose "(" is at css[open]; sets `end` past ")".
 std::optional<std::string> UrlName(std::string_view css, std::size_t open, std::size_t& end) {
-  std::size_t i = open + 1;
-  while (i < css.size() && std::isspace(static_cast<unsigned char>(css[i])) != 0) ++i;
+  std::size_t i = SkipSpace(css, open + 1);
+  std::size_t stop = i;
   std::string name;
   if (i < css.size() && (css[i] == '"' || css[i] == '\'')) {
-    const char quote = css[i++];
-    while (i < css.size() && css[i] != quote) name += css[i++];
-    ++i;
+    stop = css.find(css[i], i + 1);
+    stop = stop == std::string_view::npos ? css.size() : stop;
+    name = css.substr(i + 1, stop - i - 1);
+    i = std::min(stop + 1, css.size());
   } else {
-    while (i < css.size() && css[i] != ')' && std::isspace(static_cast<unsigned char>(css[i])) == 0)
-      name += css[i++];
+    while (stop < css.size() && css[stop] != ')' &&
+           std::isspace(static_cast<unsigned char>(css[stop])) == 0) {
+      ++stop;
+    }
+    name = css.substr(i, stop - i);
+    i = stop;
   }
-  while (i < css.size() && std::isspace(static_cast<unsigned char>(css[i])) != 0) ++i;
+  i = SkipSpace(css, i);
   if (i >= css.size() || css[i] != ')') {
     return std::nullopt;
   }
@@ -109,7 +121,9 @@ std::string StoredName(std::string_view name) {
   std::size_t start = 0;
   while (start <= name.size()) {
     auto slash = name.find_first_of("/\\", start);
-    if (slash == std::string_view::npos) slash = name.size();
+    if (slash == std::string_view::npos) {
+      slash = name.size();
+    }
     const auto step = name.substr(start, slash - start);
     if (!step.empty() && step != ".") {
       out += (out.empty() ? "" : "/") + std::string(step);
@@ -135,7 +149,8 @@ struct ArchiveDeleter {
 std::optional<ArchiveFiles> ReadZip(const std::filesystem::path& file, std::string& why) {
   std::unique_ptr<archive, ArchiveDeleter> reader(archive_read_new());
   if (!reader || archive_read_support_format_zip(reader.get()) != ARCHIVE_OK ||
-      archive_read_open_filename(reader.get(), file.c_str(), 64 * 1024) != ARCHIVE_OK) {
+      archive_read_open_filename(reader.get(), file.c_str(), std::size_t{64} * 1024) !=
+          ARCHIVE_OK) {
     why = "it is not a ZIP archive";
     return std::nullopt;
   }
@@ -160,7 +175,9 @@ std::optional<ArchiveFiles> ReadZip(const std::filesystem::path& file, std::stri
     char block[16 * 1024];
     for (;;) {
       const la_ssize_t n = archive_read_data(reader.get(), block, sizeof block);
-      if (n == 0) break;
+      if (n == 0) {
+        break;
+      }
       if (n < 0 || (total += static_cast<std::size_t>(n)) > MaxSkinBytes) {
         why = n < 0 ? "the ZIP archive is damaged (" + std::string(stored ? stored : "") +
                           " cannot be read)"
@@ -189,10 +206,14 @@ SkinFileRead FromSheet(const std::filesystem::path& file, const std::string& she
 
 UrlResolver FolderResolver(const std::filesystem::path& folder) {
   return [folder](std::string_view name) -> std::optional<std::string> {
-    if (HasScheme(name)) return std::string(name);
+    if (HasScheme(name)) {
+      return std::string(name);
+    }
     std::error_code error;
     const auto picture = folder / StoredName(name);
-    if (!std::filesystem::is_regular_file(picture, error)) return std::nullopt;
+    if (!std::filesystem::is_regular_file(picture, error)) {
+      return std::nullopt;
+    }
     return FileUrl(std::filesystem::absolute(picture, error));
   };
 }
@@ -225,9 +246,13 @@ SkinFileRead ReadArchive(const std::filesystem::path& file) {
   PictureSet named;
   auto read = FromSheet(file, "skin.css", sheet->second,
                         [&](std::string_view name) -> std::optional<std::string> {
-                          if (HasScheme(name)) return std::string(name);
+                          if (HasScheme(name)) {
+                            return std::string(name);
+                          }
                           const auto found = stored.find(StoredName(name));
-                          if (found == stored.end()) return std::nullopt;
+                          if (found == stored.end()) {
+                            return std::nullopt;
+                          }
                           std::string url = folderUrl + EscapedName(found->first);
                           named.emplace(url, found->second);
                           return url;
@@ -301,7 +326,9 @@ std::optional<std::string> RewriteUrls(std::string_view css, const UrlResolver& 
       const auto name = UrlName(css, i + 3, end);
       const auto resolved = name ? resolve(*name) : std::nullopt;
       if (!resolved) {
-        if (unresolved != nullptr) *unresolved = name.value_or(std::string(css.substr(i, 40)));
+        if (unresolved != nullptr) {
+          *unresolved = name.value_or(std::string(css.substr(i, 40)));
+        }
         return std::nullopt;
       }
       out += "url(\"" + *resolved + "\")";
