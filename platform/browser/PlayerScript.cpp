@@ -15,6 +15,7 @@ const char* const kPlayerReportScript = R"JS(
   const elements = new Map();
   let nextId = 1;
   let pending = false;
+  let forced = false;
   let last = '';
   const resizeObserver = new ResizeObserver(schedule);
   const MAX_TEXT = 8192;
@@ -90,14 +91,16 @@ const char* const kPlayerReportScript = R"JS(
     const run = () => {
       if (!pending) return;
       pending = false;
-      report(false);
+      report(forced);
+      forced = false;
     };
     requestAnimationFrame(run);
     setTimeout(run, 100);  // frames stop while the view is hidden
   }
 
   addEventListener('scroll', schedule, {capture: true, passive: true});
-  addEventListener('resize', schedule);
+  // The host sizes some players by the view: tell it even when no box moved.
+  addEventListener('resize', () => { forced = true; schedule(); });
   new MutationObserver(schedule).observe(document, {
     subtree: true, childList: true, attributes: true, characterData: true});
 

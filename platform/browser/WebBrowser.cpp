@@ -210,9 +210,12 @@ void WebBrowser::Impl::Place(Hosted& hosted) {
   const PlayerElement& element = widget.Element();
   const double zoom = Zoom();
   const VideoSize video = widget.NaturalVideoSize();
-  const PixelRect box = PlayerBox(element, zoom, video);
-  // Without size attributes the page makes room for the video's own size.
-  const auto css = NaturalCssSize(element, zoom, video);
+  const VideoSize area = owner.get_realized()
+                             ? VideoSize{owner.get_allocated_width(), owner.get_allocated_height()}
+                             : VideoSize{};
+  const PixelRect box = PlayerBox(element, zoom, video, area);
+  // Without size attributes the page makes room for the player.
+  const auto css = RequestedCssSize(element, zoom, video, area);
   if (css && css != hosted.requestedCss) {
     hosted.requestedCss = css;
     RunInPlayerWorld("window.__telvanta && window.__telvanta.setSize(" +

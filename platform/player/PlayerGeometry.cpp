@@ -15,6 +15,11 @@ bool IsTrue(std::string_view text) {
   return value == "1" || value == "true" || value == "yes";
 }
 
+bool IsFalse(std::string_view text) {
+  const std::string value = AsciiLower(text);
+  return value == "0" || value == "false" || value == "no";
+}
+
 }  // namespace
 
 PictureMode PictureModeFor(const PlayerElement& element) {
@@ -24,26 +29,47 @@ PictureMode PictureModeFor(const PlayerElement& element) {
   return PictureMode::Fit;
 }
 
-PixelRect PlayerBox(const PlayerElement& element, double zoom, VideoSize video) {
+std::optional<VideoSize> SizelessPlayerSize(const PlayerElement& element, VideoSize video,
+                                            VideoSize view) {
+  if (element.HasSizeAttributes()) {
+    return std::nullopt;
+  }
+  // Only our own page says "do not centre"; other pages keep the natural size.
+  if (element.kind == PlayerKind::RealPlayer && IsFalse(element.Param("center"))) {
+    return view.Known() ? std::optional(view) : std::nullopt;
+  }
+  if (!video.Known()) {
+    return std::nullopt;
+  }
+  if (!view.Known()) {
+    return video;
+  }
+  const PixelRect shown = PicturePlacement(view, video, PictureMode::NaturalCentred);
+  return VideoSize{shown.width, shown.height};
+}
+
+PixelRect PlayerBox(const PlayerElement& element, double zoom, VideoSize video, VideoSize view) {
   if (!(zoom > 0)) {
     zoom = 1;
   }
   // Rounding both edges keeps neighbouring boxes free of gaps and overlaps.
   const int left = Round(element.box.x * zoom);
   const int top = Round(element.box.y * zoom);
-  if (!element.HasSizeAttributes() && video.Known()) {
-    return {left, top, video.width, video.height};
+  if (const auto size = SizelessPlayerSize(element, video, view)) {
+    return {left, top, size->width, size->height};
   }
   const int right = Round((element.box.x + element.box.width) * zoom);
   const int bottom = Round((element.box.y + element.box.height) * zoom);
   return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
-std::optional<CssRect> NaturalCssSize(const PlayerElement& element, double zoom, VideoSize video) {
-  if (element.HasSizeAttributes() || !video.Known() || !(zoom > 0)) {
+std::optional<CssRect> RequestedCssSize(const PlayerElement& element, double zoom, VideoSize video,
+                                        VideoSize view) {
+  const auto size = SizelessPlayerSize(element, video, view);
+  if (!size || !(zoom > 0)) {
     return std::nullopt;
   }
-  const CssRect wanted{element.box.x, element.box.y, video.width / zoom, video.height / zoom};
+  const CssRect wanted{element.box.x, element.box.y, size->width / zoom, size->height / zoom};
   // Half a CSS pixel is rounding, not a change worth a relayout.
   if (std::fabs(wanted.width - element.box.width) < 0.5 &&
       std::fabs(wanted.height - element.box.height) < 0.5) {

@@ -1,6 +1,8 @@
 // Plays through the real windows: a station of the list window played from
-// an ffmpeg-made HLS stream on 127.0.0.1, and the mouse hook over the
-// RealPlayer plug-in. Under Xvfb, audio output off.
+// an ffmpeg-made HLS stream on 127.0.0.1, the mouse hook over the RealPlayer
+// plug-in, and where the picture lands on screen for each video size choice
+// (screenshots go to the build folder as fit-<case>.png). Under Xvfb, audio
+// output off.
 
 #include "app/startup/Startup.h"
 #include "common/ProgramPaths.h"
@@ -15,7 +17,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cmath>
+#include <stdexcept>
 
 namespace telvanta {
 namespace {
@@ -26,18 +31,36 @@ using test::TempFolder;
 using test::WaitUntil;
 using namespace std::chrono_literals;
 
-class PlaybackTest : public ::testing::Test {
+struct PixelRectBox {
+  int left = 0;
+  int top = 0;
+  int right = -1;
+  int bottom = -1;
+  bool Empty() const { return right < left; }
+  int Width() const { return right - left + 1; }
+  int Height() const { return bottom - top + 1; }
+  void Add(int x, int y) {
+    if (Empty()) {
+      left = right = x;
+      top = bottom = y;
+      return;
+    }
+    left = std::min(left, x);
+    right = std::max(right, x);
+    top = std::min(top, y);
+    bottom = std::max(bottom, y);
+  }
+};
+
+// The main window over a program folder of the test's stations.
+template <typename Base>
+class MainWindowFixture : public Base {
  protected:
-  void SetUp() override {
+  void Start(std::vector<CatalogueRow> stations) {
     setenv("XDG_CONFIG_HOME", config_.Path().c_str(), 1);
     setenv("XDG_RUNTIME_DIR", runtime_.Path().c_str(), 1);
     SetProgramFolderForTesting(program_.Path());
-    hls_ = server_.Url(std::string("/") + test::TestMedia::kHls);
-    rtsp_ = "rtsp://127.0.0.1:" + std::to_string(test::ClosedPort()) + "/live";
-    MakeProgramFolder(program_.Path(), {
-                                           Station("Canada", "Loopback TV", "300k", hls_, "News"),
-                                           Station("Canada", "Real One", "", rtsp_, "News"),
-                                       });
+    MakeProgramFolder(program_.Path(), std::move(stations));
     WriteSetting("FirstRun", "1");
     WriteSetting("Day", DateText());  // no update check: tests stay offline
     windows_ = CreateWindows();
@@ -78,10 +101,23 @@ class PlaybackTest : public ::testing::Test {
   TempFolder config_{"telvanta-config"};
   TempFolder runtime_{"telvanta-runtime"};
   TempFolder program_{"telvanta-program"};
+  TelvantaWindows windows_;
+};
+
+class PlaybackTest : public MainWindowFixture<::testing::Test> {
+ protected:
+  void SetUp() override {
+    hls_ = server_.Url(std::string("/") + test::TestMedia::kHls);
+    rtsp_ = "rtsp://127.0.0.1:" + std::to_string(test::ClosedPort()) + "/live";
+    Start({
+        Station("Canada", "Loopback TV", "300k", hls_, "News"),
+        Station("Canada", "Real One", "", rtsp_, "News"),
+    });
+  }
+
   test::LoopbackHttpServer server_{test::Media().folder};
   std::string hls_;
   std::string rtsp_;
-  TelvantaWindows windows_;
 };
 
 TEST_F(PlaybackTest, StationOfTheListPlaysInTheMainWindow) {
@@ -138,6 +174,177 @@ TEST_F(PlaybackTest, RightButtonNeverReachesTheRealPlayerPlugIn) {
   test::Pump(300ms);
   EXPECT_EQ(reached, (std::vector<unsigned>{1}));
 }
+
+// A bright, plain picture of one size, so that every lit pixel on screen is
+// the picture's.
+struct FitMedia {
+  std::filesystem::path folder = test::MakeTempFolder("telvanta-fit");
+  FitMedia() {
+    for (const char* size : {"320x240", "1280x720"}) {
+      const std::string out = (folder / (std::string(size) + ".ts")).string();
+      if (!test::RunProgram(
+              {"ffmpeg",    "-nostdin", "-y",
+               "-loglevel", "error",    "-f",
+               "lavfi",     "-i",       std::string("color=c=0xF0C040:rate=10:size=") + size,
+               "-t",        "40",       "-c:v",
+               "libx264",   "-preset",  "ultrafast",
+               "-pix_fmt",  "yuv420p",  "-f",
+               "mpegts",    out})) {
+        throw std::runtime_error("ffmpeg failed making " + out);
+      }
+    }
+  }
+};
+
+const FitMedia& Fit() {
+  static const FitMedia media;
+  return media;
+}
+
+struct FitCase {
+  const char* name;
+  const char* stretch;  // "0" Original Size, "1" Fit to window
+  bool realPlayer;      // played through a .ram list, on the RealPlayer page
+  int width;
+  int height;
+};
+
+std::ostream& operator<<(std::ostream& out, const FitCase& c) { return out << c.name; }
+
+// The box of lit pixels in a picture of the screen.
+PixelRectBox LitBox(const Glib::RefPtr<Gdk::Pixbuf>& shot) {
+  PixelRectBox box;
+  const int channels = shot->get_n_channels();
+  const guint8* pixels = shot->get_pixels();
+  for (int y = 0; y < shot->get_height(); ++y) {
+    const guint8* row = pixels + static_cast<std::ptrdiff_t>(y) * shot->get_rowstride();
+    for (int x = 0; x < shot->get_width(); ++x) {
+      const guint8* pixel = row + x * channels;
+      // Scaled edges blend into the black; half-lit counts as lit.
+      if (pixel[0] > 120 && pixel[1] > 90) {
+        box.Add(x, y);
+      }
+    }
+  }
+  return box;
+}
+
+class PictureFitTest : public MainWindowFixture<::testing::TestWithParam<FitCase>> {
+ protected:
+  void SetUp() override {
+    const FitCase& c = GetParam();
+    const std::string stream =
+        server_.Url("/" + std::to_string(c.width) + "x" + std::to_string(c.height) + ".ts");
+    std::string url = stream;
+    if (c.realPlayer) {
+      server_.AddRoute("/live.ram", [stream](const test::HttpRequest&, test::HttpConnection& to) {
+        to.Send("HTTP/1.0 200 OK\r\nContent-Type: audio/x-pn-realaudio\r\n\r\n" + stream + "\r\n");
+      });
+      url = server_.Url("/live.ram");
+    }
+    Start({Station("Canada", "Picture", "", url, "News")});
+    WriteSetting("Stretch", c.stretch);
+  }
+
+  // The browser's area as the screen shows it, saved with the whole window.
+  Glib::RefPtr<Gdk::Pixbuf> ShotOfTheBrowser(const std::string& saveAs) {
+    auto& main = *windows_.mainWindow;
+    auto& browser = Browser();
+    int x = 0;
+    int y = 0;
+    browser.get_window()->get_origin(x, y);
+    if (!browser.get_has_window()) {
+      x += browser.get_allocation().get_x();
+      y += browser.get_allocation().get_y();
+    }
+    auto root = Gdk::Window::get_default_root_window();
+    if (!saveAs.empty()) {
+      int wx = 0;
+      int wy = 0;
+      main.get_window()->get_origin(wx, wy);
+      Gdk::Pixbuf::create(root, wx, wy, main.get_window()->get_width(),
+                          main.get_window()->get_height())
+          ->save(saveAs, "png");
+    }
+    return Gdk::Pixbuf::create(root, x, y, browser.get_allocated_width(),
+                               browser.get_allocated_height());
+  }
+
+  test::LoopbackHttpServer server_{Fit().folder};
+};
+
+// Whole, centred, aspect kept; at its own size when it fits and Original
+// Size is chosen, else as large as the area allows.
+std::string CheckPicture(const PixelRectBox& box, int areaWidth, int areaHeight, const FitCase& c) {
+  if (box.Empty()) {
+    return "no picture";
+  }
+  const int w = box.Width();
+  const int h = box.Height();
+  const std::string seen = std::to_string(w) + "x" + std::to_string(h) + " at " +
+                           std::to_string(box.left) + "," + std::to_string(box.top) + " in " +
+                           std::to_string(areaWidth) + "x" + std::to_string(areaHeight);
+  const bool natural =
+      std::string(c.stretch) == "0" && c.width <= areaWidth && c.height <= areaHeight;
+  if (natural && (std::abs(w - c.width) > 1 || std::abs(h - c.height) > 1)) {
+    return "not at its own size: " + seen;
+  }
+  if (!natural && w < areaWidth - 1 && h < areaHeight - 1) {
+    return "fills neither width nor height: " + seen;
+  }
+  const double aspect = static_cast<double>(c.width) / c.height;
+  if (std::fabs(static_cast<double>(w) / h - aspect) > 0.02 * aspect) {
+    return "aspect not kept: " + seen;
+  }
+  const int right = areaWidth - 1 - box.right;
+  const int bottom = areaHeight - 1 - box.bottom;
+  if (std::abs(box.left - right) > 2 || std::abs(box.top - bottom) > 2) {
+    return "not centred: " + seen;
+  }
+  return {};
+}
+
+TEST_P(PictureFitTest, ThePictureIsWholeCentredAndKeepsItsAspect) {
+  const FitCase& c = GetParam();
+  ShowAndPlayRow(0);
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        auto player = FirstPlayer();
+        return player && player->phase == platform::PlayerPhase::Playing &&
+               player->framesRendered > 3;
+      },
+      30s))
+      << (FirstPlayer() ? FirstPlayer()->statusText + " " + FirstPlayer()->errorText : "none");
+  EXPECT_EQ(FirstPlayer()->widgetName, c.realPlayer ? "PNGUIClass" : "WindowsMediaPlayer");
+  // The page makes room for the player in a frame or two: look until the
+  // picture settles.
+  std::string problem;
+  WaitUntil(
+      [&] {
+        test::Pump(200ms);
+        auto shot = ShotOfTheBrowser({});
+        problem = CheckPicture(LitBox(shot), shot->get_width(), shot->get_height(), c);
+        return problem.empty();
+      },
+      10s);
+  ShotOfTheBrowser(std::string(TELVANTA_SCREENSHOT_DIR) + "/fit-" + c.name + ".png");
+  EXPECT_EQ(problem, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PictureFitTest,
+                         ::testing::Values(FitCase{"original-320x240", "0", false, 320, 240},
+                                           FitCase{"original-1280x720", "0", false, 1280, 720},
+                                           FitCase{"fit-320x240", "1", false, 320, 240},
+                                           FitCase{"fit-1280x720", "1", false, 1280, 720},
+                                           FitCase{"real-original-320x240", "0", true, 320, 240},
+                                           FitCase{"real-original-1280x720", "0", true, 1280, 720},
+                                           FitCase{"real-fit-320x240", "1", true, 320, 240},
+                                           FitCase{"real-fit-1280x720", "1", true, 1280, 720}),
+                         [](const auto& param) {
+                           std::string name = param.param.name;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
 
 }  // namespace
 }  // namespace telvanta

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!std::isfinite(box.x) || !std::isfinite(box.y) || box.width < 0 || box.height < 0) {
       std::abort();
     }
-    const PixelRect placed = PlayerBox(player, 1.5, {320, 240});
+    const PixelRect placed = PlayerBox(player, 1.5, {320, 240}, {636, 430});
     if (placed.width < 0 || placed.height < 0) {
       std::abort();
     }
