@@ -13,6 +13,7 @@
 #include "platform/desktop/ShellOpen.h"
 #include "tests/support/GuiHarness.h"
 #include "tests/support/TestMedia.h"
+#include "tests/support/TestUrlHandler.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace telvanta::test {
@@ -30,16 +31,7 @@ class HelpWindowTest : public ::testing::Test {
     // Mail links reach a test handler found through a temporary home.
     home_ = MakeTempFolder("telvanta-help-xdg");
     marker_ = home_ / "opened.txt";
-    WriteTextFile(home_ / "data" / "applications" / "telvanta-test-mail.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Test mail\n"
-                  "Exec=sh -c 'printf %s \"$1\" > \"" +
-                      marker_.string() +
-                      "\"' sh %u\nMimeType=x-scheme-handler/mailto;\nNoDisplay=true\n");
-    WriteTextFile(home_ / "config" / "mimeapps.list",
-                  "[Default Applications]\nx-scheme-handler/mailto=telvanta-test-mail.desktop\n");
-    g_setenv("XDG_DATA_HOME", (home_ / "data").c_str(), TRUE);
-    g_setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), TRUE);
-    g_setenv("XDG_DATA_DIRS", (home_ / "none").c_str(), TRUE);
+    InstallTestUrlHandler(home_, {"mailto"}, marker_, true);
   }
   static void TearDownTestSuite() { SetProgramFolderForTesting({}); }
 

@@ -10,6 +10,7 @@
 #include "common/Links.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestUrlHandler.h"
 #include "tests/support/WindowTestSupport.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/WidgetSupport.h"
@@ -24,18 +25,7 @@ class UpdateCheckDialogTest : public ::testing::Test {
   // Web addresses go to a test handler that writes down what it was given.
   static void SetUpTestSuite() {
     home_ = std::make_unique<test::TempFolder>("telvanta-xdg");
-    test::WriteFile(*home_ / "data" / "applications" / "telvanta-test-browser.desktop",
-                    "[Desktop Entry]\nType=Application\nName=Test browser\n"
-                    "Exec=sh -c 'printf %s \"$1\" > \"" +
-                        (*home_ / "opened.txt").string() +
-                        "\"' sh %u\n"
-                        "MimeType=x-scheme-handler/http;x-scheme-handler/https;\n");
-    test::WriteFile(*home_ / "config" / "mimeapps.list",
-                    "[Default Applications]\n"
-                    "x-scheme-handler/http=telvanta-test-browser.desktop\n"
-                    "x-scheme-handler/https=telvanta-test-browser.desktop\n");
-    g_setenv("XDG_DATA_HOME", (*home_ / "data").c_str(), TRUE);
-    g_setenv("XDG_CONFIG_HOME", (*home_ / "config").c_str(), TRUE);
+    test::InstallTestUrlHandler(home_->Path(), {"http", "https"}, *home_ / "opened.txt", false);
   }
   static void TearDownTestSuite() { home_.reset(); }
   static std::string Opened() {
