@@ -211,6 +211,12 @@ struct FitCase {
 
 std::ostream& operator<<(std::ostream& out, const FitCase& c) { return out << c.name; }
 
+std::string CaseName(const ::testing::TestParamInfo<FitCase>& info) {
+  std::string name = info.param.name;
+  std::replace(name.begin(), name.end(), '-', '_');
+  return name;
+}
+
 // The box of lit pixels in a picture of the screen.
 PixelRectBox LitBox(const Glib::RefPtr<Gdk::Pixbuf>& shot) {
   PixelRectBox box;
@@ -227,6 +233,37 @@ PixelRectBox LitBox(const Glib::RefPtr<Gdk::Pixbuf>& shot) {
     }
   }
   return box;
+}
+
+// Whole, centred, aspect kept; at its own size when it fits and Original
+// Size is chosen, else as large as the area allows.
+std::string CheckPicture(const PixelRectBox& box, int areaWidth, int areaHeight, const FitCase& c) {
+  if (box.Empty()) {
+    return "no picture";
+  }
+  const int w = box.Width();
+  const int h = box.Height();
+  const std::string seen = std::to_string(w) + "x" + std::to_string(h) + " at " +
+                           std::to_string(box.left) + "," + std::to_string(box.top) + " in " +
+                           std::to_string(areaWidth) + "x" + std::to_string(areaHeight);
+  const bool natural =
+      std::string(c.stretch) == "0" && c.width <= areaWidth && c.height <= areaHeight;
+  if (natural && (std::abs(w - c.width) > 1 || std::abs(h - c.height) > 1)) {
+    return "not at its own size: " + seen;
+  }
+  if (!natural && w < areaWidth - 1 && h < areaHeight - 1) {
+    return "fills neither width nor height: " + seen;
+  }
+  const double aspect = static_cast<double>(c.width) / c.height;
+  if (std::fabs(static_cast<double>(w) / h - aspect) > 0.02 * aspect) {
+    return "aspect not kept: " + seen;
+  }
+  const int right = areaWidth - 1 - box.right;
+  const int bottom = areaHeight - 1 - box.bottom;
+  if (std::abs(box.left - right) > 2 || std::abs(box.top - bottom) > 2) {
+    return "not centred: " + seen;
+  }
+  return {};
 }
 
 class PictureFitTest : public MainWindowFixture<::testing::TestWithParam<FitCase>> {
@@ -270,64 +307,55 @@ class PictureFitTest : public MainWindowFixture<::testing::TestWithParam<FitCase
                                browser.get_allocated_height());
   }
 
+  void PlayUntilPicture() {
+    ShowAndPlayRow(0);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          auto player = FirstPlayer();
+          return player && player->phase == platform::PlayerPhase::Playing &&
+                 player->framesRendered > 3;
+        },
+        30s))
+        << (FirstPlayer() ? FirstPlayer()->statusText + " " + FirstPlayer()->errorText : "none");
+  }
+
+  // The page makes room for the player in a frame or two: look until the
+  // picture settles. Empty when it is as it should be.
+  std::string SettledProblem() {
+    std::string problem;
+    WaitUntil(
+        [&] {
+          test::Pump(200ms);
+          auto shot = ShotOfTheBrowser({});
+          problem = CheckPicture(LitBox(shot), shot->get_width(), shot->get_height(), GetParam());
+          return problem.empty();
+        },
+        10s);
+    return problem;
+  }
+
   test::LoopbackHttpServer server_{Fit().folder};
 };
 
-// Whole, centred, aspect kept; at its own size when it fits and Original
-// Size is chosen, else as large as the area allows.
-std::string CheckPicture(const PixelRectBox& box, int areaWidth, int areaHeight, const FitCase& c) {
-  if (box.Empty()) {
-    return "no picture";
-  }
-  const int w = box.Width();
-  const int h = box.Height();
-  const std::string seen = std::to_string(w) + "x" + std::to_string(h) + " at " +
-                           std::to_string(box.left) + "," + std::to_string(box.top) + " in " +
-                           std::to_string(areaWidth) + "x" + std::to_string(areaHeight);
-  const bool natural =
-      std::string(c.stretch) == "0" && c.width <= areaWidth && c.height <= areaHeight;
-  if (natural && (std::abs(w - c.width) > 1 || std::abs(h - c.height) > 1)) {
-    return "not at its own size: " + seen;
-  }
-  if (!natural && w < areaWidth - 1 && h < areaHeight - 1) {
-    return "fills neither width nor height: " + seen;
-  }
-  const double aspect = static_cast<double>(c.width) / c.height;
-  if (std::fabs(static_cast<double>(w) / h - aspect) > 0.02 * aspect) {
-    return "aspect not kept: " + seen;
-  }
-  const int right = areaWidth - 1 - box.right;
-  const int bottom = areaHeight - 1 - box.bottom;
-  if (std::abs(box.left - right) > 2 || std::abs(box.top - bottom) > 2) {
-    return "not centred: " + seen;
-  }
-  return {};
-}
-
 TEST_P(PictureFitTest, ThePictureIsWholeCentredAndKeepsItsAspect) {
   const FitCase& c = GetParam();
-  ShowAndPlayRow(0);
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        auto player = FirstPlayer();
-        return player && player->phase == platform::PlayerPhase::Playing &&
-               player->framesRendered > 3;
-      },
-      30s))
-      << (FirstPlayer() ? FirstPlayer()->statusText + " " + FirstPlayer()->errorText : "none");
+  PlayUntilPicture();
   EXPECT_EQ(FirstPlayer()->widgetName, c.realPlayer ? "PNGUIClass" : "WindowsMediaPlayer");
-  // The page makes room for the player in a frame or two: look until the
-  // picture settles.
-  std::string problem;
-  WaitUntil(
-      [&] {
-        test::Pump(200ms);
-        auto shot = ShotOfTheBrowser({});
-        problem = CheckPicture(LitBox(shot), shot->get_width(), shot->get_height(), c);
-        return problem.empty();
-      },
-      10s);
+  const std::string problem = SettledProblem();
   ShotOfTheBrowser(std::string(TELVANTA_SCREENSHOT_DIR) + "/fit-" + c.name + ".png");
+  EXPECT_EQ(problem, "");
+}
+
+using PictureAfterResizeTest = PictureFitTest;
+
+TEST_P(PictureAfterResizeTest, ThePictureFollowsTheWindowsSize) {
+  const FitCase& c = GetParam();
+  PlayUntilPicture();
+  EXPECT_EQ(SettledProblem(), "");
+  windows_.mainWindow->resize(900, 700);  // still wholly on the 1280x1024 screen
+  ASSERT_TRUE(WaitUntil([&] { return Browser().get_allocated_width() > 800; }, 5s));
+  const std::string problem = SettledProblem();
+  ShotOfTheBrowser(std::string(TELVANTA_SCREENSHOT_DIR) + "/fit-resized-" + c.name + ".png");
   EXPECT_EQ(problem, "");
 }
 
@@ -340,11 +368,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, PictureFitTest,
                                            FitCase{"real-original-1280x720", "0", true, 1280, 720},
                                            FitCase{"real-fit-320x240", "1", true, 320, 240},
                                            FitCase{"real-fit-1280x720", "1", true, 1280, 720}),
-                         [](const auto& param) {
-                           std::string name = param.param.name;
-                           std::replace(name.begin(), name.end(), '-', '_');
-                           return name;
-                         });
+                         CaseName);
+
+INSTANTIATE_TEST_SUITE_P(Resized, PictureAfterResizeTest,
+                         ::testing::Values(FitCase{"original-1280x720", "0", false, 1280, 720},
+                                           FitCase{"real-fit-320x240", "1", true, 320, 240}),
+                         CaseName);
 
 }  // namespace
 }  // namespace telvanta

@@ -109,6 +109,16 @@ TEST_F(WebBrowserTest, ZoomScalesThePlayerBox) {
   EXPECT_TRUE(WaitForBox(window, {75, 90, 480, 360})) << BoxText(window);
 }
 
+TEST_F(WebBrowserTest, AnUncentredRealPlayerWithoutSizeFillsTheViewAndFollowsIt) {
+  BrowserWindow window(640, 480);
+  ASSERT_TRUE(window.Load(Page(RealPlayerPage(DeadAddress("a.rm"), false))));
+  ASSERT_TRUE(window.WaitForPlayers(1));
+  EXPECT_TRUE(WaitForBox(window, {0, 0, 640, 480})) << BoxText(window);
+  // The element stays at the top left: only the view's size changes.
+  window.Window().resize(720, 400);
+  EXPECT_TRUE(WaitForBox(window, {0, 0, 720, 400})) << BoxText(window);
+}
+
 TEST_F(WebBrowserTest, AHiddenElementHidesItsPlayer) {
   BrowserWindow window;
   ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
