@@ -114,9 +114,10 @@ TEST_F(WebBrowserTest, AnUncentredRealPlayerWithoutSizeFillsTheViewAndFollowsIt)
   ASSERT_TRUE(window.Load(Page(RealPlayerPage(DeadAddress("a.rm"), false))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitForBox(window, {0, 0, 640, 480})) << BoxText(window);
+  Pump(500ms);  // the page's answer to the new size is in
   // The element stays at the top left: only the view's size changes.
-  window.Window().resize(720, 400);
-  EXPECT_TRUE(WaitForBox(window, {0, 0, 720, 400})) << BoxText(window);
+  window.Window().resize(720, 480);
+  EXPECT_TRUE(WaitForBox(window, {0, 0, 720, 480})) << BoxText(window);
 }
 
 TEST_F(WebBrowserTest, AHiddenElementHidesItsPlayer) {
