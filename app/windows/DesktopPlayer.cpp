@@ -10,6 +10,7 @@ constexpr const char* DesktopEntryId = "org.telvanta.Telvanta";
 
 std::vector<platform::PlayerReport> Reports(const std::vector<platform::PlayerInfo>& players) {
   std::vector<platform::PlayerReport> reports;
+  reports.reserve(players.size());
   for (const auto& player : players) {
     reports.push_back({player.phase, player.nowPlaying, player.stationName,
                        player.currentAddress.empty() ? player.address : player.currentAddress});

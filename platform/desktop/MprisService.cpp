@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/glib/GObjectPtr.h"
@@ -170,17 +171,18 @@ void MprisService::OnMethodCall(std::string_view method, GDBusMethodInvocation* 
   }
   g_dbus_method_invocation_return_value(invocation, nullptr);
   // After the reply: Quit takes this service down with the window.
-  const std::function<void()>* action = nullptr;
-  if (method == "Raise") action = &actions_.raise;
-  if (method == "Quit") action = &actions_.quit;
-  if (method == "Play") action = &actions_.play;
-  if (method == "Pause") action = &actions_.pause;
-  if (method == "Stop") action = &actions_.stop;
-  if (method == "PlayPause") {
-    action = state_.status == PlaybackStatus::Playing ? &actions_.pause : &actions_.play;
-  }
-  if (action != nullptr) {
-    RunSoon(*action);
+  const std::pair<std::string_view, const std::function<void()>*> actions[] = {
+      {"Raise", &actions_.raise},
+      {"Quit", &actions_.quit},
+      {"Play", &actions_.play},
+      {"Pause", &actions_.pause},
+      {"Stop", &actions_.stop},
+      {"PlayPause", state_.status == PlaybackStatus::Playing ? &actions_.pause : &actions_.play},
+  };
+  for (const auto& [name, action] : actions) {
+    if (name == method) {
+      RunSoon(*action);
+    }
   }
 }
 
@@ -198,10 +200,18 @@ GVariant* MprisService::OnGetPropertyThunk(GDBusConnection* /*connection*/, cons
 }
 
 GVariant* MprisService::RootProperty(std::string_view name) const {
-  if (name == "CanQuit" || name == "CanRaise") return g_variant_new_boolean(true);
-  if (name == "HasTrackList") return g_variant_new_boolean(false);
-  if (name == "Identity") return g_variant_new_string(identity_.c_str());
-  if (name == "DesktopEntry") return g_variant_new_string(desktopEntry_.c_str());
+  if (name == "CanQuit" || name == "CanRaise") {
+    return g_variant_new_boolean(true);
+  }
+  if (name == "HasTrackList") {
+    return g_variant_new_boolean(false);
+  }
+  if (name == "Identity") {
+    return g_variant_new_string(identity_.c_str());
+  }
+  if (name == "DesktopEntry") {
+    return g_variant_new_string(desktopEntry_.c_str());
+  }
   if (name == "SupportedUriSchemes" || name == "SupportedMimeTypes") {
     return g_variant_new_strv(nullptr, 0);
   }

@@ -79,7 +79,7 @@ std::string StationOfCaption(std::string_view caption, std::string_view applicat
   return std::string(caption.substr(prefix.size()));
 }
 
-MediaState DescribePlay(std::string station, const std::vector<PlayerReport>& players,
+MediaState DescribePlay(const std::string& station, const std::vector<PlayerReport>& players,
                         std::uint64_t playNumber, bool canReplay) {
   MediaState state;
   state.status = StatusOf(players);
@@ -118,15 +118,27 @@ const std::vector<std::string_view>& PlayerPropertyNames() {
 }
 
 GVariant* PlayerProperty(const MediaState& state, std::string_view name) {
-  if (name == "PlaybackStatus") return g_variant_new_string(PlaybackStatusName(state.status));
-  if (name == "Metadata") return Metadata(state);
+  if (name == "PlaybackStatus") {
+    return g_variant_new_string(PlaybackStatusName(state.status));
+  }
+  if (name == "Metadata") {
+    return Metadata(state);
+  }
   if (name == "Rate" || name == "MinimumRate" || name == "MaximumRate") {
     return g_variant_new_double(1.0);  // live streams play at their own pace
   }
-  if (name == "Position") return g_variant_new_int64(0);
-  if (name == "CanPlay") return g_variant_new_boolean(state.canPlay);
-  if (name == "CanPause") return g_variant_new_boolean(state.status != PlaybackStatus::Stopped);
-  if (name == "CanControl") return g_variant_new_boolean(true);
+  if (name == "Position") {
+    return g_variant_new_int64(0);
+  }
+  if (name == "CanPlay") {
+    return g_variant_new_boolean(state.canPlay);
+  }
+  if (name == "CanPause") {
+    return g_variant_new_boolean(state.status != PlaybackStatus::Stopped);
+  }
+  if (name == "CanControl") {
+    return g_variant_new_boolean(true);
+  }
   if (name == "CanGoNext" || name == "CanGoPrevious" || name == "CanSeek") {
     return g_variant_new_boolean(false);
   }

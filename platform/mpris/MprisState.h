@@ -45,7 +45,7 @@ std::string StationOfCaption(std::string_view caption, std::string_view applicat
 
 // The state of play number `playNumber` from the page's players. `station`
 // is the list entry; when empty, the stream's own name stands in.
-MediaState DescribePlay(std::string station, const std::vector<PlayerReport>& players,
+MediaState DescribePlay(const std::string& station, const std::vector<PlayerReport>& players,
                         std::uint64_t playNumber, bool canReplay);
 
 const char* PlaybackStatusName(PlaybackStatus status);
