@@ -180,6 +180,16 @@ void ChannelListWindow::BuildLayout() {
   BuildPage(favouriteList_, component::favouriteList, component::favouriteListView, "My &Favorites",
             "favorites");
   layout_.put(pages_, 16, 56);
+  // A page about to show has its list, whether the loader got to it or not.
+  pages_.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
+    RunCommand([this, page] { LoadPending(static_cast<ListPage>(page)); });
+  });
+  signal_map().connect([this] {
+    if (!pendingLoader_.connected()) {
+      pendingLoader_ =
+          Glib::signal_idle().connect(sigc::mem_fun(*this, &ChannelListWindow::onLoadPendingTurn));
+    }
+  });
 
   BuildFilterGroup();
   layout_.put(filterGroup_, 432, 72);
@@ -360,11 +370,13 @@ void ChannelListWindow::FormCreate() {
   RestoreFilter(typeBox_, TypeItems, "FilterType");
   RestoreFilter(sortBox_, SortItems, "SortBy");
   RestoreFilter(orderBox_, OrderItems, "OrderBy");
-  LoadChannel();
-  LoadRadio();
-  Loadwebcam();
+  // The start page's list is there when the window shows; the others, large
+  // and not yet seen, are loaded right after it is on screen.
+  const ListPage start = StartPageFor(ReadSetting("OnStartupDisplay"));
+  tvPending_ = radioPending_ = webcamPending_ = true;
+  LoadPending(start);
   LoadFav();
-  SelectPage(StartPageFor(ReadSetting("OnStartupDisplay")));
+  SelectPage(start);
   if (StretchIsFit(ReadSetting("Stretch"))) {
     fitToWindowButton_.set_active(true);
   } else {
@@ -383,6 +395,35 @@ void ChannelListWindow::RestoreFilter(Gtk::ComboBoxText& box, const std::vector<
 }
 
 void ChannelListWindow::db_connect() { database_.db_connect(CatalogueToOpen()); }
+
+void ChannelListWindow::LoadPending(ListPage page) {
+  if (page == ListPage::TV && tvPending_) {
+    LoadChannel();
+  } else if (page == ListPage::Radio && radioPending_) {
+    LoadRadio();
+  } else if (page == ListPage::Webcam && webcamPending_) {
+    Loadwebcam();
+  }
+}
+
+void ChannelListWindow::LoadPendingLists() {
+  for (const ListPage page : {ListPage::TV, ListPage::Radio, ListPage::Webcam}) {
+    LoadPending(page);
+  }
+}
+
+// One list per turn of the main loop, so the window keeps painting and
+// answering between them.
+bool ChannelListWindow::onLoadPendingTurn() {
+  for (const ListPage page : {ListPage::TV, ListPage::Radio, ListPage::Webcam}) {
+    if ((page == ListPage::TV && tvPending_) || (page == ListPage::Radio && radioPending_) ||
+        (page == ListPage::Webcam && webcamPending_)) {
+      RunCommand([this, page] { LoadPending(page); });
+      return true;
+    }
+  }
+  return false;
+}
 
 void ChannelListWindow::ReloadCatalogue() {
   database_.Close();
@@ -422,16 +463,19 @@ TvFilter ChannelListWindow::CurrentTvFilter() const {
 }
 
 void ChannelListWindow::LoadChannel() {
+  tvPending_ = false;
   ListFill fill(tvList_, tvUrls_);
   telvanta::LoadChannel(database_, CurrentTvFilter(), fill.loaded);
 }
 
 void ChannelListWindow::LoadRadio() {
+  radioPending_ = false;
   ListFill fill(radioList_, radioUrls_);
   telvanta::LoadRadio(database_, fill.loaded);
 }
 
 void ChannelListWindow::Loadwebcam() {
+  webcamPending_ = false;
   ListFill fill(webcamList_, webcamUrls_);
   telvanta::Loadwebcam(database_, fill.loaded);
 }

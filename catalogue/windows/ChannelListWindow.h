@@ -28,9 +28,13 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   // main is where plays go (InitControl, caption, PlayTV).
   ChannelListWindow(Gtk::Window& owner, PlayTarget& main);
 
-  // Connects the database, restores the filters, loads every list, picks the
-  // start page and the video size. Errors pass on to the caller.
+  // Connects the database, restores the filters, loads the start page's list
+  // and the favourites, picks the start page and the video size. Errors pass
+  // on to the caller. The other lists follow once the window is on screen,
+  // or as soon as their page is about to show.
   void FormCreate();
+  // Loads the lists still waiting from FormCreate now.
+  void LoadPendingLists();
 
   // Points the database at listv2.dll (a refreshed one in the user's data
   // folder, else the shipped one); an open connection is closed first.
@@ -64,6 +68,8 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
 
  private:
   void BuildLayout();
+  void LoadPending(ListPage page);
+  bool onLoadPendingTurn();
   void BuildPage(StationListBox& list, std::string_view component, std::string_view viewComponent,
                  const char* caption, const char* icon);
   void BuildFilterGroup();
@@ -112,6 +118,11 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   std::vector<std::string> radioUrls_;
   std::vector<std::string> webcamUrls_;
   std::vector<std::string> favouriteUrls_;
+  // Station lists not loaded yet, by page; the favourites are always loaded.
+  bool tvPending_ = false;
+  bool radioPending_ = false;
+  bool webcamPending_ = false;
+  sigc::connection pendingLoader_;
   Gtk::Frame filterGroup_;
   Gtk::Box filterBox_{Gtk::ORIENTATION_VERTICAL};
   Gtk::Label countryLabel_;

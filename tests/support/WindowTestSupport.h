@@ -124,8 +124,10 @@ class RealWindowsTest : public StationsFolderTest {
     Pump();
     StationsFolderTest::TearDown();
   }
+  // The lists a shown window would load right after showing are loaded too.
   void Start() {
     windows_ = Create([this](std::string_view step) { steps_.emplace_back(step); });
+    windows_.channelList->LoadPendingLists();
   }
   auto& Main() { return *windows_.mainWindow; }
   auto& List() { return *windows_.channelList; }

@@ -81,6 +81,21 @@ TEST_F(ChannelListWindowTest, ListWindowFillsEveryListWithTwinUrlsAndClassIcons)
   EXPECT_EQ(list.CountryItems()[15], "France");
 }
 
+// At start-up only the start page's list is loaded; the others follow once
+// the window is on screen, or as soon as their page is chosen.
+TEST_F(ChannelListWindowTest, HiddenPagesLoadOnceShownOrWhenChosenFirst) {
+  using namespace std::chrono_literals;
+  windows_ = CreateWindows();
+  EXPECT_EQ(Stations("ListBox1").Count(), 4);
+  EXPECT_EQ(Stations("ListBox5").Count(), 0);
+  List().SelectPage(ListPage::Radio);
+  EXPECT_EQ(Stations("ListBox5").Count(), 2);
+  EXPECT_EQ(Stations("Listbox7").Count(), 0);
+  List().show();
+  EXPECT_TRUE(WaitUntil([&] { return Stations("Listbox7").Count() == 2; }, 5s));
+  List().hide();
+}
+
 TEST_F(ChannelListWindowTest, ListWindowShowsItsControlsUnderTheirCaptions) {
   Start();
   auto& list = List();
