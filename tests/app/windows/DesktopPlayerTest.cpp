@@ -56,10 +56,19 @@ class BusClient {
                                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
         nullptr, nullptr, &error));
     owned.reset(error);
-    g_dbus_connection_signal_subscribe(
+    if (!connection_) return;
+    subscription_ = g_dbus_connection_signal_subscribe(
         connection_.get(), nullptr, "org.freedesktop.DBus.Properties", "PropertiesChanged", kPath,
         kPlayer, G_DBUS_SIGNAL_FLAGS_NONE, OnPropertiesChanged, this, nullptr);
   }
+  ~BusClient() {
+    if (connection_) {
+      g_dbus_connection_signal_unsubscribe(connection_.get(), subscription_);
+      g_dbus_connection_close_sync(connection_.get(), nullptr, nullptr);
+    }
+  }
+  BusClient(const BusClient&) = delete;
+  BusClient& operator=(const BusClient&) = delete;
   bool Connected() const { return connection_ != nullptr; }
 
   std::optional<Variant> Call(const std::string& name, const char* interface, const char* method,
@@ -131,6 +140,7 @@ class BusClient {
   }
 
   GObjectPtr<GDBusConnection> connection_;
+  guint subscription_ = 0;
   std::vector<std::string> told_;
 };
 
