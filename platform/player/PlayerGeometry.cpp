@@ -34,7 +34,8 @@ std::optional<VideoSize> SizelessPlayerSize(const PlayerElement& element, VideoS
   if (element.HasSizeAttributes()) {
     return std::nullopt;
   }
-  // Only our own page says "do not centre"; other pages keep the natural size.
+  // "Do not centre" is the RealPlayer page's Fit to window; without the
+  // param an element keeps the natural size.
   if (element.kind == PlayerKind::RealPlayer && IsFalse(element.Param("center"))) {
     return view.Known() ? std::optional(view) : std::nullopt;
   }
