@@ -9,6 +9,7 @@
 #include "platform/glib/GObjectPtr.h"
 #include "settings/Settings.h"
 #include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/PlayFromList.h"
 #include "tests/support/StreamRoutes.h"
 #include "tests/support/TestMedia.h"
 #include "tests/support/WindowTestSupport.h"
@@ -198,15 +199,7 @@ class DesktopPlayerTest : public ::testing::Test {
   }
 
   void ShowAndPlayFirstStation() {
-    Glib::signal_timeout().connect_once(
-        [this] {
-          auto& tv = test::Find<StationListBox>(*windows_.channelList, "ListBox1");
-          tv.SetItemIndex(0);
-          Gtk::TreeModel::Path path;
-          path.push_back(0);
-          tv.View().row_activated(path, *tv.View().get_column(0));
-        },
-        100);
+    test::PlayTvRowOnceShown(*windows_.channelList, 0);
     windows_.mainWindow->show();
   }
 

@@ -9,6 +9,7 @@
 #include "platform/browser/WebBrowser.h"
 #include "settings/Settings.h"
 #include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/PlayFromList.h"
 #include "tests/support/Ports.h"
 #include "tests/support/TestMedia.h"
 #include "tests/support/WindowTestSupport.h"
@@ -75,16 +76,7 @@ class MainWindowFixture : public Base {
 
   // Shows the main window; the list window comes first and plays `row`.
   void ShowAndPlayRow(int row) {
-    Glib::signal_timeout().connect_once(
-        [this, row] {
-          // What a double-click on the entry emits.
-          auto& tv = test::Find<StationListBox>(*windows_.channelList, "ListBox1");
-          tv.SetItemIndex(row);
-          Gtk::TreeModel::Path path;
-          path.push_back(row);
-          tv.View().row_activated(path, *tv.View().get_column(0));
-        },
-        100);
+    test::PlayTvRowOnceShown(*windows_.channelList, row);
     windows_.mainWindow->show();
   }
 
