@@ -12,8 +12,9 @@
 //   .mskn   A ZIP archive (stored or deflated) holding "skin.css" at its top
 //   .kskn   and the pictures that sheet names, by their stored names
 //   .xskn   (url("pictures/tab.svg")). Pictures are read straight from the
-//           archive and handed to the toolkit as data: URLs; nothing is
-//           unpacked. A sheet naming a picture the archive lacks is refused.
+//           archive into memory and handed to the toolkit under
+//           "telvanta-skin:" addresses; nothing is unpacked. A sheet naming
+//           a picture the archive lacks is refused.
 //   .theme  A small INI file (UTF-8, GLib key file syntax):
 //               [Skin]
 //               Name=Windows Vista
