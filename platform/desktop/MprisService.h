@@ -28,7 +28,7 @@ struct MprisActions {
 class MprisService {
  public:
   // The well-known name to ask for first; when another player holds it, the
-  // name gets an ".instance<pid>" suffix, as the specification allows.
+  // name gets an ".instance<pid>" suffix, as MPRIS allows for a second instance.
   static constexpr const char* kBusName = "org.mpris.MediaPlayer2.telvanta";
 
   // `desktopEntry` is the menu entry's id without ".desktop".
