@@ -218,15 +218,26 @@ UrlResolver FolderResolver(const std::filesystem::path& folder) {
   };
 }
 
-SkinFileRead ReadPlainSheet(const std::filesystem::path& file, const std::string& sheetName) {
-  std::optional<std::string> text;
+// The file's bytes, or why not: the reader's error, or `missing`.
+std::optional<std::string> ReadText(const std::filesystem::path& file, const std::string& missing,
+                                    std::string& why) {
   try {
-    text = ReadWholeFile(file);
+    std::optional<std::string> text = ReadWholeFile(file);
+    if (!text) {
+      why = missing;
+    }
+    return text;
   } catch (const std::exception& error) {
-    return Failed(file, error.what());
+    why = error.what();
+    return std::nullopt;
   }
+}
+
+SkinFileRead ReadPlainSheet(const std::filesystem::path& file, const std::string& sheetName) {
+  std::string why;
+  std::optional<std::string> text = ReadText(file, sheetName + " does not exist", why);
   if (!text) {
-    return Failed(file, sheetName + " does not exist");
+    return Failed(file, why);
   }
   return FromSheet(file, sheetName, std::move(*text), FolderResolver(file.parent_path()));
 }
@@ -275,20 +286,16 @@ std::string KeyText(GKeyFile* keys, const char* key) {
 }
 
 SkinFileRead ReadTheme(const std::filesystem::path& file) {
-  std::optional<std::string> text;
-  try {
-    text = ReadWholeFile(file);
-  } catch (const std::exception& error) {
-    return Failed(file, error.what());
-  }
+  std::string why;
+  const std::optional<std::string> text = ReadText(file, "the file does not exist", why);
   if (!text) {
-    return Failed(file, "the file does not exist");
+    return Failed(file, why);
   }
   std::unique_ptr<GKeyFile, KeyFileDeleter> keys(g_key_file_new());
   GError* error = nullptr;
   if (g_key_file_load_from_data(keys.get(), text->data(), text->size(), G_KEY_FILE_NONE, &error) ==
       FALSE) {
-    std::string why = "it is no theme file (" + std::string(error->message) + ")";
+    why = "it is no theme file (" + std::string(error->message) + ")";
     g_error_free(error);
     return Failed(file, why);
   }
