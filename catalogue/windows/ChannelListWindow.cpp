@@ -396,12 +396,20 @@ void ChannelListWindow::RestoreFilter(Gtk::ComboBoxText& box, const std::vector<
 
 void ChannelListWindow::db_connect() { database_.db_connect(CatalogueToOpen()); }
 
+bool ChannelListWindow::IsPending(ListPage page) const {
+  return (page == ListPage::TV && tvPending_) || (page == ListPage::Radio && radioPending_) ||
+         (page == ListPage::Webcam && webcamPending_);
+}
+
 void ChannelListWindow::LoadPending(ListPage page) {
-  if (page == ListPage::TV && tvPending_) {
+  if (!IsPending(page)) {
+    return;
+  }
+  if (page == ListPage::TV) {
     LoadChannel();
-  } else if (page == ListPage::Radio && radioPending_) {
+  } else if (page == ListPage::Radio) {
     LoadRadio();
-  } else if (page == ListPage::Webcam && webcamPending_) {
+  } else {
     Loadwebcam();
   }
 }
@@ -416,8 +424,7 @@ void ChannelListWindow::LoadPendingLists() {
 // answering between them.
 bool ChannelListWindow::onLoadPendingTurn() {
   for (const ListPage page : {ListPage::TV, ListPage::Radio, ListPage::Webcam}) {
-    if ((page == ListPage::TV && tvPending_) || (page == ListPage::Radio && radioPending_) ||
-        (page == ListPage::Webcam && webcamPending_)) {
+    if (IsPending(page)) {
       RunCommand([this, page] { LoadPending(page); });
       return true;
     }

@@ -68,6 +68,7 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
 
  private:
   void BuildLayout();
+  bool IsPending(ListPage page) const;
   void LoadPending(ListPage page);
   bool onLoadPendingTurn();
   void BuildPage(StationListBox& list, std::string_view component, std::string_view viewComponent,
