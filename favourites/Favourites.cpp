@@ -39,6 +39,14 @@ void CheckDisplayName(std::string_view name) {
   }
 }
 
+bool CheckOwnChannel(std::string_view name, std::string_view url) {
+  if (name.empty() || url.empty()) {
+    return false;
+  }
+  CheckDisplayName(name);
+  return true;
+}
+
 void LoadFavourites(const std::vector<std::string>& lines, StationList& list) {
   list.Clear();
   for (const std::string& line : lines) {

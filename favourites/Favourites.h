@@ -26,6 +26,12 @@ std::string FavouriteLine(std::string_view name, std::string_view url);
 // and its tail would be read as cipher text, a line break would split it.
 void CheckDisplayName(std::string_view name);
 
+// The add-own-channel checks, for the dialog and for every other way a
+// channel is added by name and URL: false when the name or the URL is empty
+// (nothing to add); CheckDisplayName's Error when the name would not survive
+// the file. The URL is taken as it is.
+bool CheckOwnChannel(std::string_view name, std::string_view url);
+
 // Names, plain URLs and stream classes of the lines, in order. A line's name
 // is the text before its first "|" (the whole line without one), its URL the
 // rest deciphered. Cipher text that is not hex stops the load with Error

@@ -79,11 +79,11 @@ void AddChannelDialog::onOkClicked() {
   // Taken exactly as typed: no trimming, no check of the address's form.
   const std::string name = nameEntry_.get_text();
   const std::string url = urlEntry_.get_text();
-  if (name.empty() || url.empty()) {
-    return;
-  }
   // Any failure leaves the dialog open with what was typed.
   try {
+    if (!CheckOwnChannel(name, url)) {
+      return;
+    }
     favourites_.Add(name, url);
     host_.LoadFav();
   } catch (...) {

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <glib/gstdio.h>
 #include <totem-pl-parser.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <memory>
@@ -219,6 +220,18 @@ MetafileResult ResolveMetafile(const std::string& address, std::chrono::millisec
   }
   GCharPtr uri(g_filename_to_uri(file.path.c_str(), nullptr, nullptr));
   return Parse(uri.get(), download.finalAddress);
+}
+
+MetafileResult ReadPlaylistFile(const std::string& path) {
+  const GCharPtr absolute(g_canonicalize_filename(path.c_str(), nullptr));
+  if (!g_file_test(absolute.get(), G_FILE_TEST_IS_REGULAR) || g_access(absolute.get(), R_OK) != 0) {
+    return {{}, {}, {FailureKind::NotFound, 0, {}}};
+  }
+  const GCharPtr uri(g_filename_to_uri(absolute.get(), nullptr, nullptr));
+  if (!uri) {
+    return {{}, {}, {FailureKind::NotFound, 0, {}}};
+  }
+  return Parse(uri.get(), {});
 }
 
 }  // namespace telvanta::platform

@@ -28,4 +28,10 @@ struct MetafileResult {
 MetafileResult ResolveMetafile(const std::string& address, std::chrono::milliseconds timeout,
                                const std::atomic<bool>& cancelled);
 
+// Parses a playlist file on this machine where it lies, at any size; entries
+// with relative paths resolve against its folder. Failure NotFound when it is
+// not a readable file, UnsupportedFormat when the parser does not take it,
+// EmptyPlaylist when it names nothing.
+MetafileResult ReadPlaylistFile(const std::string& path);
+
 }  // namespace telvanta::platform

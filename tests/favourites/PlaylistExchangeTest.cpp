@@ -1,0 +1,192 @@
+#include "favourites/PlaylistExchange.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/DesCipher.h"
+#include "common/Error.h"
+#include "common/Files.h"
+#include "tests/support/TempFolder.h"
+
+namespace telvanta {
+namespace {
+
+using Entries = std::vector<PlaylistEntry>;
+
+std::string Line(std::string_view name, std::string_view url) {
+  return std::string(name) + "|" + DesEncryptHex(url, StationKey) + "\r\n";
+}
+
+class PlaylistExchangeTest : public ::testing::Test {
+ protected:
+  Entries Favourites() const {
+    StationList list;
+    LoadFavourites(favourites_.Lines(), list);
+    Entries entries;
+    for (std::size_t i = 0; i < list.entries.size(); ++i) {
+      entries.push_back({list.entries[i], list.urls[i]});
+    }
+    return entries;
+  }
+
+  test::TempFolder folder_{"telvanta-playlist"};
+  FavouritesFile favourites_{folder_ / "Fav.dat"};
+};
+
+TEST_F(PlaylistExchangeTest, ExportWritesExactExtendedM3u) {
+  test::WriteFile(favourites_.Path(), Line("Café, Ünïcode", "http://h/a?x=1,2&y=%41") +
+                                          "\r\n"  // a blank entry: no URL, left out
+                                          + Line("", "mms://h/s") +
+                                          Line("#1 \"News\"", "rtsp://h/n"));
+  const auto playlist = folder_ / "Favorites.m3u";
+  EXPECT_EQ(ExportFavourites(favourites_, playlist), 3U);
+  EXPECT_EQ(test::ReadFile(playlist),
+            "#EXTM3U\n"
+            "#EXTINF:-1,Café, Ünïcode\nhttp://h/a?x=1,2&y=%41\n"
+            "#EXTINF:-1,\nmms://h/s\n"
+            "#EXTINF:-1,#1 \"News\"\nrtsp://h/n\n");
+  EXPECT_EQ(ExtendedM3uText({}), "#EXTM3U\n");
+  EXPECT_EQ(ExtendedM3uText({{"Split", "http://h/a\nhttp://h/b"}}), "#EXTM3U\n");
+}
+
+// Names and URLs a naive M3U reader would cut: commas, quotes, non-ASCII
+// text, query strings, escapes, names of digits that look like a duration.
+TEST_F(PlaylistExchangeTest, RoundTripThroughAFileKeepsNamesAndUrls) {
+  const Entries tricky = {
+      {"Café, Ünïcode — 日本", "http://h.example/live?x=1,2&y=ä b"},
+      {"News, 24/7,", "mms://h/news"},
+      {"\"Quoted\" #hash", "rtsp://h/a%20b?c=d#frag"},
+      {"101", "http://h/101"},
+      {"-5", "https://h/neg"},
+  };
+  for (const auto& [name, url] : tricky) {
+    favourites_.Add(name, url);
+  }
+  const auto playlist = folder_ / "out.m3u";
+  ExportFavourites(favourites_, playlist);
+  const FavouritesFile again(folder_ / "again" / "Fav.dat");
+  const ImportSummary summary = ImportPlaylist(again, playlist);
+  EXPECT_EQ(summary.added, tricky.size());
+  EXPECT_TRUE(summary.refused.empty()) << ImportSummaryText(summary);
+  EXPECT_EQ(test::ReadFile(again.Path()), test::ReadFile(favourites_.Path()));
+}
+
+TEST_F(PlaylistExchangeTest, ImportEachFormatWithRefusalsAndDuplicates) {
+  const std::string old = Line("Old", "http://h/old");
+  const struct {
+    const char* file;
+    std::string text;
+    Entries added;
+    std::vector<std::string> refused;
+  } cases[] = {
+      {"list.m3u",
+       "#EXTM3U\n#EXTINF:-1,One, two\nhttp://h/1?a=b,c\n#EXTINF:-1,\nhttp://h/dir/Radio%20X.mp3\n"
+       "#EXTINF:-1,Foo\nftp://x/y\n#EXTINF:-1,Old again\nhttp://h/old\nlocal.mp3\n"
+       "#EXTINF:-1,A|B\nmms://h/bar\n#EXTINF:-1 tvg-id=\"x\",\nHTTP://h/\n",
+       {{"One, two", "http://h/1?a=b,c"},
+        {"Radio X.mp3", "http://h/dir/Radio%20X.mp3"},
+        {"h", "HTTP://h/"}},
+       {"\"Foo\" (ftp://x/y): not a stream address",
+        "\"Old again\" (http://h/old): already in My Favorites",
+        "\"local.mp3\" (file://" + (folder_ / "local.mp3").string() + "): not a stream address",
+        "\"A|B\" (mms://h/bar): A display name cannot contain \"|\"."}},
+      {"list.m3u8",
+       "#EXTM3U\n#EXTINF:-1,Ünï\nhttps://h/live.m3u8\n#EXTINF:-1,Twice\nhttps://h/live.m3u8\n",
+       {{"Ünï", "https://h/live.m3u8"}},
+       {"\"Twice\" (https://h/live.m3u8): already in My Favorites"}},
+      {"list.pls",
+       "[playlist]\nNumberOfEntries=3\nFile1=http://h/p?x=1,2\nTitle1=Pls, one\n"
+       "File2=mms://h/untitled\nFile3=file:///music/a.mp3\nTitle3=Song\nVersion=2\n",
+       {{"Pls, one", "http://h/p?x=1,2"}, {"untitled", "mms://h/untitled"}},
+       {"\"Song\" (file:///music/a.mp3): not a stream address"}},
+      {"list.xspf",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+       "<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"><trackList>\n"
+       "<track><location>rtsp://h/x?a=1&amp;b=2</location><title>Caf&#233; &amp; "
+       "Co</title></track>\n"
+       "<track><location>http://h/old</location><title>Dup</title></track>\n"
+       "</trackList></playlist>\n",
+       {{"Café & Co", "rtsp://h/x?a=1&b=2"}},
+       {"\"Dup\" (http://h/old): already in My Favorites"}},
+  };
+  for (const auto& c : cases) {
+    test::WriteFile(favourites_.Path(), old);
+    test::WriteFile(folder_ / c.file, c.text);
+    const ImportSummary summary = ImportPlaylist(favourites_, folder_ / c.file);
+    std::string expected = old;
+    for (const auto& [name, url] : c.added) {
+      expected += Line(name, url);
+    }
+    // Byte for byte: the old line as it was, each new one in Fav.dat's form.
+    EXPECT_EQ(test::ReadFile(favourites_.Path()), expected) << c.file;
+    EXPECT_EQ(summary.added, c.added.size()) << c.file;
+    std::vector<std::string> refused;
+    for (const RefusedEntry& r : summary.refused) {
+      refused.push_back("\"" + r.entry.name + "\" (" + r.entry.url + "): " + r.reason);
+    }
+    EXPECT_EQ(refused, c.refused) << c.file;
+  }
+}
+
+TEST_F(PlaylistExchangeTest, NothingAddedLeavesFavDatAsItWasAndBadFilesAreNamed) {
+  const std::string lf = "Old|" + DesEncryptHex("http://h/old", StationKey) + "\n";
+  test::WriteFile(favourites_.Path(), lf);
+  test::WriteFile(folder_ / "dup.m3u", "http://h/old\n");
+  const ImportSummary summary = ImportPlaylist(favourites_, folder_ / "dup.m3u");
+  EXPECT_EQ(test::ReadFile(favourites_.Path()), lf);  // not even rewritten with CR LF
+  EXPECT_EQ(ImportSummaryText(summary),
+            "No channel was added to My Favorites.\n\nNot added:\n"
+            "\"old\" (http://h/old): already in My Favorites");
+
+  test::WriteFile(folder_ / "junk.pls", std::string("\x7f"
+                                                    "ELF\x02\x01\x01\0\0\0",
+                                                    10));
+  const struct {
+    std::filesystem::path file;
+    std::string error;
+  } bad[] = {
+      {folder_ / "gone.m3u", "Cannot open file \"" + (folder_ / "gone.m3u").string() + "\". "},
+      {folder_.Path(), "Cannot open file \"" + folder_.Path().string() + "\". "},
+      {folder_ / "junk.pls",
+       "\"" + (folder_ / "junk.pls").string() + "\" is not an M3U, M3U8, PLS or XSPF playlist."},
+  };
+  for (const auto& c : bad) {
+    try {
+      ImportPlaylist(favourites_, c.file);
+      ADD_FAILURE() << c.file;
+    } catch (const Error& error) {
+      EXPECT_EQ(std::string(error.what()).rfind(c.error, 0), 0U) << error.what();
+    }
+  }
+  EXPECT_EQ(test::ReadFile(favourites_.Path()), lf);
+
+  ImportSummary many;
+  many.added = 1;
+  many.refused.assign(32, {{"n", "ftp://x"}, "not a stream address"});
+  const std::string text = ImportSummaryText(many);
+  EXPECT_EQ(text.rfind("1 channel was added to My Favorites.\n\nNot added:\n", 0), 0U);
+  EXPECT_TRUE(text.ends_with("\"n\" (ftp://x): not a stream address\n... and 2 more.")) << text;
+}
+
+TEST(PlaylistNames, UntitledEntriesAreNamedFromTheUrl) {
+  const struct {
+    const char* url;
+    const char* name;
+  } cases[] = {
+      {"http://h/dir/radio%20one.mp3?x=1#f", "radio one.mp3"},
+      {"mms://h/live/", "live"},
+      {"http://h:8000/", "h"},
+      {"http://user@h", "h"},
+      {"http://h/a%7Cb", "a%7Cb"},  // an unescaped "|" would not survive Fav.dat
+      {"http://h/%FF", "%FF"},      // not UTF-8
+      {"odd", "odd"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NameFromUrl(c.url), c.name) << c.url;
+  }
+}
+
+}  // namespace
+}  // namespace telvanta
