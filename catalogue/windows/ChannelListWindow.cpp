@@ -2,6 +2,7 @@
 
 #include "common/Captions.h"
 #include "common/Files.h"
+#include "favourites/windows/PlaylistCommands.h"
 #include "settings/Settings.h"
 #include "update/CatalogueRefresh.h"
 #include "widgets/ErrorDisplay.h"
@@ -67,6 +68,9 @@ constexpr std::string_view favouriteRenameItem = "CustomItem3";
 constexpr std::string_view favouriteDeleteItem = "CustomItem30";
 constexpr std::string_view favouriteSeparator = "CustomItem5";
 constexpr std::string_view favouriteAddOwnItem = "CustomItem4";
+constexpr std::string_view favouritePlaylistSeparator = "PlaylistSeparator";
+constexpr std::string_view favouriteExportItem = "ExportPlaylistItem";
+constexpr std::string_view favouriteImportItem = "ImportPlaylistItem";
 }  // namespace component
 
 const char* const WindowCss =
@@ -348,6 +352,13 @@ void ChannelListWindow::BuildMenus() {
   connect(AddMenuItem(favouriteMenu_, component::favouriteAddOwnItem,
                       "Add your own channel to My Favorites", Picture("favorites", 16)),
           addOwn);
+  AddSeparator(favouriteMenu_, component::favouritePlaylistSeparator);
+  connect(AddMenuItem(favouriteMenu_, component::favouriteExportItem,
+                      "Export Favorites to Playlist..."),
+          [this] { ExportFavouritesToPlaylist(*this, favourites_); });
+  connect(AddMenuItem(favouriteMenu_, component::favouriteImportItem,
+                      "Import Playlist to Favorites..."),
+          [this] { ImportPlaylistToFavourites(*this, favourites_, *this); });
 
   for (auto* menu : {&tvMenu_, &radioMenu_, &webcamMenu_, &favouriteMenu_}) {
     menu->attach_to_widget(*this);

@@ -1,10 +1,12 @@
 // The list window's station commands through the real windows under Xvfb:
 // favourites kept in Fav.dat, the add-own-channel dialog, Properties, the
-// bad-link question and the list exports.
+// bad-link question, the list exports and the favourites' playlists.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "catalogue/windows/ChannelListWindow.h"
 #include "catalogue/windows/ListExportWindow.h"
 #include "common/DesCipher.h"
+#include "tests/support/MainLoop.h"
 #include "tests/support/WindowTestSupport.h"
 #include "widgets/ErrorDisplay.h"
 
@@ -140,6 +143,63 @@ TEST_F(ChannelListCommandsTest, OwnChannelIsAddedAsTypedAndABadNameKeepsTheDialo
   EXPECT_EQ(ReadFile(Favourites()), Line("  ", " rtsp://h/a "));
   EXPECT_EQ(List().ActivePage(), ListPage::Favorites);
   EXPECT_EQ(Stations("ListBox3").IconClass(0), "");  // the leading blank is kept: no class
+}
+
+// Answers the playlist file dialog once it shows: `choose` looks at it and
+// picks the file, then it is accepted.
+sigc::connection AnswerFileDialog(const std::string& component,
+                                  std::function<void(Gtk::FileChooserDialog&)> choose) {
+  return Glib::signal_timeout().connect(
+      [component, choose] {
+        auto* dialog = dynamic_cast<Gtk::FileChooserDialog*>(Shown(component));
+        if (dialog == nullptr) return true;
+        choose(*dialog);
+        test::Pump(std::chrono::milliseconds(200));
+        dialog->response(Gtk::RESPONSE_ACCEPT);
+        return false;
+      },
+      50);
+}
+
+TEST_F(ChannelListCommandsTest, FavouritesGoToAPlaylistAndComeBackThroughTheMenu) {
+  Start();
+  Choose("ListBox1", 2, "CustomItem28");  // Canada - Channel One(300k)
+  std::vector<std::string> items;
+  for (Gtk::Widget* item : Find<Gtk::Menu>(List(), "TePopupMenu2").get_children()) {
+    items.push_back(item->get_name());
+  }
+  EXPECT_EQ(std::vector<std::string>(items.end() - 4, items.end()),
+            (std::vector<std::string>{"CustomItem4", "PlaylistSeparator", "ExportPlaylistItem",
+                                      "ImportPlaylistItem"}));
+
+  std::string offered;
+  std::string filter;
+  AnswerFileDialog("SavePlaylistDialog", [&](Gtk::FileChooserDialog& dialog) {
+    offered = dialog.get_current_name();
+    filter = dialog.get_filter()->get_name();
+    dialog.set_current_folder(data_.Path().string());
+  });
+  Find<Gtk::MenuItem>(List(), "ExportPlaylistItem").activate();
+  EXPECT_EQ(offered, "Favorites.m3u");
+  EXPECT_EQ(filter, "Playlists (*.m3u;*.m3u8;*.pls;*.xspf)");
+  EXPECT_EQ(ReadFile(data_.Path() / "Favorites.m3u"),
+            "#EXTM3U\n#EXTINF:-1,Canada - Channel One(300k)\nmms://127.0.0.1/one\n");
+
+  const auto playlist = data_.Path() / "in.pls";
+  test::WriteFile(playlist,
+                  "[playlist]\nNumberOfEntries=2\nFile1=mms://127.0.0.1/one\nTitle1=Again\n"
+                  "File2=http://127.0.0.1/new\nTitle2=New, one\n");
+  AnswerFileDialog("OpenPlaylistDialog",
+                   [&](Gtk::FileChooserDialog& dialog) { dialog.set_filename(playlist.string()); });
+  const auto seen =
+      AnswerDialogs([&] { Find<Gtk::MenuItem>(List(), "ImportPlaylistItem").activate(); });
+  ASSERT_EQ(seen.size(), 1U);
+  EXPECT_EQ(seen[0].title, "Import Playlist to Favorites");
+  EXPECT_EQ(seen[0].text,
+            "1 channel was added to My Favorites.\n\nNot added:\n"
+            "\"Again\" (mms://127.0.0.1/one): already in My Favorites");
+  EXPECT_EQ(Entries("ListBox3"),
+            (std::vector<std::string>{"Canada - Channel One(300k)", "New, one"}));
 }
 
 TEST_F(ChannelListCommandsTest, PropertiesShowTheEntryPartsAndEachUseOpensAnother) {
