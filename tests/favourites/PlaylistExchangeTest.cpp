@@ -84,10 +84,12 @@ TEST_F(PlaylistExchangeTest, ImportEachFormatWithRefusalsAndDuplicates) {
       {"list.m3u",
        "#EXTM3U\n#EXTINF:-1,One, two\nhttp://h/1?a=b,c\n#EXTINF:-1,\nhttp://h/dir/Radio%20X.mp3\n"
        "#EXTINF:-1,Foo\nftp://x/y\n#EXTINF:-1,Old again\nhttp://h/old\nlocal.mp3\n"
-       "#EXTINF:-1,A|B\nmms://h/bar\n#EXTINF:-1 tvg-id=\"x\",\nHTTP://h/\n",
+       "#EXTINF:-1,A|B\nmms://h/bar\n#EXTINF:-1 tvg-id=\"x\",\nHTTP://h/\n"
+       "http://h/a%7Cb?q\n",
        {{"One, two", "http://h/1?a=b,c"},
         {"Radio X.mp3", "http://h/dir/Radio%20X.mp3"},
-        {"h", "HTTP://h/"}},
+        {"h", "HTTP://h/"},
+        {"a%7Cb", "http://h/a%7Cb?q"}},  // an unescaped "|" would cut Fav.dat
        {"\"Foo\" (ftp://x/y): not a stream address",
         "\"Old again\" (http://h/old): already in My Favorites",
         "\"local.mp3\" (file://" + (folder_ / "local.mp3").string() + "): not a stream address",
@@ -148,7 +150,6 @@ TEST_F(PlaylistExchangeTest, NothingAddedLeavesFavDatAsItWasAndBadFilesAreNamed)
     std::string error;
   } bad[] = {
       {folder_ / "gone.m3u", "Cannot open file \"" + (folder_ / "gone.m3u").string() + "\". "},
-      {folder_.Path(), "Cannot open file \"" + folder_.Path().string() + "\". "},
       {folder_ / "junk.pls",
        "\"" + (folder_ / "junk.pls").string() + "\" is not an M3U, M3U8, PLS or XSPF playlist."},
   };
@@ -161,31 +162,6 @@ TEST_F(PlaylistExchangeTest, NothingAddedLeavesFavDatAsItWasAndBadFilesAreNamed)
     }
   }
   EXPECT_EQ(test::ReadFile(favourites_.Path()), lf);
-
-  ImportSummary many;
-  many.added = 1;
-  many.refused.assign(32, {{"n", "ftp://x"}, "not a stream address"});
-  const std::string text = ImportSummaryText(many);
-  EXPECT_EQ(text.rfind("1 channel was added to My Favorites.\n\nNot added:\n", 0), 0U);
-  EXPECT_TRUE(text.ends_with("\"n\" (ftp://x): not a stream address\n... and 2 more.")) << text;
-}
-
-TEST(PlaylistNames, UntitledEntriesAreNamedFromTheUrl) {
-  const struct {
-    const char* url;
-    const char* name;
-  } cases[] = {
-      {"http://h/dir/radio%20one.mp3?x=1#f", "radio one.mp3"},
-      {"mms://h/live/", "live"},
-      {"http://h:8000/", "h"},
-      {"http://user@h", "h"},
-      {"http://h/a%7Cb", "a%7Cb"},  // an unescaped "|" would not survive Fav.dat
-      {"http://h/%FF", "%FF"},      // not UTF-8
-      {"odd", "odd"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(NameFromUrl(c.url), c.name) << c.url;
-  }
 }
 
 }  // namespace
