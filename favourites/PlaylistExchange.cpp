@@ -67,6 +67,7 @@ std::unordered_set<std::string> FavouriteUrls(const std::vector<std::string>& li
     try {
       urls.insert(DesDecryptHex(std::string_view(line).substr(bar + 1), StationKey));
     } catch (const Error&) {
+      // Kept in the file as it is; the list shows the damage when it loads.
     }
   }
   return urls;
