@@ -20,9 +20,8 @@ std::vector<platform::PlayerReport> Reports(const std::vector<platform::PlayerIn
 
 }  // namespace
 
-DesktopPlayer::DesktopPlayer(Gtk::Window& window, platform::WebBrowser& browser,
-                             std::function<void(const std::string&)> replay)
-    : window_(window), browser_(browser), replay_(std::move(replay)) {
+DesktopPlayer::DesktopPlayer(Gtk::Window& window, std::function<void(const std::string&)> replay)
+    : window_(window), replay_(std::move(replay)) {
   platform::MprisActions actions;
   actions.raise = [this] { window_.present(); };
   actions.quit = [this] { window_.close(); };
@@ -32,7 +31,15 @@ DesktopPlayer::DesktopPlayer(Gtk::Window& window, platform::WebBrowser& browser,
   service_ = std::make_unique<platform::MprisService>(std::string(ApplicationTitle), DesktopEntryId,
                                                       std::move(actions));
   connections_.push_back(window_.property_title().signal_changed().connect([this] { Update(); }));
-  connections_.push_back(browser_.signal_players_changed().connect([this] { Update(); }));
+}
+
+void DesktopPlayer::Attach(platform::BrowserView& browser) {
+  browser_ = &browser;
+  connections_.push_back(browser_->signal_players_changed().connect([this] { Update(); }));
+}
+
+std::vector<platform::PlayerInfo> DesktopPlayer::Players() const {
+  return browser_ != nullptr ? browser_->Players() : std::vector<platform::PlayerInfo>{};
 }
 
 DesktopPlayer::~DesktopPlayer() {
@@ -50,12 +57,12 @@ void DesktopPlayer::Played(const std::string& address) {
 void DesktopPlayer::Update() {
   const std::string station =
       platform::StationOfCaption(window_.get_title().raw(), ApplicationTitle);
-  service_->Update(platform::DescribePlay(station, Reports(browser_.Players()), playNumber_,
-                                          !lastAddress_.empty()));
+  service_->Update(
+      platform::DescribePlay(station, Reports(Players()), playNumber_, !lastAddress_.empty()));
 }
 
 void DesktopPlayer::Play() {
-  if (browser_.Players().empty()) {
+  if (Players().empty()) {
     if (!lastAddress_.empty() && replay_) {
       replay_(lastAddress_);
     }
@@ -65,7 +72,9 @@ void DesktopPlayer::Play() {
 }
 
 void DesktopPlayer::Command(platform::PlayerCommand command) {
-  browser_.CommandPlayers(command);
+  if (browser_ != nullptr) {
+    browser_->CommandPlayers(command);
+  }
   Update();
 }
 

@@ -11,20 +11,21 @@
 #include <string>
 #include <vector>
 
-#include "platform/browser/WebBrowser.h"
 #include "platform/desktop/MprisService.h"
+#include "platform/webview/BrowserView.h"
 
 namespace telvanta {
 
 class DesktopPlayer {
  public:
   // `replay` plays an address again once its page has no player left.
-  DesktopPlayer(Gtk::Window& window, platform::WebBrowser& browser,
-                std::function<void(const std::string&)> replay);
+  DesktopPlayer(Gtk::Window& window, std::function<void(const std::string&)> replay);
   ~DesktopPlayer();
   DesktopPlayer(const DesktopPlayer&) = delete;
   DesktopPlayer& operator=(const DesktopPlayer&) = delete;
 
+  // The browser whose players are told and controlled, once it exists.
+  void Attach(platform::BrowserView& browser);
   // A new play of `address` has begun.
   void Played(const std::string& address);
   const platform::MprisService& Service() const { return *service_; }
@@ -34,8 +35,10 @@ class DesktopPlayer {
   void Play();
   void Command(platform::PlayerCommand command);
 
+  std::vector<platform::PlayerInfo> Players() const;
+
   Gtk::Window& window_;
-  platform::WebBrowser& browser_;
+  platform::BrowserView* browser_ = nullptr;
   std::function<void(const std::string&)> replay_;
   std::string lastAddress_;
   std::uint64_t playNumber_ = 0;

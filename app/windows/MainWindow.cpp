@@ -4,13 +4,14 @@
 #include "app/windows/AboutDialog.h"
 #include "catalogue/windows/ChannelListWindow.h"
 #include "common/Captions.h"
+#include "common/Error.h"
 #include "common/Files.h"
 #include "common/Links.h"
 #include "common/ProgramPaths.h"
 #include "common/StreamClass.h"
-#include "platform/browser/PlayerWidget.h"
 #include "platform/desktop/ShellOpen.h"
 #include "platform/glib/PostToUi.h"
+#include "platform/webview/WebModule.h"
 #include "playback/OpenMediaRules.h"
 #include "playback/windows/OpenUrlDialog.h"
 #include "settings/Settings.h"
@@ -120,15 +121,12 @@ MainWindow::MainWindow()
   add(clientBox_);
   BuildToolbar();
   playerArea_.add(browserPanel_);
-  browserPanel_.pack_start(browser_, true, true);
   NameComponent(playerArea_, component::playerArea);
   NameComponent(browserPanel_, component::browserPanel);
-  NameComponent(browser_, component::browser);
   BuildWelcomePanel();
   clientBox_.pack_start(playerArea_, true, true);
   BuildStatusBar();
   BuildMenus();
-  browser_.signal_download_complete().connect(sigc::mem_fun(*this, &MainWindow::onPageLoaded));
   show_all_children();
 
   // FormCreate: its errors are shown and the window is made all the same.
@@ -140,7 +138,7 @@ MainWindow::MainWindow()
     InitWeb();
     SetAnnouncement(ReadSetting("LastText"), ReadSetting("LastURL"));
   });
-  desktopPlayer_ = std::make_unique<DesktopPlayer>(*this, browser_, [this](const std::string& url) {
+  desktopPlayer_ = std::make_unique<DesktopPlayer>(*this, [this](const std::string& url) {
     RunCommand([&] {
       InitControl();
       PlayTV(url);
@@ -149,6 +147,7 @@ MainWindow::MainWindow()
 }
 
 MainWindow::~MainWindow() {
+  browserMaker_.disconnect();
   pageCleanupTimer_.disconnect();
   mouseHook_.reset();
 }
@@ -334,9 +333,53 @@ void MainWindow::on_show() {
 }
 
 void MainWindow::onShown() {
+  if (listWindow_ != nullptr && !browser_) {
+    // Not before: the loader's lock would hold up the list window's own
+    // lazily loaded modules (pictures, input methods, accessibility).
+    auto mapped = std::make_shared<sigc::connection>();
+    *mapped = listWindow_->signal_map_event().connect(
+        [this, mapped](GdkEventAny*) {
+          mapped->disconnect();
+          platform::PreloadWebModule();
+          MakeBrowserWhenLoaded();
+          return false;
+        },
+        false);
+  }
   if (listWindow_ != nullptr) {
     listWindow_->ShowModal();
   }
+}
+
+void MainWindow::MakeBrowserWhenLoaded() {
+  // Low priority: after the list window's first paint.
+  browserMaker_ = Glib::signal_timeout().connect(
+      [this] {
+        if (!platform::WebModuleSettled()) {
+          return true;
+        }
+        try {
+          Browser();
+        } catch (const Error&) {
+          // Told on the first play, which needs the browser.
+        }
+        return false;
+      },
+      10, Glib::PRIORITY_LOW);
+}
+
+platform::BrowserView& MainWindow::Browser() {
+  if (!browser_) {
+    browserMaker_.disconnect();
+    browser_ = platform::LoadWebModule().createBrowser();
+    Gtk::Widget& widget = browser_->Widget();
+    NameComponent(widget, component::browser);
+    browserPanel_.pack_start(widget, true, true);
+    widget.show_all();
+    browser_->signal_download_complete().connect(sigc::mem_fun(*this, &MainWindow::onPageLoaded));
+    desktopPlayer_->Attach(*browser_);
+  }
+  return *browser_;
 }
 
 bool MainWindow::on_delete_event(GdkEventAny* /*event*/) {
@@ -347,7 +390,9 @@ bool MainWindow::on_delete_event(GdkEventAny* /*event*/) {
 void MainWindow::onClosing() {
   pageCleanupTimer_.disconnect();
   playerPage_.DeleteCurrentPage();
-  browser_.Stop();
+  if (browser_) {
+    browser_->Stop();
+  }
   WriteSetting("Day", DateText());
   WriteSetting("FirstRun", "1");
 }
@@ -375,7 +420,12 @@ void MainWindow::PlayTV(const std::string& url) {
     ShowPlainMessage(error.what());
     return;
   }
-  browser_.Navigate(page.string());
+  try {
+    Browser().Navigate(page.string());
+  } catch (const Error& error) {
+    ShowPlainMessage(error.what());
+    return;
+  }
   desktopPlayer_->Played(url);
   RunDailyUpdate();
 }
@@ -430,7 +480,7 @@ void MainWindow::onPageLoaded() {
 }
 
 bool MainWindow::onPageCleanupTimer() {
-  if (browser_.GetReadyState() != platform::ReadyState::Complete) {
+  if (browser_ && browser_->GetReadyState() != platform::ReadyState::Complete) {
     return true;
   }
   playerPage_.DeleteCurrentPage();

@@ -7,8 +7,8 @@
 #include "app/windows/SkinsMenu.h"
 #include "catalogue/ListWindowRules.h"
 #include "catalogue/windows/ListExportWindow.h"
-#include "platform/browser/WebBrowser.h"
 #include "platform/desktop/MouseHook.h"
+#include "platform/webview/BrowserView.h"
 #include "playback/PlayTarget.h"
 #include "playback/PlayerPage.h"
 #include "playback/windows/OpenUrlDialog.h"
@@ -48,6 +48,11 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   void SetAnnouncement(const std::string& text, const std::string& link);
   const std::string& AnnouncementLink() const { return announcementLink_; }
 
+  // The embedded browser, made on first need: the web module is loaded
+  // first, waiting for it if it is still on its way. Throws Error when the
+  // module can't be loaded.
+  platform::BrowserView& Browser();
+
   // Playback state (page counter, page name, stream class).
   const PlayerPageWriter& PlayerPage() const { return playerPage_; }
   // True while a loaded page waits to be deleted.
@@ -70,6 +75,9 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   Gtk::FileChooserDialog& MediaFileDialog();
 
   void onShown();
+  // Once the list window is on screen, the browser is made as soon as its
+  // module has loaded, so the first play finds it ready.
+  void MakeBrowserWhenLoaded();
   void onClosing();
   void onAnnouncementClicked();
   void onWatchTvClicked();
@@ -104,7 +112,8 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   Gtk::Button aboutButton_;
   Gtk::Overlay playerArea_;
   Gtk::Box browserPanel_{Gtk::ORIENTATION_VERTICAL};
-  platform::WebBrowser browser_;
+  std::unique_ptr<platform::BrowserView> browser_;
+  sigc::connection browserMaker_;
   Gtk::EventBox welcomePanel_;
   Gtk::Fixed welcomeLayout_;
   Gtk::Image welcomePicture_;

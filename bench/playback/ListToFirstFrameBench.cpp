@@ -16,6 +16,7 @@
 #include "bench/playback/FirstFrameSupport.h"
 #include "common/ProgramPaths.h"
 #include "platform/browser/WebBrowser.h"
+#include "platform/browser/WebModuleImpl.h"
 #include "settings/Settings.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TestMedia.h"
@@ -146,5 +147,6 @@ int main(int argc, char** argv) {
   app->register_application();
   std::setlocale(LC_NUMERIC, "C");
   telvanta::InstallErrorDisplay();
+  telvanta::platform::LinkWebModule();
   return telvanta::Run();
 }

@@ -188,12 +188,17 @@ void ChannelListWindow::BuildLayout() {
   pages_.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
     RunCommand([this, page] { LoadPending(static_cast<ListPage>(page)); });
   });
-  signal_map().connect([this] {
-    if (!pendingLoader_.connected()) {
-      pendingLoader_ =
-          Glib::signal_idle().connect(sigc::mem_fun(*this, &ChannelListWindow::onLoadPendingTurn));
-    }
-  });
+  // Once the window is really on screen, and after its first paint: idle
+  // turns before the map would hold the window back.
+  signal_map_event().connect(
+      [this](GdkEventAny*) {
+        if (!pendingLoader_.connected()) {
+          pendingLoader_ = Glib::signal_idle().connect(
+              sigc::mem_fun(*this, &ChannelListWindow::onLoadPendingTurn), Glib::PRIORITY_LOW);
+        }
+        return false;
+      },
+      false);
 
   BuildFilterGroup();
   layout_.put(filterGroup_, 432, 72);

@@ -11,36 +11,9 @@
 #include "platform/browser/PlayerController.h"
 #include "platform/browser/VideoSurface.h"
 #include "platform/player/PlayerElement.h"
+#include "platform/webview/BrowserView.h"
 
 namespace telvanta::platform {
-
-// The RealPlayer plug-in's windows carry this name; the main window's mouse
-// hook holds right clicks back from them.
-inline constexpr const char* kRealPlayerWidgetName = "PNGUIClass";
-inline constexpr const char* kWindowsMediaWidgetName = "WindowsMediaPlayer";
-
-// A hosted player as tests and the host see it.
-struct PlayerInfo {
-  PlayerKind kind = PlayerKind::WindowsMedia;
-  std::string type;
-  std::string widgetName;
-  std::string address;         // the element's
-  std::string currentAddress;  // the one being opened or played
-  PlayerPhase phase = PlayerPhase::Ready;
-  std::string statusText;
-  std::string errorText;
-  double timePos = 0;
-  VideoSize video;
-  std::uint64_t framesRendered = 0;
-  bool audioOnly = false;
-  bool muted = false;
-  std::string stationName;
-  std::string nowPlaying;
-  PixelRect box;      // allocation within the browser
-  PixelRect picture;  // where the picture is drawn within the player
-  bool visible = false;
-  Gtk::Widget* widget = nullptr;
-};
 
 class PlayerWidget : public Gtk::EventBox {
  public:

@@ -11,39 +11,38 @@
 #include <vector>
 
 #include "platform/browser/PlayerWidget.h"
+#include "platform/webview/BrowserView.h"
 
 typedef struct _WebKitWebView WebKitWebView;
 
 namespace telvanta::platform {
 
-enum class PlayerCommand { Play, Pause, Stop };
-
-enum class ReadyState { Uninitialized = 0, Loading = 1, Loaded = 2, Interactive = 3, Complete = 4 };
-
-class WebBrowser : public Gtk::Overlay {
+class WebBrowser : public Gtk::Overlay, public BrowserView {
  public:
   WebBrowser();
   ~WebBrowser() override;
   WebBrowser(const WebBrowser&) = delete;
   WebBrowser& operator=(const WebBrowser&) = delete;
 
+  Gtk::Widget& Widget() override { return *this; }
+
   // Shows a local page file (absolute path). Returns at once.
-  void Navigate(const std::string& filePath);
+  void Navigate(const std::string& filePath) override;
   // Stops loading and every hosted player.
-  void Stop();
-  ReadyState GetReadyState() const;
+  void Stop() override;
+  ReadyState GetReadyState() const override;
 
   // The page and what it loads have arrived (the browser's download-complete).
-  sigc::signal<void()>& signal_download_complete();
+  sigc::signal<void()>& signal_download_complete() override;
 
   // How players started from now on behave (audio output, time-outs).
   void SetPlayerSettings(const PlayerSettings& settings);
   // The hosted players in page order, with what they are doing.
-  std::vector<PlayerInfo> Players() const;
+  std::vector<PlayerInfo> Players() const override;
   // Gives every hosted player a command, as its own menu would.
-  void CommandPlayers(PlayerCommand command);
+  void CommandPlayers(PlayerCommand command) override;
   // A player came, went, or changed what it is doing or playing.
-  sigc::signal<void()>& signal_players_changed();
+  sigc::signal<void()>& signal_players_changed() override;
   // Runs a script in the page; `done` gets its result as text, or nullopt
   // when it failed. Not called once the browser is gone.
   void RunJavaScript(const std::string& script,

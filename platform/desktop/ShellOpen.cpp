@@ -3,9 +3,10 @@
 #include <gio/gio.h>
 #include <gtk/gtk.h>
 
+#include "common/Error.h"
 #include "platform/chm/HelpAddress.h"
-#include "platform/desktop/HelpWindow.h"
 #include "platform/glib/GObjectPtr.h"
+#include "platform/webview/WebModule.h"
 
 namespace telvanta::platform {
 
@@ -15,7 +16,11 @@ void ShellOpen(const std::string& address, ShowMode mode) {
   }
   // Few desktops can show compiled HTML help, so the program shows its own.
   if (const auto help = ParseHelpAddress(address)) {
-    HelpWindow::Show(*help, mode == ShowMode::Maximized);
+    try {
+      LoadWebModule().showHelp(*help, mode == ShowMode::Maximized);
+    } catch (const Error& error) {
+      g_warning("%s", error.what());
+    }
     return;
   }
   std::string uri = address;

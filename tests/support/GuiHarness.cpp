@@ -2,6 +2,7 @@
 
 #include <clocale>
 
+#include "platform/browser/WebModuleImpl.h"
 #include "tests/support/MainLoop.h"
 
 namespace telvanta::test {
@@ -10,6 +11,7 @@ void InitGtk(int& argc, char**& argv) {
   gtk_init(&argc, &argv);
   Gtk::Main::init_gtkmm_internals();
   std::setlocale(LC_NUMERIC, "C");
+  platform::LinkWebModule();
 }
 
 platform::PlayerSettings TestPlayerSettings() {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/ProgramPaths.h"
+#include "platform/browser/WebModuleImpl.h"
 #include "settings/Settings.h"
 #include "tests/support/MainLoop.h"
 #include "tests/support/TempFolder.h"
@@ -145,6 +146,7 @@ inline int RunWindowTests(int argc, char** argv, const char* applicationId) {
   app->register_application();
   std::setlocale(LC_NUMERIC, "C");
   InstallErrorDisplay();
+  platform::LinkWebModule();
   return RUN_ALL_TESTS();
 }
 

@@ -14,6 +14,7 @@ program_dir=$(sed -n 's/^TELVANTA_INSTALL_PROGRAM_DIR:STRING=//p' "$build/CMakeC
 folder="$prefix/$program_dir"
 
 [ -x "$folder/telvanta" ] || fail "no program in $folder"
+[ -f "$folder/telvanta-web.so" ] || fail "no web module in $folder"
 for f in listv2.dll Data/MP.dll Data/RP.dll Data/WB.dll; do
   [ -f "$folder/$f" ] || fail "$f is not beside the program"
 done

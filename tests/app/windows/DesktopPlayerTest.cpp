@@ -5,6 +5,7 @@
 #include "app/startup/Startup.h"
 #include "common/ProgramPaths.h"
 #include "platform/browser/WebBrowser.h"
+#include "platform/browser/WebModuleImpl.h"
 #include "platform/desktop/MprisService.h"
 #include "platform/glib/GObjectPtr.h"
 #include "settings/Settings.h"
@@ -188,6 +189,7 @@ class DesktopPlayerTest : public ::testing::Test {
     WriteSetting("FirstRun", "1");
     WriteSetting("Day", DateText());  // no update check: tests stay offline
     windows_ = CreateWindows();
+    windows_.mainWindow->Browser();  // made early, so its players stay silent
     test::Find<platform::WebBrowser>(*windows_.mainWindow, "WebBrowser1")
         .SetPlayerSettings({.audioOutput = "null"});
   }
@@ -296,5 +298,6 @@ int main(int argc, char** argv) {
   app->register_application();
   std::setlocale(LC_NUMERIC, "C");
   telvanta::InstallErrorDisplay();
+  telvanta::platform::LinkWebModule();
   return RUN_ALL_TESTS();
 }

@@ -7,6 +7,7 @@
 #include "app/startup/Startup.h"
 #include "common/ProgramPaths.h"
 #include "platform/browser/WebBrowser.h"
+#include "platform/browser/WebModuleImpl.h"
 #include "settings/Settings.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/PlayFromList.h"
@@ -80,7 +81,9 @@ class MainWindowFixture : public Base {
     windows_.mainWindow->show();
   }
 
+  // Made on first need, and found by its component name.
   platform::WebBrowser& Browser() {
+    windows_.mainWindow->Browser();
     return test::Find<platform::WebBrowser>(*windows_.mainWindow, "WebBrowser1");
   }
 
@@ -376,5 +379,6 @@ int main(int argc, char** argv) {
   app->register_application();
   std::setlocale(LC_NUMERIC, "C");
   telvanta::InstallErrorDisplay();
+  telvanta::platform::LinkWebModule();
   return RUN_ALL_TESTS();
 }

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "common/ProgramPaths.h"
-#include "platform/desktop/HelpWindow.h"
+#include "platform/browser/HelpWindow.h"
 #include "platform/desktop/ShellOpen.h"
 #include "tests/support/GuiHarness.h"
 #include "tests/support/TestMedia.h"

@@ -1,4 +1,4 @@
-#include "platform/desktop/HelpWindow.h"
+#include "platform/browser/HelpWindow.h"
 
 #include <webkit2/webkit2.h>
 

@@ -1,0 +1,24 @@
+#include "platform/browser/WebModuleImpl.h"
+
+#include "platform/browser/HelpWindow.h"
+#include "platform/browser/WebBrowser.h"
+
+namespace telvanta::platform {
+namespace {
+
+std::unique_ptr<BrowserView> CreateBrowser() { return std::make_unique<WebBrowser>(); }
+
+bool ShowHelp(const HelpAddress& address, bool maximized) {
+  return HelpWindow::Show(address, maximized);
+}
+
+}  // namespace
+
+const WebModule& BrowserWebModule() {
+  static const WebModule module{&CreateBrowser, &ShowHelp};
+  return module;
+}
+
+void LinkWebModule() { UseLinkedWebModule(BrowserWebModule()); }
+
+}  // namespace telvanta::platform
