@@ -62,6 +62,9 @@ class PlayerPageWriter {
   int PageCounter() const { return pageCounter_; }
   const std::string& PageFileName() const { return pageFileName_; }
   StreamClass CurrentStreamClass() const { return currentStreamClass_; }
+  // Whether the current page shows its address through a player element
+  // (webcam pages show a picture the browser loads itself).
+  bool CurrentPageHasPlayer() const { return currentStreamClass_ != StreamClass::Webcam; }
   const std::filesystem::path& DataFolder() const { return dataFolder_; }
   const std::filesystem::path& PageFolder() const { return pageFolder_; }
 

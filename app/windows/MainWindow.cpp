@@ -421,7 +421,11 @@ void MainWindow::PlayTV(const std::string& url) {
     return;
   }
   try {
-    Browser().Navigate(page.string());
+    platform::BrowserView& browser = Browser();
+    if (playerPage_.CurrentPageHasPlayer()) {
+      browser.StartPlayer(url);  // the stream opens while the page loads
+    }
+    browser.Navigate(page.string());
   } catch (const Error& error) {
     ShowPlainMessage(error.what());
     return;

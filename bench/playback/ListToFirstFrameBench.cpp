@@ -31,6 +31,7 @@ using bench::Millis;
 using namespace std::chrono_literals;
 
 platform::WebBrowser& Browser(MainWindow& main) {
+  main.Browser();
   return test::Find<platform::WebBrowser>(main, "WebBrowser1");
 }
 

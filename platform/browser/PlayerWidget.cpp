@@ -33,11 +33,14 @@ void SetUpLabel(Gtk::Label& label, const char* styleClass) {
 }  // namespace
 
 PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& pageTitle,
-                           const PlayerSettings& settings)
+                           const PlayerSettings& settings,
+                           std::unique_ptr<PlayerController> started)
     : element_(element),
       pageTitle_(pageTitle),
-      controller_(element.address, settings, !element.AutoStartOff()),
-      surface_(controller_, PictureModeFor(element)) {
+      controller_(started ? std::move(started)
+                          : std::make_unique<PlayerController>(element.address, settings,
+                                                               !element.AutoStartOff())),
+      surface_(*controller_, PictureModeFor(element)) {
   InstallPlayerInfoStyle();
   set_name(element.kind == PlayerKind::RealPlayer ? kRealPlayerWidgetName
                                                   : kWindowsMediaWidgetName);
@@ -61,8 +64,8 @@ PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& page
   if (element.kind == PlayerKind::WindowsMedia) {
     BuildMenu();
   }
-  controller_.signal_changed().connect(sigc::mem_fun(*this, &PlayerWidget::OnChanged));
-  controller_.signal_frame().connect(sigc::mem_fun(*this, &PlayerWidget::OnFrame));
+  controller_->signal_changed().connect(sigc::mem_fun(*this, &PlayerWidget::OnChanged));
+  controller_->signal_frame().connect(sigc::mem_fun(*this, &PlayerWidget::OnFrame));
   surface_.signal_area_changed().connect(sigc::mem_fun(*this, &PlayerWidget::UpdateRenderSize));
   OnChanged();
 }
@@ -80,8 +83,8 @@ void PlayerWidget::UpdateElement(const PlayerElement& element, const std::string
 }
 
 VideoSize PlayerWidget::NaturalVideoSize() const {
-  const MpvEngine* engine = controller_.Engine();
-  if (engine == nullptr || controller_.AudioOnly()) {
+  const MpvEngine* engine = controller_->Engine();
+  if (engine == nullptr || controller_->AudioOnly()) {
     return {};
   }
   return engine->Properties().video;
@@ -94,7 +97,7 @@ std::string PlayerWidget::StationName() const {
   if (!pageTitle_.empty()) {
     return pageTitle_;
   }
-  return controller_.StreamName();
+  return controller_->StreamName();
 }
 
 PlayerInfo PlayerWidget::Info() const {
@@ -103,20 +106,20 @@ PlayerInfo PlayerWidget::Info() const {
   info.type = element_.type;
   info.widgetName = get_name();
   info.address = element_.address;
-  info.currentAddress = controller_.CurrentAddress();
-  const PlayerStatus status = controller_.Status();
+  info.currentAddress = controller_->CurrentAddress();
+  const PlayerStatus status = controller_->Status();
   info.phase = status.phase;
   info.statusText = StatusText(status);
   info.errorText = status.phase == PlayerPhase::Failed ? status.errorText : std::string();
-  if (const MpvEngine* engine = controller_.Engine()) {
+  if (const MpvEngine* engine = controller_->Engine()) {
     info.timePos = engine->Properties().timePos;
     info.video = engine->Properties().video;
     info.framesRendered = engine->FramesRendered();
   }
-  info.audioOnly = controller_.AudioOnly();
-  info.muted = controller_.Muted();
+  info.audioOnly = controller_->AudioOnly();
+  info.muted = controller_->Muted();
   info.stationName = StationName();
-  info.nowPlaying = controller_.NowPlaying();
+  info.nowPlaying = controller_->NowPlaying();
   // Overlay children live in windows of their own, so the allocation is
   // relative to that window: ask where the player really is in the browser.
   const Gtk::Allocation allocation = get_allocation();
@@ -134,13 +137,13 @@ PlayerInfo PlayerWidget::Info() const {
 }
 
 void PlayerWidget::OnChanged() {
-  const PlayerStatus status = controller_.Status();
-  const MpvEngine* engine = controller_.Engine();
+  const PlayerStatus status = controller_->Status();
+  const MpvEngine* engine = controller_->Engine();
   const bool picture =
-      engine != nullptr && engine->FramesRendered() > 0 && !controller_.AudioOnly() &&
+      engine != nullptr && engine->FramesRendered() > 0 && !controller_->AudioOnly() &&
       (status.phase == PlayerPhase::Playing || status.phase == PlayerPhase::Paused);
   const std::string station = StationName();
-  const std::string nowPlaying = controller_.AudioOnly() ? controller_.NowPlaying() : "";
+  const std::string nowPlaying = controller_->AudioOnly() ? controller_->NowPlaying() : "";
   title_.set_text(station);
   title_.set_visible(!station.empty());
   detail_.set_text(nowPlaying);
@@ -170,7 +173,7 @@ void PlayerWidget::OnFrame() {
 
 void PlayerWidget::UpdateRenderSize() {
   const PixelRect place = fullScreen_ ? fullScreen_->Surface().Placement() : surface_.Placement();
-  controller_.SetRenderSize({place.width, place.height});
+  controller_->SetRenderSize({place.width, place.height});
 }
 
 void PlayerWidget::ToggleFullScreen() {
@@ -180,7 +183,7 @@ void PlayerWidget::ToggleFullScreen() {
     UpdateMenu();
     return;
   }
-  fullScreen_ = std::make_unique<FullScreenWindow>(controller_);
+  fullScreen_ = std::make_unique<FullScreenWindow>(*controller_);
   fullScreen_->Surface().signal_area_changed().connect(
       sigc::mem_fun(*this, &PlayerWidget::UpdateRenderSize));
   // The window asks to go from its own handlers; destroy it afterwards.
@@ -206,12 +209,12 @@ void PlayerWidget::BuildMenu() {
   stopItem_ = Gtk::make_managed<Gtk::MenuItem>("Stop");
   muteItem_ = Gtk::make_managed<Gtk::CheckMenuItem>("Mute");
   fullScreenItem_ = Gtk::make_managed<Gtk::CheckMenuItem>("Full Screen");
-  playItem_->signal_activate().connect([this] { controller_.Play(); });
-  pauseItem_->signal_activate().connect([this] { controller_.Pause(); });
-  stopItem_->signal_activate().connect([this] { controller_.Stop(); });
+  playItem_->signal_activate().connect([this] { controller_->Play(); });
+  pauseItem_->signal_activate().connect([this] { controller_->Pause(); });
+  stopItem_->signal_activate().connect([this] { controller_->Stop(); });
   muteItem_->signal_toggled().connect([this] {
     if (!updatingMenu_) {
-      controller_.SetMute(muteItem_->get_active());
+      controller_->SetMute(muteItem_->get_active());
     }
   });
   fullScreenItem_->signal_toggled().connect([this] {
@@ -234,15 +237,15 @@ void PlayerWidget::UpdateMenu() {
     return;
   }
   updatingMenu_ = true;
-  const PlayerPhase phase = controller_.Phase();
+  const PlayerPhase phase = controller_->Phase();
   const bool running = phase == PlayerPhase::Playing || phase == PlayerPhase::Buffering;
   const bool opening = phase == PlayerPhase::Resolving || phase == PlayerPhase::Connecting;
   playItem_->set_sensitive(!running && !opening);
   pauseItem_->set_sensitive(running);
   stopItem_->set_sensitive(running || opening || phase == PlayerPhase::Paused);
-  muteItem_->set_active(controller_.Muted());
+  muteItem_->set_active(controller_->Muted());
   fullScreenItem_->set_active(fullScreen_ != nullptr);
-  fullScreenItem_->set_sensitive(!controller_.AudioOnly());
+  fullScreenItem_->set_sensitive(!controller_->AudioOnly());
   updatingMenu_ = false;
 }
 
@@ -255,7 +258,7 @@ bool PlayerWidget::on_button_press_event(GdkEventButton* event) {
     menu_.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
     return true;
   }
-  if (event->type == GDK_2BUTTON_PRESS && event->button == 1 && !controller_.AudioOnly()) {
+  if (event->type == GDK_2BUTTON_PRESS && event->button == 1 && !controller_->AudioOnly()) {
     ToggleFullScreen();
     return true;
   }

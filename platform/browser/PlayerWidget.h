@@ -17,8 +17,10 @@ namespace telvanta::platform {
 
 class PlayerWidget : public Gtk::EventBox {
  public:
+  // `started`, when given, is a player already opening the element's
+  // address; the widget takes it over instead of starting its own.
   PlayerWidget(const PlayerElement& element, const std::string& pageTitle,
-               const PlayerSettings& settings);
+               const PlayerSettings& settings, std::unique_ptr<PlayerController> started = {});
   ~PlayerWidget() override;
 
   // The same element moved, resized or changed its params.
@@ -26,7 +28,7 @@ class PlayerWidget : public Gtk::EventBox {
   const PlayerElement& Element() const { return element_; }
   VideoSize NaturalVideoSize() const;
   PlayerInfo Info() const;
-  PlayerController& Controller() { return controller_; }
+  PlayerController& Controller() { return *controller_; }
   Gtk::Menu* ContextMenu() { return element_.kind == PlayerKind::WindowsMedia ? &menu_ : nullptr; }
   void ToggleFullScreen();
   bool IsFullScreen() const { return fullScreen_ != nullptr; }
@@ -48,7 +50,7 @@ class PlayerWidget : public Gtk::EventBox {
 
   PlayerElement element_;
   std::string pageTitle_;
-  PlayerController controller_;
+  std::unique_ptr<PlayerController> controller_;
   Gtk::Overlay overlay_;
   VideoSurface surface_;
   Gtk::Box info_{Gtk::ORIENTATION_VERTICAL, 4};

@@ -26,6 +26,8 @@ void LimitMallocArenas() {
   std::call_once(once, [] { mallopt(M_ARENA_MAX, 2); });
 }
 
+constexpr unsigned kStartedPlayerLifetimeSeconds = 30;
+
 std::string ScriptNumber(double value) {
   std::ostringstream text;
   text.imbue(std::locale::classic());
@@ -51,6 +53,10 @@ struct WebBrowser::Impl {
   PlayerSettings settings;
   std::string pageTitle;
   std::vector<Hosted> players;
+  // A player already opening the address the next page will show, until an
+  // element of that page takes it over.
+  std::unique_ptr<PlayerController> started;
+  sigc::connection startedExpiry;
   sigc::signal<void()> downloadComplete;
   sigc::signal<void()> playersChanged;
   std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -64,6 +70,8 @@ struct WebBrowser::Impl {
   void OnLoadChanged(WebKitLoadEvent event);
   void OnReport(const std::string& json);
   void Host(const PlayerElement& element);
+  std::unique_ptr<PlayerController> TakeStarted(const PlayerElement& element);
+  void DropStarted();
   void Place(Hosted& hosted);
   void PlaceAll();
   void RemovePlayers();
@@ -117,6 +125,7 @@ WebBrowser::Impl::~Impl() {
   *alive = false;
   g_signal_handlers_disconnect_by_data(view.get(), this);
   g_signal_handlers_disconnect_by_data(content.get(), this);
+  DropStarted();
   RemovePlayers();
   MpvEngine::FlushRetired();
   webkit_web_view_stop_loading(view.get());
@@ -182,13 +191,29 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
     players.erase(found);
   }
   players = std::move(ordered);
+  // The page has said what it plays; a player it did not take is not wanted.
+  DropStarted();
   PlaceAll();
   playersChanged.emit();
 }
 
+std::unique_ptr<PlayerController> WebBrowser::Impl::TakeStarted(const PlayerElement& element) {
+  if (!started || started->Address() != element.address || element.AutoStartOff()) {
+    return {};
+  }
+  startedExpiry.disconnect();
+  return std::move(started);
+}
+
+void WebBrowser::Impl::DropStarted() {
+  startedExpiry.disconnect();
+  started.reset();
+}
+
 void WebBrowser::Impl::Host(const PlayerElement& element) {
   Hosted hosted;
-  hosted.widget = std::make_unique<PlayerWidget>(element, pageTitle, settings);
+  hosted.widget =
+      std::make_unique<PlayerWidget>(element, pageTitle, settings, TakeStarted(element));
   PlayerWidget* widget = hosted.widget.get();
   hosted.connections.push_back(widget->signal_video_size_changed().connect([this, widget] {
     for (auto& player : players) {
@@ -294,7 +319,20 @@ void WebBrowser::Navigate(const std::string& filePath) {
   impl_->playersChanged.emit();
 }
 
+void WebBrowser::StartPlayer(const std::string& address) {
+  impl_->DropStarted();
+  impl_->started = std::make_unique<PlayerController>(address, impl_->settings, true);
+  // A page that never reports its players must not leave this one playing.
+  impl_->startedExpiry = Glib::signal_timeout().connect_seconds(
+      [impl = impl_.get()] {
+        impl->started.reset();
+        return false;
+      },
+      kStartedPlayerLifetimeSeconds);
+}
+
 void WebBrowser::Stop() {
+  impl_->DropStarted();
   impl_->acceptReports = false;
   impl_->RemovePlayers();
   webkit_web_view_stop_loading(impl_->view.get());

@@ -29,6 +29,7 @@ class WebBrowser : public Gtk::Overlay, public BrowserView {
   // Shows a local page file (absolute path). Returns at once.
   void Navigate(const std::string& filePath) override;
   // Stops loading and every hosted player.
+  void StartPlayer(const std::string& address) override;
   void Stop() override;
   ReadyState GetReadyState() const override;
 

@@ -55,6 +55,10 @@ class BrowserView {
   virtual Gtk::Widget& Widget() = 0;
   // Shows a local page file (absolute path). Returns at once.
   virtual void Navigate(const std::string& filePath) = 0;
+  // Starts opening a stream that the next page's player element will show,
+  // so that the stream and the page load side by side; the element takes
+  // the running player over. A page without that element drops it.
+  virtual void StartPlayer(const std::string& address) = 0;
   // Stops loading and every hosted player.
   virtual void Stop() = 0;
   virtual ReadyState GetReadyState() const = 0;

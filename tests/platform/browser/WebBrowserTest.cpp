@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "tests/support/GuiHarness.h"
+#include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/Ports.h"
+#include "tests/support/StreamRoutes.h"
 #include "tests/support/TestMedia.h"
 
 namespace telvanta::test {
@@ -230,6 +234,50 @@ TEST_F(WebBrowserTest, TheWheelOverAPlayerScrollsThePage) {
         return scrolled && *scrolled != "0";
       },
       5s));
+}
+
+// A player started before its page opens the stream once, and the page's
+// element takes it over; a page that shows something else ends it.
+TEST_F(WebBrowserTest, AStartedPlayerIsTakenOverOnlyByItsOwnElement) {
+  struct Case {
+    const char* name;
+    bool pageShowsStartedStream;
+  };
+  for (const Case c : {Case{"taken over", true}, Case{"not wanted", false}}) {
+    SCOPED_TRACE(c.name);
+    LoopbackHttpServer server(Media().folder);
+    std::atomic<int> requests = 0;
+    std::atomic<int> open = 0;
+    auto stream = IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop FM", "Song");
+    server.AddRoute("/started", [&](const HttpRequest& request, HttpConnection& connection) {
+      ++requests;
+      ++open;
+      stream(request, connection);
+      --open;
+    });
+    const std::string started = server.Url("/started");
+    BrowserWindow window;
+    window.Browser().SetPlayerSettings({.audioOutput = "null"});
+    window.Browser().StartPlayer(started);
+    ASSERT_TRUE(WaitUntil([&] { return requests == 1; }, 10s));
+    const std::string shown = c.pageShowsStartedStream ? started : DeadAddress("other.mp3");
+    window.Browser().Navigate(Page(PositionedPage(WmpObject("p", shown))).string());
+    ASSERT_TRUE(window.WaitForPlayers(1));
+    EXPECT_EQ(window.Player().address, shown);
+    if (c.pageShowsStartedStream) {
+      EXPECT_TRUE(WaitUntil(
+          [&] {
+            return window.Player().framesRendered > 0 ||
+                   window.Player().phase == platform::PlayerPhase::Playing;
+          },
+          10s));
+      EXPECT_EQ(requests, 1);
+    } else {
+      EXPECT_TRUE(WaitUntil([&] { return open == 0; }, 10s));
+    }
+    window.Browser().Stop();
+    EXPECT_TRUE(WaitUntil([&] { return open == 0; }, 10s));
+  }
 }
 
 }  // namespace
