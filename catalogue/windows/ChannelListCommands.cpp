@@ -34,12 +34,12 @@ void ChannelListWindow::onRenameFavourite() {
     return;
   }
   const std::string url = TwinLine(favouriteUrls_, index);
-  favourites_.Rename(index, name, url);
+  favourites_.Rename(SelectedFavourite(), name, url);
   LoadFav();
 }
 
 void ChannelListWindow::onDeleteFavourite() {
-  favourites_.Delete(favouriteList_.ItemIndex());
+  favourites_.Delete(SelectedFavourite());
   LoadFav();
 }
 

@@ -7,6 +7,7 @@
 #include "update/CatalogueRefresh.h"
 #include "widgets/ErrorDisplay.h"
 
+#include <functional>
 #include <utility>
 
 namespace telvanta {
@@ -14,7 +15,11 @@ namespace telvanta {
 namespace {
 
 constexpr int ClientWidth = 586;
-constexpr int ClientHeight = 451;
+// The search row sits below everything else; the rest of it is kept free for
+// further list options.
+constexpr int SearchRowY = 454;
+constexpr int SearchWidth = 200;
+constexpr int ClientHeight = 482;
 
 // Component names: the widget names skins select on, and accessible ids.
 namespace component {
@@ -44,6 +49,7 @@ constexpr std::string_view originalSizeButton = "RadioButton1";
 constexpr std::string_view fitToWindowButton = "RadioButton2";
 constexpr std::string_view pictureQualityLink = "Label2";
 constexpr std::string_view connectionLink = "Label3";
+constexpr std::string_view searchEdit = "SearchEdit";
 constexpr std::string_view tvMenu = "TePopupMenu1";
 constexpr std::string_view tvPlayItem = "CustomItem27";
 constexpr std::string_view tvSeparator1 = "CustomItem44";
@@ -79,6 +85,7 @@ const char* const WindowCss =
     "#FrmList notebook tab { padding: 2px 4px; min-height: 0; }\n"
     "#FrmList .bold { font-weight: bold; }\n"
     "#FrmList .link { text-decoration-line: underline; }\n"
+    "#FrmList #SearchEdit { min-height: 18px; padding-top: 0; padding-bottom: 0; }\n"
     "#FrmList treeview { -GtkTreeView-vertical-separator: 0; -GtkTreeView-horizontal-separator: 0;"
     " -GtkTreeView-expander-size: 10; }\n";
 
@@ -90,22 +97,18 @@ void SetItems(Gtk::ComboBoxText& box, const std::vector<std::string>& items) {
   }
 }
 
-// Fills a visible list from a loaded StationList and keeps its twin, also
-// when the load stopped half-way.
+// Hands a loaded StationList to its page, also when the load stopped
+// half-way.
 class ListFill {
  public:
-  ListFill(StationListBox& list, std::vector<std::string>& twin) : list_(list), twin_(twin) {}
-  ~ListFill() {
-    list_.Fill(loaded.entries, loaded.streamClasses);
-    twin_ = std::move(loaded.urls);
-  }
+  explicit ListFill(std::function<void(StationList)> show) : show_(std::move(show)) {}
+  ~ListFill() { show_(std::move(loaded)); }
   ListFill(const ListFill&) = delete;
   ListFill& operator=(const ListFill&) = delete;
   StationList loaded;
 
  private:
-  StationListBox& list_;
-  std::vector<std::string>& twin_;
+  std::function<void(StationList)> show_;
 };
 
 // The hourglass and a disabled button while Go! loads; restored however the
@@ -187,6 +190,7 @@ void ChannelListWindow::BuildLayout() {
   // A page about to show has its list, whether the loader got to it or not.
   pages_.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
     RunCommand([this, page] { LoadPending(static_cast<ListPage>(page)); });
+    ShowQueryOf(static_cast<ListPage>(page));
   });
   // Once the window is really on screen, and after its first paint: idle
   // turns before the map would hold the window back.
@@ -225,6 +229,7 @@ void ChannelListWindow::BuildLayout() {
       sigc::mem_fun(*this, &ChannelListWindow::onConnectionClicked));
   layout_.put(pictureQualityLink_, 16, 432);
   layout_.put(connectionLink_, 144, 432);
+  BuildSearch();
 
   tvList_.signal_dbl_click().connect(sigc::mem_fun(*this, &ChannelListWindow::onTvListActivated));
   favouriteList_.signal_dbl_click().connect(
@@ -296,6 +301,19 @@ void ChannelListWindow::BuildFilterGroup() {
   filterBox_.pack_start(orderBox_, false, false);
   filterBox_.pack_end(goButton_, false, false);
   goButton_.signal_clicked().connect(sigc::mem_fun(*this, &ChannelListWindow::onGoClicked));
+}
+
+void ChannelListWindow::BuildSearch() {
+  NameComponent(searchEntry_, component::searchEdit, "Search");
+  searchEntry_.set_placeholder_text("Search");
+  searchEntry_.set_size_request(SearchWidth, -1);
+  layout_.put(searchEntry_, 16, SearchRowY);
+  // Every keystroke filters at once: the list is quick enough for no delay.
+  searchEntry_.signal_changed().connect(sigc::mem_fun(*this, &ChannelListWindow::onSearchChanged));
+  searchEntry_.signal_activate().connect(
+      sigc::mem_fun(*this, &ChannelListWindow::onSearchActivated));
+  // Escape.
+  searchEntry_.signal_stop_search().connect([this] { searchEntry_.set_text(""); });
 }
 
 void ChannelListWindow::BuildMenus() {
@@ -487,19 +505,19 @@ TvFilter ChannelListWindow::CurrentTvFilter() const {
 
 void ChannelListWindow::LoadChannel() {
   tvPending_ = false;
-  ListFill fill(tvList_, tvUrls_);
+  ListFill fill([this](StationList loaded) { ShowLoaded(ListPage::TV, std::move(loaded)); });
   telvanta::LoadChannel(database_, CurrentTvFilter(), fill.loaded);
 }
 
 void ChannelListWindow::LoadRadio() {
   radioPending_ = false;
-  ListFill fill(radioList_, radioUrls_);
+  ListFill fill([this](StationList loaded) { ShowLoaded(ListPage::Radio, std::move(loaded)); });
   telvanta::LoadRadio(database_, fill.loaded);
 }
 
 void ChannelListWindow::Loadwebcam() {
   webcamPending_ = false;
-  ListFill fill(webcamList_, webcamUrls_);
+  ListFill fill([this](StationList loaded) { ShowLoaded(ListPage::Webcam, std::move(loaded)); });
   telvanta::Loadwebcam(database_, fill.loaded);
 }
 
@@ -515,7 +533,8 @@ void ChannelListWindow::LoadFav() {
       }
     }
   } selectFirst{favouriteList_};
-  ListFill fill(favouriteList_, favouriteUrls_);
+  ListFill fill(
+      [this](StationList loaded) { ShowLoaded(ListPage::Favorites, std::move(loaded)); });
   LoadFavourites(lines, fill.loaded);
 }
 
@@ -535,6 +554,10 @@ const StationListBox& ChannelListWindow::ListOn(ListPage page) const {
 
 StationListBox& ChannelListWindow::ListOn(ListPage page) {
   return const_cast<StationListBox&>(std::as_const(*this).ListOn(page));
+}
+
+std::vector<std::string>& ChannelListWindow::TwinOn(ListPage page) {
+  return const_cast<std::vector<std::string>&>(std::as_const(*this).Urls(page));
 }
 
 const std::vector<std::string>& ChannelListWindow::Urls(ListPage page) const {
@@ -631,6 +654,15 @@ void ChannelListWindow::onFitToWindowReleased() { WriteSetting("Stretch", Stretc
 
 void ChannelListWindow::onPictureQualityClicked() { ShowPlainMessage(PictureQualityNote()); }
 void ChannelListWindow::onConnectionClicked() { ShowPlainMessage(ConnectionNote()); }
+
+bool ChannelListWindow::on_key_press_event(GdkEventKey* event) {
+  const auto modifiers = event->state & gtk_accelerator_get_default_mod_mask();
+  if (modifiers == GDK_CONTROL_MASK && gdk_keyval_to_lower(event->keyval) == GDK_KEY_f) {
+    searchEntry_.grab_focus();
+    return true;
+  }
+  return Gtk::Window::on_key_press_event(event);
+}
 
 bool ChannelListWindow::on_delete_event(GdkEventAny* /*event*/) {
   hide();

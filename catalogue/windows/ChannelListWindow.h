@@ -7,6 +7,7 @@
 #include "catalogue/ListWindowRules.h"
 #include "catalogue/StationCommands.h"
 #include "catalogue/StationDatabase.h"
+#include "catalogue/StationSearch.h"
 #include "catalogue/windows/PropertiesDialog.h"
 #include "catalogue/windows/StationListBox.h"
 #include "favourites/Favourites.h"
@@ -17,6 +18,7 @@
 
 #include <gtkmm.h>
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,11 +62,13 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
 
   // Items of the country box, as shown.
   const std::vector<std::string>& CountryItems() const { return countryItems_; }
-  // The plain URL of each entry of a page's list, at the entry's index.
+  // The plain URL of each entry of a page's list as shown (its search
+  // applied), at the entry's index.
   const std::vector<std::string>& Urls(ListPage page) const;
 
  protected:
   bool on_delete_event(GdkEventAny* event) override;
+  bool on_key_press_event(GdkEventKey* event) override;
 
  private:
   void BuildLayout();
@@ -74,12 +78,24 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   void BuildPage(StationListBox& list, std::string_view component, std::string_view viewComponent,
                  const char* caption, const char* icon);
   void BuildFilterGroup();
+  void BuildSearch();
   void BuildMenus();
   void RestoreFilter(Gtk::ComboBoxText& box, const std::vector<std::string>& items,
                      const char* setting);
   // The visible list of a page.
   const StationListBox& ListOn(ListPage page) const;
   StationListBox& ListOn(ListPage page);
+  SearchableList& SearchOn(ListPage page) { return searches_[static_cast<std::size_t>(page)]; }
+  std::vector<std::string>& TwinOn(ListPage page);
+  // Shows a page's rows that its query keeps, with their twin.
+  void ShowRows(ListPage page);
+  // Gives a page's list the rows it loaded; its query applies to them.
+  void ShowLoaded(ListPage page, StationList loaded);
+  void ApplyQuery(ListPage page, std::string_view query);
+  // The entry shows the query of the page shown.
+  void ShowQueryOf(ListPage page);
+  // The Fav.dat line of the selected favourite; -1 for none.
+  int SelectedFavourite() const;
   // The filter boxes as LoadChannel reads them.
   TvFilter CurrentTvFilter() const;
   void PlayFrom(StationListBox& list, const std::vector<std::string>& urls,
@@ -88,6 +104,8 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   void ConnectMouseUp(Gtk::RadioButton& button, void (ChannelListWindow::*handler)());
 
   void onGoClicked();
+  void onSearchChanged();
+  void onSearchActivated();
   void onTvListActivated();
   void onRadioListActivated();
   void onWebcamListActivated();
@@ -119,6 +137,10 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   std::vector<std::string> radioUrls_;
   std::vector<std::string> webcamUrls_;
   std::vector<std::string> favouriteUrls_;
+  // Each page's whole list and query, by page.
+  std::array<SearchableList, 4> searches_;
+  Gtk::SearchEntry searchEntry_;
+  bool showingQuery_ = false;
   // Station lists not loaded yet, by page; the favourites are always loaded.
   bool tvPending_ = false;
   bool radioPending_ = false;

@@ -9,11 +9,12 @@ namespace {
 
 constexpr int RowHeight = 16;
 
+bool IsValidUtf8(const std::string& text) {
+  return g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr);
+}
+
 // Texts come from files; GTK wants valid UTF-8.
 std::string ValidUtf8(const std::string& text) {
-  if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
-    return text;
-  }
   gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
   std::string result(valid);
   g_free(valid);
@@ -58,15 +59,18 @@ StationListBox::StationListBox()
     return true;
   });
   add(view_);
+  get_vadjustment()->signal_changed().connect(
+      sigc::mem_fun(*this, &StationListBox::onHeightChanged));
 }
 
-void StationListBox::Fill(const std::vector<std::string>& entries,
-                          const std::vector<StreamClass>& classes) {
+void StationListBox::Fill(const StationList& all, const std::vector<std::size_t>& rows) {
+  pendingScroll_.reset();
   view_.unset_model();
   store_->clear();
   GtkListStore* raw = store_->gobj();
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const StreamClass streamClass = i < classes.size() ? classes[i] : StreamClass::None;
+  for (const std::size_t row : rows) {
+    const StreamClass streamClass =
+        row < all.streamClasses.size() ? all.streamClasses[row] : StreamClass::None;
     GdkPixbuf* icon = nullptr;
     if (streamClass == StreamClass::Mms) {
       icon = iconMms_->gobj();
@@ -77,10 +81,12 @@ void StationListBox::Fill(const std::vector<std::string>& entries,
     if (streamClass == StreamClass::Webcam) {
       icon = iconWebcam_->gobj();
     }
-    const std::string text = ValidUtf8(entries[i]);
+    const std::string& entry = all.entries[row];
+    const std::string repaired = IsValidUtf8(entry) ? std::string() : ValidUtf8(entry);
+    const char* text = repaired.empty() ? entry.c_str() : repaired.c_str();
     const std::string classText(StreamClassText(streamClass));
-    gtk_list_store_insert_with_values(raw, nullptr, -1, 0, icon, 1, text.c_str(), 2,
-                                      classText.c_str(), -1);
+    gtk_list_store_insert_with_values(raw, nullptr, -1, 0, icon, 1, text, 2, classText.c_str(),
+                                      -1);
   }
   view_.set_model(store_);
 }
@@ -131,6 +137,32 @@ std::string StationListBox::IconClass(int index) const {
     return {};
   }
   return Glib::ustring(row[columns_.streamClass]);
+}
+
+double StationListBox::ScrollOffset() const { return get_vadjustment()->get_value(); }
+
+void StationListBox::ShowView(int index, std::optional<double> scroll) {
+  SetItemIndex(index);
+  if (!scroll && index >= 0) {
+    Gtk::TreeModel::Path path;
+    path.push_back(index);
+    view_.scroll_to_row(path);
+    return;
+  }
+  pendingScroll_ = scroll.value_or(0.0);
+  onHeightChanged();
+}
+
+// A list refilled has its new height only after its next layout.
+void StationListBox::onHeightChanged() {
+  if (!pendingScroll_) {
+    return;
+  }
+  auto adjustment = get_vadjustment();
+  adjustment->set_value(*pendingScroll_);
+  if (adjustment->get_value() == *pendingScroll_) {
+    pendingScroll_.reset();
+  }
 }
 
 bool StationListBox::onButtonPress(GdkEventButton* event) {

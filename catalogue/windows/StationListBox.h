@@ -2,10 +2,13 @@
 // A station list of the list window: entry texts with the icon of each
 // entry's stream class, in rows of 16 pixels, scrolled.
 
+#include "catalogue/ListLoading.h"
 #include "common/StreamClass.h"
 
 #include <gtkmm.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +18,10 @@ class StationListBox : public Gtk::ScrolledWindow {
  public:
   StationListBox();
 
-  // Replaces every entry. The view is detached from its model meanwhile, so
-  // large lists fill without a redraw per row.
-  void Fill(const std::vector<std::string>& entries, const std::vector<StreamClass>& classes);
+  // Replaces every entry with the given rows of a whole list (indices into
+  // it, in order). The view is detached from its model meanwhile, so large
+  // lists fill without a redraw per row.
+  void Fill(const StationList& all, const std::vector<std::size_t>& rows);
   void Clear();
   int Count() const;
   // -1 when no entry is selected.
@@ -26,6 +30,11 @@ class StationListBox : public Gtk::ScrolledWindow {
   std::string Entry(int index) const;
   // The stream class whose icon entry index shows ("" for none).
   std::string IconClass(int index) const;
+  double ScrollOffset() const;
+  // Selects the entry at index (-1: none) and scrolls to the offset, or
+  // without one brings the selection into view (the top when none). An
+  // offset the list cannot reach yet is applied once it has its height.
+  void ShowView(int index, std::optional<double> scroll);
 
   Gtk::TreeView& View() { return view_; }
   // Right button pressed over the list (after selecting the row under it).
@@ -35,6 +44,7 @@ class StationListBox : public Gtk::ScrolledWindow {
 
  private:
   bool onButtonPress(GdkEventButton* event);
+  void onHeightChanged();
 
   struct Columns : Gtk::TreeModelColumnRecord {
     Columns() {
@@ -56,6 +66,7 @@ class StationListBox : public Gtk::ScrolledWindow {
   Glib::RefPtr<Gdk::Pixbuf> iconMms_, iconRtsp_, iconWebcam_;
   sigc::signal<void(GdkEventButton*)> contextMenu_;
   sigc::signal<void()> dblClick_;
+  std::optional<double> pendingScroll_;
 };
 
 }  // namespace telvanta

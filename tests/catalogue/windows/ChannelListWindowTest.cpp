@@ -386,6 +386,134 @@ TEST_F(ChannelListWindowTest, RightClickSelectsTheEntryAndItsMenuPlaysIt) {
   EXPECT_EQ(StreamClassText(Main().PlayerPage().CurrentStreamClass()), "WEBCAM");
 }
 
+// Lists where a search keeps some rows and hides others; the radio list is
+// long enough to scroll.
+class ChannelListSearchTest : public ChannelListWindowTest {
+ protected:
+  void SetUp() override {
+    ChannelListWindowTest::SetUp();
+    std::vector<CatalogueRow> radio = {
+        test::Station("Germany", "Radio Eins", "", "http://127.0.0.1/eins.pls"),
+        test::Station("Ireland", "BBC Ulster", "", "mms://127.0.0.1/ulster"),
+        test::Station("UK", "BBC World", "", "mms://127.0.0.1/world")};
+    for (int i = 10; i < 70; ++i) {
+      radio.push_back(test::Station("Zambia", "Filler " + std::to_string(i), "",
+                                    "http://127.0.0.1/" + std::to_string(i) + ".pls"));
+    }
+    test::MakeProgramFolder(program_.Path(),
+                            {test::Station("France", "Télé Matin", "", "mms://127.0.0.1/tele"),
+                             test::Station("UK", "BBC Two", "", "mms://127.0.0.1/two")},
+                            radio, {test::Station("Finland", "Road", "", "http://127.0.0.1/r.jpg")});
+  }
+  Gtk::SearchEntry& Search() { return Find<Gtk::SearchEntry>(List(), "SearchEdit"); }
+  // A key press as the keyboard sends it, to the window's focus.
+  void Press(guint keyval, guint state = 0) {
+    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+    event->key.window = GDK_WINDOW(g_object_ref(List().get_window()->gobj()));
+    event->key.send_event = TRUE;
+    event->key.time = GDK_CURRENT_TIME;
+    event->key.state = state;
+    event->key.keyval = keyval;
+    GdkKeymapKey* keys = nullptr;
+    gint count = 0;
+    if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
+                                          keyval, &keys, &count) &&
+        count > 0) {
+      event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+      event->key.group = static_cast<guint8>(keys[0].group);
+    }
+    g_free(keys);
+    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(
+                                    gdk_display_get_default())));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+  }
+  void Type(std::string_view text) {
+    for (const char c : text) Press(gdk_unicode_to_keyval(static_cast<guint32>(c)));
+  }
+};
+
+TEST_F(ChannelListSearchTest, SearchFiltersEachPageAndCommandsActOnTheFilteredRow) {
+  WriteSetting("FirstRun", "1");
+  Start();
+  auto& list = List();
+  auto& radio = Stations("ListBox5");
+  list.SelectPage(ListPage::Radio);
+  list.show();
+  ASSERT_TRUE(WaitUntil([&] { return radio.View().get_realized(); }));
+  EXPECT_EQ(test::AccessibleName(Search()), "Search");
+  radio.SetItemIndex(0);
+  Find<Gtk::MenuItem>(list, "TeItem2").activate();  // Germany - Radio Eins to the favourites
+  radio.SetItemIndex(40);
+  radio.get_vadjustment()->set_value(320.0);
+  test::Pump();
+
+  // Ctrl+F takes the keyboard to the search; each letter filters at once.
+  Press(GDK_KEY_f, GDK_CONTROL_MASK);
+  EXPECT_TRUE(Search().has_focus());
+  Type("bbc");
+  EXPECT_EQ(Search().get_text(), "bbc");
+  EXPECT_EQ(Entries(radio), (std::vector<std::string>{"Ireland - BBC Ulster", "UK - BBC World"}));
+  EXPECT_EQ(list.Urls(ListPage::Radio),
+            (std::vector<std::string>{"mms://127.0.0.1/ulster", "mms://127.0.0.1/world"}));
+  EXPECT_EQ(list.VisibleEntries(ListPage::Radio), Entries(radio));
+
+  // Commands on a filtered row act on its station.
+  radio.SetItemIndex(1);
+  Find<Gtk::MenuItem>(list, "TeItem2").activate();  // Add this channel to My Favorites
+  EXPECT_EQ(list.Urls(ListPage::Favorites),
+            (std::vector<std::string>{"http://127.0.0.1/eins.pls", "mms://127.0.0.1/world"}));
+  radio.SetItemIndex(0);
+  auto seen = AnswerDialogs([&] { Find<Gtk::MenuItem>(list, "CustomItem10").activate(); },
+                            Gtk::RESPONSE_NO);  // Report a bad link
+  ASSERT_EQ(seen.size(), 1U);
+  EXPECT_NE(seen[0].text.find("'Ireland - BBC Ulster'"), std::string::npos) << seen[0].text;
+
+  // Each page keeps its own query; the entry shows the shown page's.
+  list.SelectPage(ListPage::TV);
+  EXPECT_EQ(Search().get_text(), "");
+  Search().set_text("TELE");
+  EXPECT_EQ(Entries(Stations("ListBox1")), (std::vector<std::string>{"France - Télé Matin"}));
+  list.SelectPage(ListPage::Radio);
+  EXPECT_EQ(Search().get_text(), "bbc");
+  EXPECT_EQ(radio.Count(), 2);
+  // A reload applies the page's query again.
+  list.LoadRadio();
+  EXPECT_EQ(Entries(radio), (std::vector<std::string>{"Ireland - BBC Ulster", "UK - BBC World"}));
+  list.SelectPage(ListPage::TV);
+  EXPECT_EQ(Search().get_text(), "TELE");
+
+  // Delete on the one favourite shown deletes that one, the second of Fav.dat.
+  list.SelectPage(ListPage::Favorites);
+  Search().set_text("world");
+  ASSERT_EQ(Entries(Stations("ListBox3")), (std::vector<std::string>{"UK - BBC World"}));
+  Find<Gtk::MenuItem>(list, "CustomItem30").activate();
+  EXPECT_EQ(Stations("ListBox3").Count(), 0);
+  Search().set_text("");
+  EXPECT_EQ(list.Urls(ListPage::Favorites), (std::vector<std::string>{"http://127.0.0.1/eins.pls"}));
+
+  // Escape clears the query: the list as it was, selection and scroll too.
+  list.SelectPage(ListPage::Radio);
+  list.LoadRadio();
+  radio.SetItemIndex(1);
+  Search().grab_focus();
+  Press(GDK_KEY_Escape);
+  EXPECT_EQ(Search().get_text(), "");
+  EXPECT_EQ(radio.Count(), 63);
+  EXPECT_EQ(list.Urls(ListPage::Radio).size(), 63U);
+  EXPECT_EQ(radio.ItemIndex(), 40);
+  EXPECT_TRUE(WaitUntil([&] { return radio.ScrollOffset() == 320.0; }))
+      << radio.ScrollOffset();
+
+  // Playing a filtered row plays that row's station.
+  Search().set_text("world");
+  ASSERT_EQ(radio.Count(), 1);
+  DoubleClick(radio, 0);
+  EXPECT_FALSE(list.get_visible());
+  EXPECT_EQ(Main().get_title(), "Telvanta - UK - BBC World");
+  EXPECT_NE(ReadFile(Pages() / "~tmp1.htm").find("mms://127.0.0.1/world"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace telvanta
 

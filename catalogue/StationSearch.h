@@ -1,0 +1,92 @@
+#pragma once
+// Search-as-you-type over a station list. Each row's text is folded once when
+// the list loads, so a keystroke only scans the folded keys. A row shows when
+// every word of the query occurs in it, letter case and accents ignored, and
+// an optional extra test on the row accepts it.
+
+#include "catalogue/ListLoading.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace telvanta {
+
+// Text as it is compared: Unicode case folding, then canonical decomposition
+// with the combining marks dropped ("Télé" -> "tele", "Straße" -> "strasse").
+// Invalid UTF-8 is made valid first.
+std::string FoldForSearch(std::string_view text);
+
+// A query's words, split at white space and folded; none for a blank query.
+std::vector<std::string> SearchWords(std::string_view query);
+
+// A further test on a row, by its index in the whole list (a caller that
+// hides stations by URL looks the URL up there).
+using RowPredicate = std::function<bool(std::size_t row)>;
+
+// The folded keys of a list's rows, kept in one buffer.
+class SearchKeys {
+ public:
+  SearchKeys() = default;
+  explicit SearchKeys(const std::vector<std::string>& texts);
+
+  std::size_t Size() const { return ends_.size(); }
+  std::string_view Key(std::size_t row) const;
+  // The rows, in order, whose key holds every word and that `keep` (when
+  // set) accepts. No words: every row `keep` accepts.
+  std::vector<std::size_t> Matching(const std::vector<std::string>& words,
+                                    const RowPredicate& keep = {}) const;
+
+ private:
+  std::string keys_;
+  std::vector<std::size_t> ends_;
+};
+
+// A list's view: its selected row, as an index into the whole list, and its
+// scroll offset; no offset means "bring the selection into view".
+struct ListView {
+  std::optional<std::size_t> selected;
+  std::optional<double> scroll;
+  bool operator==(const ListView&) const = default;
+};
+
+// One page's station list with its query: the whole list as loaded, and the
+// rows shown. The view the list had before the query is given back when the
+// query is cleared.
+class SearchableList {
+ public:
+  // Replaces the whole list and applies the current query to it. A view kept
+  // from before the query no longer fits and is dropped.
+  void Load(StationList list);
+  // Applies a query; `now` is the view as it is. Gives the view to show.
+  ListView SetQuery(std::string_view query, const ListView& now);
+  // Sets the further test on rows (none: every row) and applies it.
+  void SetRowFilter(RowPredicate keep);
+
+  const std::string& Query() const { return query_; }
+  const StationList& All() const { return all_; }
+  // Indices into All() of the rows shown, in order.
+  const std::vector<std::size_t>& Shown() const { return shown_; }
+  // The row of All() a shown index stands for; none when out of range.
+  std::optional<std::size_t> RowAt(int shownIndex) const;
+  // Where a row of All() is shown; -1 when it is not.
+  int ShownIndexOf(std::size_t row) const;
+  // The shown rows' URLs: the twin of the shown list.
+  std::vector<std::string> ShownUrls() const;
+
+ private:
+  void Apply();
+
+  StationList all_;
+  SearchKeys keys_;
+  std::string query_;
+  std::vector<std::string> words_;
+  RowPredicate keep_;
+  std::vector<std::size_t> shown_;
+  std::optional<ListView> beforeQuery_;
+};
+
+}  // namespace telvanta
