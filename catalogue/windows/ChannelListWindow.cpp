@@ -168,6 +168,11 @@ ChannelListWindow::ChannelListWindow(Gtk::Window& owner, PlayTarget& main)
   show_all_children();
 }
 
+ChannelListWindow::~ChannelListWindow() {
+  pageSwitch_.disconnect();
+  pendingLoader_.disconnect();
+}
+
 void ChannelListWindow::BuildLayout() {
   layout_.set_size_request(ClientWidth, ClientHeight);
   add(layout_);
@@ -188,7 +193,7 @@ void ChannelListWindow::BuildLayout() {
             "favorites");
   layout_.put(pages_, 16, 56);
   // A page about to show has its list, whether the loader got to it or not.
-  pages_.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
+  pageSwitch_ = pages_.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
     RunCommand([this, page] { LoadPending(static_cast<ListPage>(page)); });
     ShowQueryOf(static_cast<ListPage>(page));
   });

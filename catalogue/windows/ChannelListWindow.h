@@ -29,6 +29,7 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
  public:
   // main is where plays go (InitControl, caption, PlayTV).
   ChannelListWindow(Gtk::Window& owner, PlayTarget& main);
+  ~ChannelListWindow() override;
 
   // Connects the database, restores the filters, loads the start page's list
   // and the favourites, picks the start page and the video size. Errors pass
@@ -146,6 +147,8 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   bool radioPending_ = false;
   bool webcamPending_ = false;
   sigc::connection pendingLoader_;
+  // Pages removed while the window goes emit a switch too.
+  sigc::connection pageSwitch_;
   Gtk::Frame filterGroup_;
   Gtk::Box filterBox_{Gtk::ORIENTATION_VERTICAL};
   Gtk::Label countryLabel_;
