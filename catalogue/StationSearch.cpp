@@ -91,8 +91,8 @@ std::vector<std::size_t> SearchKeys::Matching(const std::vector<std::string>& wo
 }
 
 void SearchableList::Load(StationList list) {
-  all_ = std::move(list);
-  keys_ = SearchKeys(all_.entries);
+  all_ = std::make_shared<const StationList>(std::move(list));
+  keys_ = SearchKeys(all_->entries);
   if (beforeQuery_) {
     beforeQuery_ = ListView{};
   }
@@ -146,10 +146,10 @@ std::vector<std::string> SearchableList::ShownUrls() const {
   // A list whose load stopped half-way may lack URLs at its end; the twin
   // then ends early too, so those rows stay out of bounds.
   for (const std::size_t row : shown_) {
-    if (row >= all_.urls.size()) {
+    if (row >= all_->urls.size()) {
       break;
     }
-    urls.push_back(all_.urls[row]);
+    urls.push_back(all_->urls[row]);
   }
   return urls;
 }

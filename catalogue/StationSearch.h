@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,7 +68,9 @@ class SearchableList {
   void SetRowFilter(RowPredicate keep);
 
   const std::string& Query() const { return query_; }
-  const StationList& All() const { return all_; }
+  const StationList& All() const { return *all_; }
+  // The whole list, shared with views that show its rows.
+  const std::shared_ptr<const StationList>& Shared() const { return all_; }
   // Indices into All() of the rows shown, in order.
   const std::vector<std::size_t>& Shown() const { return shown_; }
   // The row of All() a shown index stands for; none when out of range.
@@ -80,7 +83,7 @@ class SearchableList {
  private:
   void Apply();
 
-  StationList all_;
+  std::shared_ptr<const StationList> all_ = std::make_shared<const StationList>();
   SearchKeys keys_;
   std::string query_;
   std::vector<std::string> words_;

@@ -55,7 +55,7 @@ struct Screen {
   void Type(const char* query) {
     const ListView now{search.RowAt(list.ItemIndex()), list.ScrollOffset()};
     const ListView next = search.SetQuery(query, now);
-    list.Fill(search.All(), search.Shown());
+    list.Fill(search.Shared(), search.Shown());
     twin = search.ShownUrls();
     list.ShowView(next.selected ? search.ShownIndexOf(*next.selected) : -1, next.scroll);
   }

@@ -15,7 +15,7 @@ void ChannelListWindow::ShowLoaded(ListPage page, StationList loaded) {
 
 void ChannelListWindow::ShowRows(ListPage page) {
   const SearchableList& search = SearchOn(page);
-  ListOn(page).Fill(search.All(), search.Shown());
+  ListOn(page).Fill(search.Shared(), search.Shown());
   TwinOn(page) = search.ShownUrls();
 }
 

@@ -9,25 +9,12 @@ namespace {
 
 constexpr int RowHeight = 16;
 
-bool IsValidUtf8(const std::string& text) {
-  return g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr);
-}
-
-// Texts come from files; GTK wants valid UTF-8.
-std::string ValidUtf8(const std::string& text) {
-  gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
-  std::string result(valid);
-  g_free(valid);
-  return result;
-}
-
 }  // namespace
 
 StationListBox::StationListBox()
-    : store_(Gtk::ListStore::create(columns_)),
-      iconMms_(Picture("class-mms", RowHeight)),
-      iconRtsp_(Picture("class-rtsp", RowHeight)),
-      iconWebcam_(Picture("class-webcam", RowHeight)) {
+    : model_(StationRowsModel::Icons{Glib::RefPtr<Gdk::Pixbuf>(), Picture("class-mms", RowHeight),
+                                     Picture("class-rtsp", RowHeight),
+                                     Picture("class-webcam", RowHeight)}) {
   set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
   set_shadow_type(Gtk::SHADOW_IN);
 
@@ -38,8 +25,8 @@ StationListBox::StationListBox()
   textCell_.property_ellipsize() = Pango::ELLIPSIZE_END;
   column_.pack_start(iconCell_, false);
   column_.pack_start(textCell_, true);
-  column_.add_attribute(iconCell_.property_pixbuf(), columns_.icon);
-  column_.add_attribute(textCell_.property_text(), columns_.text);
+  column_.add_attribute(iconCell_, "pixbuf", StationRowsModel::IconColumn);
+  column_.add_attribute(textCell_, "text", StationRowsModel::TextColumn);
   column_.set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
   column_.set_expand(true);
 
@@ -47,9 +34,9 @@ StationListBox::StationListBox()
   view_.set_headers_visible(false);
   view_.set_fixed_height_mode(true);
   view_.set_enable_search(true);
-  view_.set_search_column(columns_.text);
+  view_.set_search_column(StationRowsModel::TextColumn);
   view_.get_selection()->set_mode(Gtk::SELECTION_SINGLE);
-  view_.set_model(store_);
+  view_.set_model(model_.TreeModel());
   view_.signal_button_press_event().connect(sigc::mem_fun(*this, &StationListBox::onButtonPress),
                                             false);
   view_.signal_row_activated().connect(
@@ -63,41 +50,17 @@ StationListBox::StationListBox()
       sigc::mem_fun(*this, &StationListBox::onHeightChanged));
 }
 
-void StationListBox::Fill(const StationList& all, const std::vector<std::size_t>& rows) {
+void StationListBox::Fill(std::shared_ptr<const StationList> all,
+                          std::vector<std::size_t> rows) {
   pendingScroll_.reset();
   view_.unset_model();
-  store_->clear();
-  GtkListStore* raw = store_->gobj();
-  for (const std::size_t row : rows) {
-    const StreamClass streamClass =
-        row < all.streamClasses.size() ? all.streamClasses[row] : StreamClass::None;
-    GdkPixbuf* icon = nullptr;
-    if (streamClass == StreamClass::Mms) {
-      icon = iconMms_->gobj();
-    }
-    if (streamClass == StreamClass::Rtsp) {
-      icon = iconRtsp_->gobj();
-    }
-    if (streamClass == StreamClass::Webcam) {
-      icon = iconWebcam_->gobj();
-    }
-    const std::string& entry = all.entries[row];
-    const std::string repaired = IsValidUtf8(entry) ? std::string() : ValidUtf8(entry);
-    const char* text = repaired.empty() ? entry.c_str() : repaired.c_str();
-    const std::string classText(StreamClassText(streamClass));
-    gtk_list_store_insert_with_values(raw, nullptr, -1, 0, icon, 1, text, 2, classText.c_str(),
-                                      -1);
-  }
-  view_.set_model(store_);
+  model_.Show(std::move(all), std::move(rows));
+  view_.set_model(model_.TreeModel());
 }
 
-void StationListBox::Clear() {
-  view_.unset_model();
-  store_->clear();
-  view_.set_model(store_);
-}
+void StationListBox::Clear() { Fill(nullptr, {}); }
 
-int StationListBox::Count() const { return static_cast<int>(store_->children().size()); }
+int StationListBox::Count() const { return model_.Count(); }
 
 int StationListBox::ItemIndex() const {
   const auto rows = view_.get_selection()->get_selected_rows();
@@ -119,24 +82,13 @@ void StationListBox::SetItemIndex(int index) {
   selection->select(path);
 }
 
-std::string StationListBox::Entry(int index) const {
-  if (index < 0 || index >= Count()) {
-    return {};
-  }
-  auto row = store_->children()[static_cast<unsigned>(index)];
-  return Glib::ustring(row[columns_.text]);
-}
+std::string StationListBox::Entry(int index) const { return model_.Entry(index); }
 
 std::string StationListBox::IconClass(int index) const {
-  if (index < 0 || index >= Count()) {
+  if (!model_.IconOf(index)) {
     return {};
   }
-  auto row = store_->children()[static_cast<unsigned>(index)];
-  const Glib::RefPtr<Gdk::Pixbuf> icon = row[columns_.icon];
-  if (!icon) {
-    return {};
-  }
-  return Glib::ustring(row[columns_.streamClass]);
+  return std::string(StreamClassText(model_.ClassOf(index)));
 }
 
 double StationListBox::ScrollOffset() const { return get_vadjustment()->get_value(); }

@@ -3,11 +3,12 @@
 // entry's stream class, in rows of 16 pixels, scrolled.
 
 #include "catalogue/ListLoading.h"
-#include "common/StreamClass.h"
+#include "catalogue/windows/StationRowsModel.h"
 
 #include <gtkmm.h>
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,10 +19,10 @@ class StationListBox : public Gtk::ScrolledWindow {
  public:
   StationListBox();
 
-  // Replaces every entry with the given rows of a whole list (indices into
-  // it, in order). The view is detached from its model meanwhile, so large
-  // lists fill without a redraw per row.
-  void Fill(const StationList& all, const std::vector<std::size_t>& rows);
+  // Shows the given rows of a whole list (indices into it, in order) in place
+  // of the entries before. The view is detached from its model meanwhile, so
+  // it takes the new rows in one go.
+  void Fill(std::shared_ptr<const StationList> all, std::vector<std::size_t> rows);
   void Clear();
   int Count() const;
   // -1 when no entry is selected.
@@ -46,24 +47,11 @@ class StationListBox : public Gtk::ScrolledWindow {
   bool onButtonPress(GdkEventButton* event);
   void onHeightChanged();
 
-  struct Columns : Gtk::TreeModelColumnRecord {
-    Columns() {
-      add(icon);
-      add(text);
-      add(streamClass);
-    }
-    Gtk::TreeModelColumn<Glib::RefPtr<Gdk::Pixbuf>> icon;
-    Gtk::TreeModelColumn<Glib::ustring> text;
-    Gtk::TreeModelColumn<Glib::ustring> streamClass;
-  };
-
-  Columns columns_;
-  Glib::RefPtr<Gtk::ListStore> store_;
+  StationRowsModel model_;
   Gtk::TreeView view_;
   Gtk::TreeViewColumn column_;
   Gtk::CellRendererPixbuf iconCell_;
   Gtk::CellRendererText textCell_;
-  Glib::RefPtr<Gdk::Pixbuf> iconMms_, iconRtsp_, iconWebcam_;
   sigc::signal<void(GdkEventButton*)> contextMenu_;
   sigc::signal<void()> dblClick_;
   std::optional<double> pendingScroll_;
