@@ -47,7 +47,8 @@ std::vector<std::string> SearchWords(std::string_view query) {
     const bool end = *p == '\0';
     const bool space = !end && g_unichar_isspace(g_utf8_get_char(p));
     if ((end || space) && start != nullptr) {
-      std::string word = FoldForSearch(std::string_view(start, static_cast<std::size_t>(p - start)));
+      std::string word =
+          FoldForSearch(std::string_view(start, static_cast<std::size_t>(p - start)));
       if (!word.empty()) {
         words.push_back(std::move(word));
       }

@@ -129,8 +129,8 @@ BENCHMARK(BM_KeystrokeToPaint)
 }  // namespace telvanta
 
 int main(int argc, char** argv) {
-  auto app = Gtk::Application::create("org.telvanta.SearchKeystrokeBench",
-                                      Gio::APPLICATION_NON_UNIQUE);
+  auto app =
+      Gtk::Application::create("org.telvanta.SearchKeystrokeBench", Gio::APPLICATION_NON_UNIQUE);
   app->register_application();
   telvanta::Screen screen;
   telvanta::screen = &screen;

@@ -56,8 +56,8 @@ void ChannelListWindow::onSearchActivated() {
 }
 
 int ChannelListWindow::SelectedFavourite() const {
-  const auto row = searches_[static_cast<std::size_t>(ListPage::Favorites)].RowAt(
-      favouriteList_.ItemIndex());
+  const auto row =
+      searches_[static_cast<std::size_t>(ListPage::Favorites)].RowAt(favouriteList_.ItemIndex());
   return row ? static_cast<int>(*row) : -1;
 }
 

@@ -538,8 +538,7 @@ void ChannelListWindow::LoadFav() {
       }
     }
   } selectFirst{favouriteList_};
-  ListFill fill(
-      [this](StationList loaded) { ShowLoaded(ListPage::Favorites, std::move(loaded)); });
+  ListFill fill([this](StationList loaded) { ShowLoaded(ListPage::Favorites, std::move(loaded)); });
   LoadFavourites(lines, fill.loaded);
 }
 

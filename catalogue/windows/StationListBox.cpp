@@ -50,8 +50,7 @@ StationListBox::StationListBox()
       sigc::mem_fun(*this, &StationListBox::onHeightChanged));
 }
 
-void StationListBox::Fill(std::shared_ptr<const StationList> all,
-                          std::vector<std::size_t> rows) {
+void StationListBox::Fill(std::shared_ptr<const StationList> all, std::vector<std::size_t> rows) {
   pendingScroll_.reset();
   view_.unset_model();
   model_.Show(std::move(all), std::move(rows));

@@ -191,8 +191,7 @@ StationRowsModel::StationRowsModel(Icons icons) {
   model_ = Glib::wrap(GTK_TREE_MODEL(object), false);
 }
 
-void StationRowsModel::Show(std::shared_ptr<const StationList> all,
-                            std::vector<std::size_t> rows) {
+void StationRowsModel::Show(std::shared_ptr<const StationList> all, std::vector<std::size_t> rows) {
   rows_->all = all ? std::move(all) : std::make_shared<const StationList>();
   rows_->rows = std::move(rows);
   // Iterators of the rows before must not reach the new ones.

@@ -12,12 +12,12 @@ namespace telvanta {
 namespace {
 
 const std::vector<std::string> Rows = {
-    "Germany - Radio Eins",        // 0
-    "France - Télé Matin(300k)",   // 1
-    "Germany - Straße FM",         // 2
-    "UK - BBC Radio 2",            // 3
-    "Turkey - İSTANBUL FM",        // 4
-    "Sweden - Ö Radio",            // 5
+    "Germany - Radio Eins",       // 0
+    "France - Télé Matin(300k)",  // 1
+    "Germany - Straße FM",        // 2
+    "UK - BBC Radio 2",           // 3
+    "Turkey - İSTANBUL FM",       // 4
+    "Sweden - Ö Radio",           // 5
 };
 
 TEST(StationSearchTest, EveryWordMatchesIgnoringCaseAndAccents) {
@@ -30,16 +30,16 @@ TEST(StationSearchTest, EveryWordMatchesIgnoringCaseAndAccents) {
       {"", {0, 1, 2, 3, 4, 5}},
       {" \t\u00a0 ", {0, 1, 2, 3, 4, 5}},  // blank, a no-break space included
       {"radio", {0, 3, 5}},
-      {"RADIO germany", {0}},               // every word, in any order
+      {"RADIO germany", {0}},  // every word, in any order
       {"  bbc   2 ", {3}},
-      {"radio france", {}},                 // one word missing is enough to hide a row
-      {"tele", {1}},                        // accents dropped from the row
-      {"TÉLÉ mátin", {1}},                  // and from the query
-      {"strasse", {2}},                     // "ß" folds to "ss"
+      {"radio france", {}},  // one word missing is enough to hide a row
+      {"tele", {1}},         // accents dropped from the row
+      {"TÉLÉ mátin", {1}},   // and from the query
+      {"strasse", {2}},      // "ß" folds to "ss"
       {"STRASSE", {2}},
-      {"istanbul", {4}},                    // "İ" folds to "i" and a dropped dot
-      {"Ö", {0, 3, 5}},                     // a query's marks go too
-      {"(300k", {1}},                       // punctuation is text like any other
+      {"istanbul", {4}},  // "İ" folds to "i" and a dropped dot
+      {"Ö", {0, 3, 5}},   // a query's marks go too
+      {"(300k", {1}},     // punctuation is text like any other
       {"radioeins", {}},
   };
   for (const Case& c : cases) {
@@ -78,10 +78,14 @@ TEST(StationSearchTest, ClearingTheQueryGivesBackTheViewBeforeIt) {
   };
   const Step steps[] = {
       // Typing keeps the selected station while it matches...
-      {"r", before, {5, std::nullopt}, {"http://127.0.0.1/0", "http://127.0.0.1/1",
-                                        "http://127.0.0.1/2", "http://127.0.0.1/3",
-                                        "http://127.0.0.1/4", "http://127.0.0.1/5"}},
-      {"rad", {5, 0.0}, {5, std::nullopt},
+      {"r",
+       before,
+       {5, std::nullopt},
+       {"http://127.0.0.1/0", "http://127.0.0.1/1", "http://127.0.0.1/2", "http://127.0.0.1/3",
+        "http://127.0.0.1/4", "http://127.0.0.1/5"}},
+      {"rad",
+       {5, 0.0},
+       {5, std::nullopt},
        {"http://127.0.0.1/0", "http://127.0.0.1/3", "http://127.0.0.1/5"}},
       // ...and drops it when it does not.
       {"bbc", {5, 0.0}, {std::nullopt, 0.0}, {"http://127.0.0.1/3"}},
@@ -125,8 +129,8 @@ TEST(StationSearchTest, TwinOfAPartialLoadEndsWhereItsUrlsEnd) {
   list.Load(std::move(partial));
   list.SetQuery("radio", {});
   EXPECT_EQ(list.Shown().size(), 3U);
-  EXPECT_EQ(list.ShownUrls(), (std::vector<std::string>{"http://127.0.0.1/0",
-                                                        "http://127.0.0.1/3"}));
+  EXPECT_EQ(list.ShownUrls(),
+            (std::vector<std::string>{"http://127.0.0.1/0", "http://127.0.0.1/3"}));
 }
 
 }  // namespace

@@ -403,7 +403,8 @@ class ChannelListSearchTest : public ChannelListWindowTest {
     test::MakeProgramFolder(program_.Path(),
                             {test::Station("France", "Télé Matin", "", "mms://127.0.0.1/tele"),
                              test::Station("UK", "BBC Two", "", "mms://127.0.0.1/two")},
-                            radio, {test::Station("Finland", "Road", "", "http://127.0.0.1/r.jpg")});
+                            radio,
+                            {test::Station("Finland", "Road", "", "http://127.0.0.1/r.jpg")});
   }
   Gtk::SearchEntry& Search() { return Find<Gtk::SearchEntry>(List(), "SearchEdit"); }
   // A key press as the keyboard sends it, to the window's focus.
@@ -423,8 +424,8 @@ class ChannelListSearchTest : public ChannelListWindowTest {
       event->key.group = static_cast<guint8>(keys[0].group);
     }
     g_free(keys);
-    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(
-                                    gdk_display_get_default())));
+    gdk_event_set_device(
+        event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
     gtk_main_do_event(event);
     gdk_event_free(event);
   }
@@ -488,7 +489,8 @@ TEST_F(ChannelListSearchTest, SearchFiltersEachPageAndCommandsActOnTheFilteredRo
   Find<Gtk::MenuItem>(list, "CustomItem30").activate();
   EXPECT_EQ(Stations("ListBox3").Count(), 0);
   Search().set_text("");
-  EXPECT_EQ(list.Urls(ListPage::Favorites), (std::vector<std::string>{"http://127.0.0.1/eins.pls"}));
+  EXPECT_EQ(list.Urls(ListPage::Favorites),
+            (std::vector<std::string>{"http://127.0.0.1/eins.pls"}));
 
   // Escape clears the query: the list as it was, selection and scroll too.
   list.SelectPage(ListPage::Radio);
@@ -499,8 +501,7 @@ TEST_F(ChannelListSearchTest, SearchFiltersEachPageAndCommandsActOnTheFilteredRo
   EXPECT_EQ(radio.Count(), 63);
   EXPECT_EQ(list.Urls(ListPage::Radio).size(), 63U);
   EXPECT_EQ(radio.ItemIndex(), 40);
-  EXPECT_TRUE(WaitUntil([&] { return radio.ScrollOffset() == 320.0; }))
-      << radio.ScrollOffset();
+  EXPECT_TRUE(WaitUntil([&] { return radio.ScrollOffset() == 320.0; })) << radio.ScrollOffset();
 
   // A reload applies the page's query again; a filtered row plays its station.
   Search().set_text("world");
