@@ -292,6 +292,13 @@ void ChannelListWindow::BuildFilterGroup() {
       cell->property_width_chars() = 1;
       cell->property_max_width_chars() = 14;
     }
+    // The width is fixed, so measuring each of some 200 countries to size
+    // the box is wasted work at every layout.
+    if (auto* view = GTK_IS_CELL_VIEW(gtk_bin_get_child(GTK_BIN(box->gobj())))
+                         ? GTK_CELL_VIEW(gtk_bin_get_child(GTK_BIN(box->gobj())))
+                         : nullptr) {
+      gtk_cell_view_set_fit_model(view, FALSE);
+    }
   }
   for (auto* label : {&countryLabel_, &typeLabel_, &sortLabel_}) {
     label->set_xalign(0.0F);
