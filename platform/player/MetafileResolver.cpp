@@ -214,12 +214,16 @@ MetafileResult ResolveMetafile(const std::string& address, std::chrono::millisec
       return {{}, {}, download.failure};
     }
   }
+  return ParseMetafile(download.body, download.finalAddress);
+}
+
+MetafileResult ParseMetafile(const std::string& body, const std::string& address) {
   TempFile file;
-  if (!WriteTemp(download.finalAddress, download.body, file)) {
+  if (!WriteTemp(address, body, file)) {
     return {{}, {}, {FailureKind::Unknown, 0, {}}};
   }
   GCharPtr uri(g_filename_to_uri(file.path.c_str(), nullptr, nullptr));
-  return Parse(uri.get(), download.finalAddress);
+  return Parse(uri.get(), address);
 }
 
 MetafileResult ReadPlaylistFile(const std::string& path) {

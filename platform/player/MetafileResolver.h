@@ -34,4 +34,8 @@ MetafileResult ResolveMetafile(const std::string& address, std::chrono::millisec
 // EmptyPlaylist when it names nothing.
 MetafileResult ReadPlaylistFile(const std::string& path);
 
+// Parses a list already fetched from `address`, which gives its kind (by the
+// ending) and the base of relative entries.
+MetafileResult ParseMetafile(const std::string& body, const std::string& address);
+
 }  // namespace telvanta::platform

@@ -133,6 +133,24 @@ int LoopbackHttpServer::Hits(const std::string& path) const {
   return found == hits_.end() ? 0 : found->second;
 }
 
+// A route may still hold a socket whose client has gone; on loopback the
+// client's close has arrived before its next connection does.
+void LoopbackHttpServer::CountOpenConnections() {
+  int open = 0;
+  for (const int fd : openSockets_) {
+    pollfd state{fd, POLLRDHUP, 0};
+    if (poll(&state, 1, 0) == 0 || (state.revents & (POLLRDHUP | POLLHUP | POLLERR)) == 0) {
+      ++open;
+    }
+  }
+  mostAtOnce_ = std::max(mostAtOnce_, open);
+}
+
+int LoopbackHttpServer::MostConnectionsAtOnce() const {
+  std::lock_guard lock(mutex_);
+  return mostAtOnce_;
+}
+
 void LoopbackHttpServer::AcceptLoop() {
   while (!stopping_.load()) {
     pollfd wait{listener_, POLLIN, 0};
@@ -145,6 +163,7 @@ void LoopbackHttpServer::AcceptLoop() {
     }
     std::lock_guard lock(mutex_);
     openSockets_.push_back(fd);
+    CountOpenConnections();
     workers_.emplace_back([this, fd] { Serve(fd); });
   }
 }

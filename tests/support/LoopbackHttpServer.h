@@ -52,6 +52,9 @@ class LoopbackHttpServer {
   void AddRoute(const std::string& path, Route route);
   // How many requests reached a path.
   int Hits(const std::string& path) const;
+  // The most connections the clients held open at once, counted when each
+  // is accepted (a connection the client has closed no longer counts).
+  int MostConnectionsAtOnce() const;
 
   static std::string ContentTypeFor(const std::filesystem::path& file);
 
@@ -64,6 +67,7 @@ class LoopbackHttpServer {
 
  private:
   void AcceptLoop();
+  void CountOpenConnections();
   void Serve(int fd);
   void ServeFile(const HttpRequest& request, HttpConnection& connection);
 
@@ -74,6 +78,7 @@ class LoopbackHttpServer {
   mutable std::mutex mutex_;
   std::map<std::string, Route> routes_;
   std::map<std::string, int> hits_;
+  int mostAtOnce_ = 0;
   std::vector<int> openSockets_;
   std::vector<std::thread> workers_;
   std::thread acceptor_;
