@@ -61,6 +61,7 @@ constexpr std::string_view softwareItem = "CustomItem64";
 constexpr std::string_view downloadRealPlayerItem = "CustomItem67";
 constexpr std::string_view downloadMediaPlayerItem = "CustomItem68";
 constexpr std::string_view checkForUpdateItem = "CustomItem69";
+constexpr std::string_view checkStationsItem = "CheckStationsItem";
 constexpr std::string_view preferencesItem = "CustomItem65";
 constexpr std::string_view skinsItem = "CustomItem87";
 constexpr std::string_view helpMenu = "TePopupMenu3";
@@ -261,6 +262,9 @@ void MainWindow::BuildMenus() {
               Picture("update", 16))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::OpenUpdateCheck));
+  AddMenuItem(toolsMenu_, component::checkStationsItem, "Check &stations")
+      .signal_activate()
+      .connect(sigc::mem_fun(*this, &MainWindow::onCheckStationsActivated));
   AddMenuItem(toolsMenu_, component::preferencesItem, "&Preferences...")
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::onPreferencesActivated));
@@ -377,6 +381,8 @@ platform::BrowserView& MainWindow::Browser() {
     browserPanel_.pack_start(widget, true, true);
     widget.show_all();
     browser_->signal_download_complete().connect(sigc::mem_fun(*this, &MainWindow::onPageLoaded));
+    browser_->signal_players_changed().connect(
+        sigc::mem_fun(*this, &MainWindow::onPlayersChanged));
     desktopPlayer_->Attach(*browser_);
   }
   return *browser_;
@@ -420,6 +426,7 @@ void MainWindow::PlayTV(const std::string& url) {
     ShowPlainMessage(error.what());
     return;
   }
+  playWatch_.Began(url);
   try {
     platform::BrowserView& browser = Browser();
     if (playerPage_.CurrentPageHasPlayer()) {
@@ -432,6 +439,30 @@ void MainWindow::PlayTV(const std::string& url) {
   }
   desktopPlayer_->Played(url);
   RunDailyUpdate();
+}
+
+void MainWindow::SetListWindow(ChannelListWindow* list) {
+  listWindow_ = list;
+  checks_ = list;
+}
+
+void MainWindow::onPlayersChanged() {
+  std::vector<health::PlayerState> players;
+  for (const auto& player : browser_->Players()) {
+    players.push_back({player.phase, player.errorText});
+  }
+  if (const auto outcome = playWatch_.Update(players); outcome && checks_ != nullptr) {
+    checks_->RecordCheck(outcome->first, outcome->second);
+  }
+}
+
+// The check runs in the list window, which shows its progress.
+void MainWindow::onCheckStationsActivated() {
+  if (listWindow_ == nullptr) {
+    return;
+  }
+  listWindow_->CheckStations(listWindow_->ActivePage());
+  ShowListOn(listWindow_->ActivePage());
 }
 
 void MainWindow::RunDailyUpdate() {

@@ -7,6 +7,8 @@
 #include "app/windows/SkinsMenu.h"
 #include "catalogue/ListWindowRules.h"
 #include "catalogue/windows/ListExportWindow.h"
+#include "health/CheckOutcome.h"
+#include "health/PlayWatch.h"
 #include "platform/desktop/MouseHook.h"
 #include "platform/webview/BrowserView.h"
 #include "playback/PlayTarget.h"
@@ -36,7 +38,7 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   MainWindow& operator=(const MainWindow&) = delete;
 
   // The channel list window, created right after this one.
-  void SetListWindow(ChannelListWindow* list) { listWindow_ = list; }
+  void SetListWindow(ChannelListWindow* list);
 
   void InitControl() override;
   void PlayTV(const std::string& url) override;
@@ -98,9 +100,14 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   void onDownloadRealPlayerActivated();
   void onDownloadMediaPlayerActivated();
   void onPageLoaded();
+  void onPlayersChanged();
+  void onCheckStationsActivated();
   bool onPageCleanupTimer();
 
   ChannelListWindow* listWindow_ = nullptr;
+  // Where a play's outcome goes as a check of its station.
+  health::CheckSink* checks_ = nullptr;
+  health::PlayWatch playWatch_;
   Gtk::Box clientBox_{Gtk::ORIENTATION_VERTICAL};
   Gtk::Box toolbar_{Gtk::ORIENTATION_HORIZONTAL};
   Gtk::Button watchTvButton_;

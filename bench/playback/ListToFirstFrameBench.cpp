@@ -84,7 +84,9 @@ std::optional<double> ListToFirstFrame(TelvantaWindows& windows, bool first) {
 int Run() {
   test::TempFolder config("telvanta-bench-config");
   test::TempFolder program("telvanta-bench-program");
+  test::TempFolder data("telvanta-bench-data");
   setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+  setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
   WriteSetting("Day", DateText());  // no update check while measuring
   SetProgramFolderForTesting(program.Path());
   test::LoopbackHttpServer server(test::Media().folder);

@@ -77,6 +77,11 @@ constexpr std::string_view favouriteAddOwnItem = "CustomItem4";
 constexpr std::string_view favouritePlaylistSeparator = "PlaylistSeparator";
 constexpr std::string_view favouriteExportItem = "ExportPlaylistItem";
 constexpr std::string_view favouriteImportItem = "ImportPlaylistItem";
+constexpr std::string_view checkStationsItems[] = {"TvCheckStationsItem", "RadioCheckStationsItem",
+                                                   "WebcamCheckStationsItem",
+                                                   "FavouriteCheckStationsItem"};
+constexpr std::string_view checkSeparators[] = {"TvCheckSeparator", "RadioCheckSeparator",
+                                                "WebcamCheckSeparator", "FavouriteCheckSeparator"};
 }  // namespace component
 
 const char* const WindowCss =
@@ -235,6 +240,7 @@ void ChannelListWindow::BuildLayout() {
   layout_.put(pictureQualityLink_, 16, 432);
   layout_.put(connectionLink_, 144, 432);
   BuildSearch();
+  BuildHealth(layout_);
 
   tvList_.signal_dbl_click().connect(sigc::mem_fun(*this, &ChannelListWindow::onTvListActivated));
   favouriteList_.signal_dbl_click().connect(
@@ -395,7 +401,17 @@ void ChannelListWindow::BuildMenus() {
                       "Import Playlist to Favorites..."),
           [this] { ImportPlaylistToFavourites(*this, favourites_, *this); });
 
-  for (auto* menu : {&tvMenu_, &radioMenu_, &webcamMenu_, &favouriteMenu_}) {
+  // Every page checks the stations it shows.
+  const ListPage menuPages[] = {ListPage::TV, ListPage::Radio, ListPage::Webcam,
+                                ListPage::Favorites};
+  Gtk::Menu* menus[] = {&tvMenu_, &radioMenu_, &webcamMenu_, &favouriteMenu_};
+  for (std::size_t i = 0; i < std::size(menus); ++i) {
+    AddSeparator(*menus[i], component::checkSeparators[i]);
+    const ListPage page = menuPages[i];
+    checkItems_[i] = &AddMenuItem(*menus[i], component::checkStationsItems[i], "Check stations");
+    connect(*checkItems_[i], [this, page] { CheckStations(page); });
+  }
+  for (auto* menu : menus) {
     menu->attach_to_widget(*this);
   }
   tvList_.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(tvMenu_, e); });
@@ -410,6 +426,7 @@ void ChannelListWindow::PopUp(Gtk::Menu& menu, GdkEventButton* event) {
 }
 
 void ChannelListWindow::FormCreate() {
+  OpenHealth();
   db_connect();
   Loadcountrylist();
   RestoreFilter(countryBox_, countryItems_, "FilterCountry");

@@ -12,6 +12,9 @@
 #include "catalogue/windows/StationListBox.h"
 #include "favourites/Favourites.h"
 #include "favourites/FavouritesHost.h"
+#include "health/CheckOutcome.h"
+#include "health/HealthBook.h"
+#include "health/StationChecker.h"
 #include "playback/PlayTarget.h"
 #include "widgets/OwnedWindows.h"
 #include "widgets/WidgetSupport.h"
@@ -19,13 +22,17 @@
 #include <gtkmm.h>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace telvanta {
 
-class ChannelListWindow : public Gtk::Window, public FavouritesHost, public ListExportSource {
+class ChannelListWindow : public Gtk::Window,
+                          public FavouritesHost,
+                          public ListExportSource,
+                          public health::CheckSink {
  public:
   // main is where plays go (InitControl, caption, PlayTV).
   ChannelListWindow(Gtk::Window& owner, PlayTarget& main);
@@ -67,6 +74,15 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   // applied), at the entry's index.
   const std::vector<std::string>& Urls(ListPage page) const;
 
+  // Checks the stations a page shows, in the background, with a progress
+  // bar and Cancel below the lists; nothing while a check runs.
+  void CheckStations(ListPage page);
+  bool CheckingStations() const { return checking_; }
+  // A check's outcome from elsewhere (a play): kept, and the rows show it.
+  void RecordCheck(const std::string& url, const health::CheckOutcome& outcome) override;
+  // Why station health is not kept, or "" (also before FormCreate).
+  std::string HealthProblem() const;
+
  protected:
   bool on_delete_event(GdkEventAny* event) override;
   bool on_key_press_event(GdkEventKey* event) override;
@@ -102,6 +118,13 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   void PlayFrom(StationListBox& list, const std::vector<std::string>& urls,
                 bool playersNote = true);
   void PopUp(Gtk::Menu& menu, GdkEventButton* event);
+  void BuildHealth(Gtk::Fixed& layout);
+  void OpenHealth();
+  // The health mark and tool tip of a row of a page, from the book.
+  StationListBox::HealthMark HealthMarkOf(ListPage page, int index) const;
+  void onCheckResult(const std::string& url, const health::CheckOutcome& outcome);
+  void onCheckProgress(std::size_t done, std::size_t total);
+  void onCheckFinished();
   void ConnectMouseUp(Gtk::RadioButton& button, void (ChannelListWindow::*handler)());
 
   void onGoClicked();
@@ -172,6 +195,17 @@ class ChannelListWindow : public Gtk::Window, public FavouritesHost, public List
   FavouritesFile favourites_;
   OwnedWindows<PropertiesDialog> propertiesDialogs_;
   std::vector<std::string> countryItems_;
+
+  // Station health: the book opens with the catalogue, in FormCreate.
+  std::unique_ptr<health::HealthBook> health_;
+  // One a page's menu; insensitive while a check runs.
+  std::array<Gtk::MenuItem*, 4> checkItems_{};
+  Gtk::ProgressBar checkProgress_;
+  Gtk::Button checkCancelButton_;
+  bool checking_ = false;
+  // Goes before the checker, so results still on their way find it expired.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+  health::StationChecker checker_;
 };
 
 }  // namespace telvanta

@@ -9,12 +9,47 @@ namespace {
 
 constexpr int RowHeight = 16;
 
+// Marks told apart by shape as well as colour: a dot, a cross, a ring.
+Glib::RefPtr<Gdk::Pixbuf> DrawMark(health::HealthState state) {
+  constexpr int size = 10;
+  auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, size, RowHeight);
+  auto cr = Cairo::Context::create(surface);
+  const double cx = size / 2.0;
+  const double cy = RowHeight / 2.0;
+  switch (state) {
+    case health::HealthState::Alive:
+      cr->set_source_rgb(0.18, 0.62, 0.24);
+      cr->arc(cx, cy, 3.5, 0, 2 * G_PI);
+      cr->fill();
+      break;
+    case health::HealthState::FailedRecently:
+      cr->set_source_rgb(0.82, 0.16, 0.16);
+      cr->set_line_width(2);
+      cr->move_to(cx - 3, cy - 3);
+      cr->line_to(cx + 3, cy + 3);
+      cr->move_to(cx + 3, cy - 3);
+      cr->line_to(cx - 3, cy + 3);
+      cr->stroke();
+      break;
+    case health::HealthState::Unknown:
+      cr->set_source_rgba(0.5, 0.5, 0.5, 0.6);
+      cr->set_line_width(1);
+      cr->arc(cx, cy, 3, 0, 2 * G_PI);
+      cr->stroke();
+      break;
+  }
+  return Gdk::Pixbuf::create(surface, 0, 0, size, RowHeight);
+}
+
 }  // namespace
 
 StationListBox::StationListBox()
     : model_(StationRowsModel::Icons{Glib::RefPtr<Gdk::Pixbuf>(), Picture("class-mms", RowHeight),
                                      Picture("class-rtsp", RowHeight),
-                                     Picture("class-webcam", RowHeight)}) {
+                                     Picture("class-webcam", RowHeight)}),
+      iconAlive_(DrawMark(health::HealthState::Alive)),
+      iconFailed_(DrawMark(health::HealthState::FailedRecently)),
+      iconUnknown_(DrawMark(health::HealthState::Unknown)) {
   set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
   set_shadow_type(Gtk::SHADOW_IN);
 
@@ -23,10 +58,13 @@ StationListBox::StationListBox()
   textCell_.set_padding(2, 0);
   textCell_.set_fixed_size(-1, RowHeight);
   textCell_.property_ellipsize() = Pango::ELLIPSIZE_END;
+  healthCell_.set_fixed_size(10, RowHeight);
   column_.pack_start(iconCell_, false);
+  column_.pack_start(healthCell_, false);
   column_.pack_start(textCell_, true);
   column_.add_attribute(iconCell_, "pixbuf", StationRowsModel::IconColumn);
   column_.add_attribute(textCell_, "text", StationRowsModel::TextColumn);
+  column_.set_cell_data_func(healthCell_, sigc::mem_fun(*this, &StationListBox::ShowHealthMark));
   column_.set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
   column_.set_expand(true);
 
@@ -37,6 +75,8 @@ StationListBox::StationListBox()
   view_.set_search_column(StationRowsModel::TextColumn);
   view_.get_selection()->set_mode(Gtk::SELECTION_SINGLE);
   view_.set_model(model_.TreeModel());
+  view_.set_has_tooltip(true);
+  view_.signal_query_tooltip().connect(sigc::mem_fun(*this, &StationListBox::onQueryTooltip));
   view_.signal_button_press_event().connect(sigc::mem_fun(*this, &StationListBox::onButtonPress),
                                             false);
   view_.signal_row_activated().connect(
@@ -114,6 +154,44 @@ void StationListBox::onHeightChanged() {
   if (adjustment->get_value() == *pendingScroll_) {
     pendingScroll_.reset();
   }
+}
+
+void StationListBox::SetHealthSource(HealthSource source) {
+  healthSource_ = std::move(source);
+  RedrawHealth();
+}
+
+void StationListBox::RedrawHealth() { view_.queue_draw(); }
+
+StationListBox::HealthMark StationListBox::HealthAt(int index) const {
+  if (!healthSource_ || index < 0 || index >= Count()) {
+    return {};
+  }
+  return healthSource_(index);
+}
+
+void StationListBox::ShowHealthMark(Gtk::CellRenderer* cell, const Gtk::TreeModel::iterator& row) {
+  const int index = view_.get_model()->get_path(row)[0];
+  const health::HealthState state = HealthAt(index).state;
+  auto* pixbufCell = static_cast<Gtk::CellRendererPixbuf*>(cell);
+  pixbufCell->property_pixbuf() = state == health::HealthState::Alive            ? iconAlive_
+                                  : state == health::HealthState::FailedRecently ? iconFailed_
+                                                                                 : iconUnknown_;
+}
+
+bool StationListBox::onQueryTooltip(int x, int y, bool keyboard,
+                                    const Glib::RefPtr<Gtk::Tooltip>& tooltip) {
+  Gtk::TreeModel::Path path;
+  if (!view_.get_tooltip_context_path(x, y, keyboard, path) || path.empty()) {
+    return false;
+  }
+  const std::string tip = HealthAt(path[0]).tip;
+  if (tip.empty()) {
+    return false;
+  }
+  tooltip->set_text(tip);
+  view_.set_tooltip_row(tooltip, path);
+  return true;
 }
 
 bool StationListBox::onButtonPress(GdkEventButton* event) {

@@ -1,13 +1,15 @@
 #pragma once
 // A station list of the list window: entry texts with the icon of each
-// entry's stream class, in rows of 16 pixels, scrolled.
+// entry's stream class and its health mark, in rows of 16 pixels, scrolled.
 
 #include "catalogue/ListLoading.h"
 #include "catalogue/windows/StationRowsModel.h"
+#include "health/HealthRules.h"
 
 #include <gtkmm.h>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +39,18 @@ class StationListBox : public Gtk::ScrolledWindow {
   // offset the list cannot reach yet is applied once it has its height.
   void ShowView(int index, std::optional<double> scroll);
 
+  // The health mark beside the class icon and the tool tip of an entry,
+  // asked of the source for the rows drawn only; no tip, no tool tip.
+  struct HealthMark {
+    health::HealthState state = health::HealthState::Unknown;
+    std::string tip;
+  };
+  using HealthSource = std::function<HealthMark(int index)>;
+  void SetHealthSource(HealthSource source);
+  // Draws the marks again (the source's answers changed).
+  void RedrawHealth();
+  HealthMark HealthAt(int index) const;
+
   Gtk::TreeView& View() { return view_; }
   // Right button pressed over the list (after selecting the row under it).
   sigc::signal<void(GdkEventButton*)>& signal_context_menu() { return contextMenu_; }
@@ -46,12 +60,17 @@ class StationListBox : public Gtk::ScrolledWindow {
  private:
   bool onButtonPress(GdkEventButton* event);
   void onHeightChanged();
+  void ShowHealthMark(Gtk::CellRenderer* cell, const Gtk::TreeModel::iterator& row);
+  bool onQueryTooltip(int x, int y, bool keyboard, const Glib::RefPtr<Gtk::Tooltip>& tooltip);
 
   StationRowsModel model_;
   Gtk::TreeView view_;
   Gtk::TreeViewColumn column_;
   Gtk::CellRendererPixbuf iconCell_;
+  Gtk::CellRendererPixbuf healthCell_;
   Gtk::CellRendererText textCell_;
+  Glib::RefPtr<Gdk::Pixbuf> iconAlive_, iconFailed_, iconUnknown_;
+  HealthSource healthSource_;
   sigc::signal<void(GdkEventButton*)> contextMenu_;
   sigc::signal<void()> dblClick_;
   std::optional<double> pendingScroll_;

@@ -179,6 +179,7 @@ class DesktopPlayerTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(bus_.Connected()) << "the test runs on a session bus of its own";
     setenv("XDG_CONFIG_HOME", config_.Path().c_str(), 1);
+    setenv("XDG_DATA_HOME", data_.Path().c_str(), 1);
     setenv("XDG_RUNTIME_DIR", runtime_.Path().c_str(), 1);
     SetProgramFolderForTesting(program_.Path());
     server_.AddRoute("/radio", test::IcyMp3Route(test::Media().folder / test::TestMedia::kMp3, 8000,
@@ -215,6 +216,7 @@ class DesktopPlayerTest : public ::testing::Test {
   }
 
   test::TempFolder config_{"telvanta-config"};
+  test::TempFolder data_{"telvanta-data"};
   test::TempFolder runtime_{"telvanta-runtime"};
   test::TempFolder program_{"telvanta-program"};
   test::LoopbackHttpServer server_{test::Media().folder};

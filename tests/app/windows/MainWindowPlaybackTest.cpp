@@ -60,6 +60,7 @@ class MainWindowFixture : public Base {
  protected:
   void Start(std::vector<CatalogueRow> stations) {
     setenv("XDG_CONFIG_HOME", config_.Path().c_str(), 1);
+    setenv("XDG_DATA_HOME", data_.Path().c_str(), 1);
     setenv("XDG_RUNTIME_DIR", runtime_.Path().c_str(), 1);
     SetProgramFolderForTesting(program_.Path());
     MakeProgramFolder(program_.Path(), std::move(stations));
@@ -94,6 +95,7 @@ class MainWindowFixture : public Base {
   }
 
   TempFolder config_{"telvanta-config"};
+  TempFolder data_{"telvanta-data"};
   TempFolder runtime_{"telvanta-runtime"};
   TempFolder program_{"telvanta-program"};
   TelvantaWindows windows_;
@@ -135,6 +137,10 @@ TEST_F(PlaybackTest, StationOfTheListPlaysInTheMainWindow) {
       << (FirstPlayer() ? FirstPlayer()->statusText + " " + FirstPlayer()->errorText : "none");
   const auto player = *FirstPlayer();
   EXPECT_EQ(player.currentAddress, hls_);
+  // The play counts as a check of the station.
+  auto& tv = test::Find<StationListBox>(*windows_.channelList, "ListBox1");
+  EXPECT_EQ(tv.HealthAt(0).state, health::HealthState::Alive);
+  EXPECT_EQ(tv.HealthAt(0).tip, "Alive, just now");
   EXPECT_EQ(player.video.width, test::TestMedia::kHlsWidth);
   EXPECT_EQ(player.widgetName, "WindowsMediaPlayer");
 

@@ -159,7 +159,8 @@ TEST_F(MainWindowTest, ToolsAndHelpMenusListTheirItemsInOrder) {
   };
   EXPECT_EQ(names(Menu("TePopupMenu2")),
             (std::vector<std::string>{"Open...", "Open URL...", "-", "Free software required", "-",
-                                      "Check for update...", "Preferences...", "-", "Skins"}));
+                                      "Check for update...", "Check stations", "Preferences...",
+                                      "-", "Skins"}));
   EXPECT_EQ(names(Menu("TePopupMenu3")),
             (std::vector<std::string>{"Help Contents...", "F.A.Q", "-", "Homepage", "Email", "-",
                                       "About..."}));

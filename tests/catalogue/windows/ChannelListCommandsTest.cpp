@@ -168,9 +168,10 @@ TEST_F(ChannelListCommandsTest, FavouritesGoToAPlaylistAndComeBackThroughTheMenu
   for (Gtk::Widget* item : Find<Gtk::Menu>(List(), "TePopupMenu2").get_children()) {
     items.push_back(item->get_name());
   }
-  EXPECT_EQ(std::vector<std::string>(items.end() - 4, items.end()),
+  EXPECT_EQ(std::vector<std::string>(items.end() - 6, items.end()),
             (std::vector<std::string>{"CustomItem4", "PlaylistSeparator", "ExportPlaylistItem",
-                                      "ImportPlaylistItem"}));
+                                      "ImportPlaylistItem", "FavouriteCheckSeparator",
+                                      "FavouriteCheckStationsItem"}));
 
   std::string offered;
   std::string filter;

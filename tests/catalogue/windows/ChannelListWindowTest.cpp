@@ -334,11 +334,13 @@ TEST_F(ChannelListWindowTest, PopUpMenusListTheirItemsInOrder) {
   const Case cases[] = {
       {"TePopupMenu1",
        {"Play", "-", "Add this channel to My Favorites", "Add your own channel to My Favorites",
-        "-", "Properties..."}},
+        "-", "Properties...", "-", "Check stations"}},
       {"TePopupMenu3",
        {"Play", "-", "Add this channel to My Favorites", "Report a bad link",
-        "Add your own channel to My Favorites"}},
-      {"TePopupMenu4", {"Play", "-", "Add this webcam to My Favorites", "Report a bad link"}},
+        "Add your own channel to My Favorites", "-", "Check stations"}},
+      {"TePopupMenu4",
+       {"Play", "-", "Add this webcam to My Favorites", "Report a bad link", "-",
+        "Check stations"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(names(Menu(c.menu)), c.items) << c.menu;

@@ -1,0 +1,149 @@
+// The list window's station health: a check of the stations a page shows,
+// run in the background with its progress below the lists, and each row's
+// health mark and tool tip.
+
+#include <string>
+#include <utility>
+
+#include "catalogue/windows/ChannelListWindow.h"
+#include "health/HealthRules.h"
+#include "platform/glib/PostToUi.h"
+#include "widgets/ErrorDisplay.h"
+
+namespace telvanta {
+namespace {
+
+namespace component {
+constexpr std::string_view checkProgress = "CheckProgress";
+constexpr std::string_view checkCancelButton = "CheckCancelButton";
+}  // namespace component
+
+constexpr ListPage AllPages[] = {ListPage::TV, ListPage::Radio, ListPage::Webcam,
+                                 ListPage::Favorites};
+
+}  // namespace
+
+ChannelListWindow::~ChannelListWindow() = default;
+
+void ChannelListWindow::BuildHealth(Gtk::Fixed& layout) {
+  NameComponent(checkProgress_, component::checkProgress, "Checking stations");
+  NameComponent(checkCancelButton_, component::checkCancelButton, "Cancel");
+  checkProgress_.set_show_text(true);
+  checkProgress_.set_size_request(180, -1);
+  checkCancelButton_.set_label("Cancel");
+  checkCancelButton_.signal_clicked().connect([this] {
+    checkCancelButton_.set_sensitive(false);
+    checker_.Cancel();
+  });
+  for (const ListPage page : AllPages) {
+    ListOn(page).SetHealthSource([this, page](int index) { return HealthMarkOf(page, index); });
+  }
+  layout.put(checkProgress_, 300, 428);
+  layout.put(checkCancelButton_, 490, 425);
+  // Shown only while a check runs.
+  checkProgress_.set_no_show_all(true);
+  checkCancelButton_.set_no_show_all(true);
+}
+
+void ChannelListWindow::OpenHealth() {
+  if (!health_) {
+    health_ = std::make_unique<health::HealthBook>();
+    health_->OnChange([this](const std::string&) {
+      for (const ListPage page : AllPages) {
+        ListOn(page).RedrawHealth();
+      }
+    });
+  }
+}
+
+std::string ChannelListWindow::HealthProblem() const {
+  return health_ ? health_->Problem() : std::string();
+}
+
+StationListBox::HealthMark ChannelListWindow::HealthMarkOf(ListPage page, int index) const {
+  const std::vector<std::string>& urls = Urls(page);
+  if (!health_ || index < 0 || static_cast<std::size_t>(index) >= urls.size()) {
+    return {};
+  }
+  const health::StationHealth* checks = health_->Find(urls[static_cast<std::size_t>(index)]);
+  if (checks == nullptr) {
+    return {};
+  }
+  const std::int64_t now = health::UnixNow();
+  return {health::StateOf(*checks, now), health::HealthTip(*checks, now)};
+}
+
+void ChannelListWindow::RecordCheck(const std::string& url, const health::CheckOutcome& outcome) {
+  OpenHealth();
+  health_->RecordCheck(url, outcome);
+}
+
+void ChannelListWindow::CheckStations(ListPage page) {
+  if (checking_) {
+    return;
+  }
+  OpenHealth();
+  std::vector<std::string> urls = Urls(page);
+  if (urls.empty()) {
+    return;
+  }
+  if (!health_->Problem().empty()) {
+    ShowErrorBox(health_->Problem());
+  }
+  checking_ = true;
+  for (auto* item : checkItems_) {
+    item->set_sensitive(false);
+  }
+  checkProgress_.set_fraction(0);
+  checkProgress_.set_text("Checking 0 of " + std::to_string(urls.size()));
+  checkProgress_.show();
+  checkCancelButton_.set_sensitive(true);
+  checkCancelButton_.show();
+  // The checker reports from its own thread; each report hops to this
+  // thread and is dropped once the window is gone.
+  const std::weak_ptr<int> alive = alive_;
+  auto shared = std::make_shared<const std::vector<std::string>>(urls);
+  health::CheckCallbacks callbacks;
+  callbacks.result = [this, alive, shared](std::size_t index, const health::CheckOutcome& outcome) {
+    platform::PostToUi([this, alive, url = (*shared)[index], outcome] {
+      if (alive.lock()) {
+        onCheckResult(url, outcome);
+      }
+    });
+  };
+  callbacks.progress = [this, alive](std::size_t done, std::size_t total) {
+    platform::PostToUi([this, alive, done, total] {
+      if (alive.lock()) {
+        onCheckProgress(done, total);
+      }
+    });
+  };
+  checker_.Start(std::move(urls), std::move(callbacks), [this, alive](bool) {
+    platform::PostToUi([this, alive] {
+      if (alive.lock()) {
+        onCheckFinished();
+      }
+    });
+  });
+}
+
+void ChannelListWindow::onCheckResult(const std::string& url, const health::CheckOutcome& outcome) {
+  health_->Record(url, outcome, health::UnixNow());
+}
+
+void ChannelListWindow::onCheckProgress(std::size_t done, std::size_t total) {
+  checkProgress_.set_fraction(total > 0 ? static_cast<double>(done) / static_cast<double>(total)
+                                        : 1.0);
+  checkProgress_.set_text("Checking " + std::to_string(done) + " of " + std::to_string(total));
+}
+
+void ChannelListWindow::onCheckFinished() {
+  checking_ = false;
+  for (auto* item : checkItems_) {
+    item->set_sensitive(true);
+  }
+  checkProgress_.hide();
+  checkCancelButton_.hide();
+}
+
+}  // namespace telvanta
