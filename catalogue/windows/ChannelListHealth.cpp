@@ -23,8 +23,6 @@ constexpr ListPage AllPages[] = {ListPage::TV, ListPage::Radio, ListPage::Webcam
 
 }  // namespace
 
-ChannelListWindow::~ChannelListWindow() = default;
-
 void ChannelListWindow::BuildHealth(Gtk::Fixed& layout) {
   NameComponent(checkProgress_, component::checkProgress, "Checking stations");
   NameComponent(checkCancelButton_, component::checkCancelButton, "Cancel");
