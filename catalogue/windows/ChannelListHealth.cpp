@@ -8,6 +8,7 @@
 #include "catalogue/windows/ChannelListWindow.h"
 #include "health/HealthRules.h"
 #include "platform/glib/PostToUi.h"
+#include "settings/Settings.h"
 #include "widgets/ErrorDisplay.h"
 
 namespace telvanta {
@@ -16,14 +17,25 @@ namespace {
 namespace component {
 constexpr std::string_view checkProgress = "CheckProgress";
 constexpr std::string_view checkCancelButton = "CheckCancelButton";
+constexpr std::string_view hideFailedBox = "HideFailedBox";
 }  // namespace component
+
+constexpr const char* HideFailedCaption = "Hide stations that failed their last two checks";
+constexpr const char* HideFailedSetting = "HideFailedStations";
 
 constexpr ListPage AllPages[] = {ListPage::TV, ListPage::Radio, ListPage::Webcam,
                                  ListPage::Favorites};
 
 }  // namespace
 
-void ChannelListWindow::BuildHealth(Gtk::Fixed& layout) {
+void ChannelListWindow::BuildHealth(Gtk::Fixed& layout, int hideBoxX, int hideBoxY) {
+  NameComponent(hideFailedBox_, component::hideFailedBox, HideFailedCaption);
+  hideFailedBox_.set_label(HideFailedCaption);
+  layout.put(hideFailedBox_, hideBoxX, hideBoxY);
+  hideFailedBox_.signal_toggled().connect([this] {
+    WriteSetting(HideFailedSetting, hideFailedBox_.get_active() ? "1" : "0");
+    ApplyHideFailed();
+  });
   NameComponent(checkProgress_, component::checkProgress, "Checking stations");
   NameComponent(checkCancelButton_, component::checkCancelButton, "Cancel");
   checkProgress_.set_show_text(true);
@@ -54,6 +66,36 @@ void ChannelListWindow::OpenHealth() {
   }
 }
 
+void ChannelListWindow::RestoreHideFailed() {
+  const bool hide = ReadSetting(HideFailedSetting) == "1";
+  if (hideFailedBox_.get_active() != hide) {
+    hideFailedBox_.set_active(hide);  // writes the same value back, and applies it
+  } else {
+    ApplyHideFailed();
+  }
+}
+
+void ChannelListWindow::ApplyHideFailed() {
+  const bool hide = hideFailedBox_.get_active() && health_;
+  for (const ListPage page : AllPages) {
+    SearchableList& search = SearchOn(page);
+    StationListBox& list = ListOn(page);
+    const std::optional<std::size_t> selected = search.RowAt(list.ItemIndex());
+    const double scroll = list.ScrollOffset();
+    if (hide) {
+      search.SetRowFilter([this, &search](std::size_t row) {
+        const health::StationHealth* checks = health_->Find(search.All().urls[row]);
+        return checks == nullptr || !health::FailedLastTwo(*checks);
+      });
+    } else {
+      search.SetRowFilter({});
+    }
+    ShowRows(page);
+    const int shown = selected ? search.ShownIndexOf(*selected) : -1;
+    list.ShowView(shown, shown >= 0 ? std::nullopt : std::optional<double>(scroll));
+  }
+}
+
 std::string ChannelListWindow::HealthProblem() const {
   return health_ ? health_->Problem() : std::string();
 }
@@ -74,6 +116,9 @@ StationListBox::HealthMark ChannelListWindow::HealthMarkOf(ListPage page, int in
 void ChannelListWindow::RecordCheck(const std::string& url, const health::CheckOutcome& outcome) {
   OpenHealth();
   health_->RecordCheck(url, outcome);
+  if (hideFailedBox_.get_active()) {
+    ApplyHideFailed();
+  }
 }
 
 void ChannelListWindow::CheckStations(ListPage page) {
@@ -142,6 +187,10 @@ void ChannelListWindow::onCheckFinished() {
   }
   checkProgress_.hide();
   checkCancelButton_.hide();
+  // Rows stay put while a check runs; those it finds dead twice go now.
+  if (hideFailedBox_.get_active()) {
+    ApplyHideFailed();
+  }
 }
 
 }  // namespace telvanta

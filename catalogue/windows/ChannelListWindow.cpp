@@ -240,7 +240,8 @@ void ChannelListWindow::BuildLayout() {
   layout_.put(pictureQualityLink_, 16, 432);
   layout_.put(connectionLink_, 144, 432);
   BuildSearch();
-  BuildHealth(layout_);
+  // The health check box goes beside the search entry.
+  BuildHealth(layout_, 16 + SearchWidth + 12, SearchRowY + 2);
 
   tvList_.signal_dbl_click().connect(sigc::mem_fun(*this, &ChannelListWindow::onTvListActivated));
   favouriteList_.signal_dbl_click().connect(
@@ -427,6 +428,7 @@ void ChannelListWindow::PopUp(Gtk::Menu& menu, GdkEventButton* event) {
 
 void ChannelListWindow::FormCreate() {
   OpenHealth();
+  RestoreHideFailed();
   db_connect();
   Loadcountrylist();
   RestoreFilter(countryBox_, countryItems_, "FilterCountry");

@@ -118,7 +118,11 @@ class ChannelListWindow : public Gtk::Window,
   void PlayFrom(StationListBox& list, const std::vector<std::string>& urls,
                 bool playersNote = true);
   void PopUp(Gtk::Menu& menu, GdkEventButton* event);
-  void BuildHealth(Gtk::Fixed& layout);
+  void BuildHealth(Gtk::Fixed& layout, int hideBoxX, int hideBoxY);
+  // The check box as stored, its filter applied to every page.
+  void RestoreHideFailed();
+  // Each page shows or hides the stations that failed their last two checks.
+  void ApplyHideFailed();
   void OpenHealth();
   // The health mark and tool tip of a row of a page, from the book.
   StationListBox::HealthMark HealthMarkOf(ListPage page, int index) const;
@@ -200,6 +204,7 @@ class ChannelListWindow : public Gtk::Window,
   std::unique_ptr<health::HealthBook> health_;
   // One a page's menu; insensitive while a check runs.
   std::array<Gtk::MenuItem*, 4> checkItems_{};
+  Gtk::CheckButton hideFailedBox_;
   Gtk::ProgressBar checkProgress_;
   Gtk::Button checkCancelButton_;
   bool checking_ = false;

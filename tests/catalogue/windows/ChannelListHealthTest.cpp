@@ -11,6 +11,7 @@
 #include "catalogue/windows/ChannelListWindow.h"
 #include "favourites/Favourites.h"
 #include "health/HealthStore.h"
+#include "settings/Settings.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -62,6 +63,19 @@ TEST_F(ChannelListHealthTest, RowsShowHealthAndACheckMarksThem) {
   EXPECT_EQ(radio.HealthAt(welleRow).state, HealthState::Alive);
   EXPECT_EQ(radio.HealthAt(welleRow).tip, "Alive, just now");
 
+  // Hiding the stations that failed twice keeps the list and its twin in step.
+  auto& hide = Find<Gtk::CheckButton>(List(), "HideFailedBox");
+  EXPECT_FALSE(hide.get_active());
+  EXPECT_EQ(test::AccessibleName(hide), "Hide stations that failed their last two checks");
+  hide.set_active(true);
+  EXPECT_EQ(radio.Count(), 1);
+  EXPECT_EQ(List().Urls(ListPage::Radio), std::vector<std::string>{"mms://127.0.0.1/welle"});
+  EXPECT_EQ(radio.Entry(0), "Austria - Welle");
+  EXPECT_EQ(ReadSetting("HideFailedStations"), "1");
+  hide.set_active(false);
+  EXPECT_EQ(radio.Count(), 2);
+  EXPECT_EQ(ReadSetting("HideFailedStations"), "0");
+
   auto& progress = Find<Gtk::ProgressBar>(List(), "CheckProgress");
   EXPECT_FALSE(progress.get_visible());
   List().CheckStations(ListPage::Favorites);
@@ -76,6 +90,20 @@ TEST_F(ChannelListHealthTest, RowsShowHealthAndACheckMarksThem) {
   EXPECT_EQ(favourites.HealthAt(0).state, HealthState::Alive);
   EXPECT_EQ(favourites.HealthAt(1).state, HealthState::FailedRecently);
   EXPECT_EQ(favourites.HealthAt(1).tip, "404 Not Found, just now");
+}
+
+// The check box keeps its state like the other list options.
+TEST_F(ChannelListHealthTest, StoredHideSettingHidesAtStart) {
+  const std::string eins = "http://127.0.0.1/eins.pls";
+  {
+    health::HealthStore store(UserData() / "health.db");
+    store.Record(eins, {health::UnixNow() - 60, false, "404 Not Found"});
+    store.Record(eins, {health::UnixNow(), false, "404 Not Found"});
+  }
+  WriteSetting("HideFailedStations", "1");
+  Start();
+  EXPECT_TRUE(Find<Gtk::CheckButton>(List(), "HideFailedBox").get_active());
+  EXPECT_EQ(List().Urls(ListPage::Radio), std::vector<std::string>{"mms://127.0.0.1/welle"});
 }
 
 }  // namespace
