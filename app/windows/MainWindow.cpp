@@ -381,8 +381,7 @@ platform::BrowserView& MainWindow::Browser() {
     browserPanel_.pack_start(widget, true, true);
     widget.show_all();
     browser_->signal_download_complete().connect(sigc::mem_fun(*this, &MainWindow::onPageLoaded));
-    browser_->signal_players_changed().connect(
-        sigc::mem_fun(*this, &MainWindow::onPlayersChanged));
+    browser_->signal_players_changed().connect(sigc::mem_fun(*this, &MainWindow::onPlayersChanged));
     desktopPlayer_->Attach(*browser_);
   }
   return *browser_;
