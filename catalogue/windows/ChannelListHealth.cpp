@@ -46,7 +46,7 @@ void ChannelListWindow::BuildHealth(Gtk::Fixed& layout, int hideBoxX, int hideBo
     checker_.Cancel();
   });
   for (const ListPage page : AllPages) {
-    ListOn(page).SetHealthSource([this, page](int index) { return HealthMarkOf(page, index); });
+    ListOn(page).SetHealthSource([this, page](int index) { return ChecksOf(page, index); });
   }
   layout.put(checkProgress_, 300, 428);
   layout.put(checkCancelButton_, 490, 425);
@@ -100,17 +100,12 @@ std::string ChannelListWindow::HealthProblem() const {
   return health_ ? health_->Problem() : std::string();
 }
 
-StationListBox::HealthMark ChannelListWindow::HealthMarkOf(ListPage page, int index) const {
+const health::StationHealth* ChannelListWindow::ChecksOf(ListPage page, int index) const {
   const std::vector<std::string>& urls = Urls(page);
   if (!health_ || index < 0 || static_cast<std::size_t>(index) >= urls.size()) {
-    return {};
+    return nullptr;
   }
-  const health::StationHealth* checks = health_->Find(urls[static_cast<std::size_t>(index)]);
-  if (checks == nullptr) {
-    return {};
-  }
-  const std::int64_t now = health::UnixNow();
-  return {health::StateOf(*checks, now), health::HealthTip(*checks, now)};
+  return health_->Find(urls[static_cast<std::size_t>(index)]);
 }
 
 void ChannelListWindow::RecordCheck(const std::string& url, const health::CheckOutcome& outcome) {

@@ -125,7 +125,8 @@ class ChannelListWindow : public Gtk::Window,
   void ApplyHideFailed();
   void OpenHealth();
   // The health mark and tool tip of a row of a page, from the book.
-  StationListBox::HealthMark HealthMarkOf(ListPage page, int index) const;
+  // An entry's checks; null when it has none or no check has been read.
+  const health::StationHealth* ChecksOf(ListPage page, int index) const;
   void onCheckResult(const std::string& url, const health::CheckOutcome& outcome);
   void onCheckProgress(std::size_t done, std::size_t total);
   void onCheckFinished();

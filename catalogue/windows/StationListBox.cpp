@@ -163,16 +163,27 @@ void StationListBox::SetHealthSource(HealthSource source) {
 
 void StationListBox::RedrawHealth() { view_.queue_draw(); }
 
-StationListBox::HealthMark StationListBox::HealthAt(int index) const {
+const health::StationHealth* StationListBox::ChecksAt(int index) const {
   if (!healthSource_ || index < 0 || index >= Count()) {
-    return {};
+    return nullptr;
   }
   return healthSource_(index);
 }
 
+StationListBox::HealthMark StationListBox::HealthAt(int index) const {
+  const health::StationHealth* checks = ChecksAt(index);
+  if (checks == nullptr) {
+    return {};
+  }
+  const std::int64_t now = health::UnixNow();
+  return {health::StateOf(*checks, now), health::HealthTip(*checks, now)};
+}
+
 void StationListBox::ShowHealthMark(Gtk::CellRenderer* cell, const Gtk::TreeModel::iterator& row) {
   const int index = view_.get_model()->get_path(row)[0];
-  const health::HealthState state = HealthAt(index).state;
+  const health::StationHealth* checks = ChecksAt(index);
+  const health::HealthState state = checks != nullptr ? health::StateOf(*checks, health::UnixNow())
+                                                      : health::HealthState::Unknown;
   auto* pixbufCell = static_cast<Gtk::CellRendererPixbuf*>(cell);
   pixbufCell->property_pixbuf() = state == health::HealthState::Alive            ? iconAlive_
                                   : state == health::HealthState::FailedRecently ? iconFailed_

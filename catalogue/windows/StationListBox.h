@@ -39,13 +39,14 @@ class StationListBox : public Gtk::ScrolledWindow {
   // offset the list cannot reach yet is applied once it has its height.
   void ShowView(int index, std::optional<double> scroll);
 
-  // The health mark beside the class icon and the tool tip of an entry,
-  // asked of the source for the rows drawn only; no tip, no tool tip.
+  // The health mark beside the class icon and the tool tip of an entry. The
+  // source gives an entry's checks (null: none), asked for the rows drawn
+  // only; the tip is made only when the tool tip is asked for.
   struct HealthMark {
     health::HealthState state = health::HealthState::Unknown;
     std::string tip;
   };
-  using HealthSource = std::function<HealthMark(int index)>;
+  using HealthSource = std::function<const health::StationHealth*(int index)>;
   void SetHealthSource(HealthSource source);
   // Draws the marks again (the source's answers changed).
   void RedrawHealth();
@@ -60,6 +61,7 @@ class StationListBox : public Gtk::ScrolledWindow {
  private:
   bool onButtonPress(GdkEventButton* event);
   void onHeightChanged();
+  const health::StationHealth* ChecksAt(int index) const;
   void ShowHealthMark(Gtk::CellRenderer* cell, const Gtk::TreeModel::iterator& row);
   bool onQueryTooltip(int x, int y, bool keyboard, const Glib::RefPtr<Gtk::Tooltip>& tooltip);
 
