@@ -33,6 +33,7 @@ struct TvFilter {
   std::string countryText = "All Countries";
   std::string sortText = "Country";
   std::string directionText = "Asc";
+  bool operator==(const TvFilter&) const = default;
 };
 
 struct ChannelStatement {

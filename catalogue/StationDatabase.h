@@ -1,6 +1,7 @@
 #pragma once
 // The read-only connection to the station database listv2.dll. It opens on
-// the first statement and stays open until Close(). UI thread only.
+// the first statement and stays open until Close(). One thread at a time: a
+// worker opens a connection of its own.
 
 #include <filesystem>
 #include <memory>

@@ -9,13 +9,31 @@
 #include <set>
 
 extern "C" void telvanta_register_resource(void);
+extern "C" void telvanta_pictures_register_resource(void);
 
 namespace telvanta {
 
 void RegisterResourcesOnce() {
   static std::once_flag once;
-  std::call_once(once, [] { telvanta_register_resource(); });
+  std::call_once(once, [] {
+    telvanta_register_resource();
+    telvanta_pictures_register_resource();
+  });
 }
+
+namespace {
+
+// The PNG rendered at build time when there is one, else the SVG itself.
+Glib::RefPtr<Gdk::Pixbuf> RenderedOrSvg(const std::string& png, const std::string& svg, int size) {
+  RegisterResourcesOnce();
+  if (g_resources_get_info(png.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr, nullptr, nullptr)) {
+    return Gdk::Pixbuf::create_from_resource(png);
+  }
+  return size == 0 ? Gdk::Pixbuf::create_from_resource(svg)
+                   : Gdk::Pixbuf::create_from_resource(svg, size, size, true);
+}
+
+}  // namespace
 
 void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_view caption) {
   const std::string id(component);
@@ -46,19 +64,57 @@ void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_
 }
 
 Glib::RefPtr<Gdk::Pixbuf> Picture(std::string_view name, int size) {
-  RegisterResourcesOnce();
-  const std::string path = "/org/telvanta/icons/" + std::string(name) + ".svg";
-  return Gdk::Pixbuf::create_from_resource(path, size, size, true);
+  const std::string base(name);
+  return RenderedOrSvg("/org/telvanta/pictures/" + base + "-" + std::to_string(size) + ".png",
+                       "/org/telvanta/icons/" + base + ".svg", size);
 }
 
 Glib::RefPtr<Gdk::Pixbuf> SplashPicture() {
-  RegisterResourcesOnce();
-  return Gdk::Pixbuf::create_from_resource("/org/telvanta/splash.svg");
+  return RenderedOrSvg("/org/telvanta/pictures/splash.png", "/org/telvanta/splash.svg", 0);
 }
 
 Glib::RefPtr<Gdk::Pixbuf> AboutPicture(int width, int height) {
   RegisterResourcesOnce();
   return Gdk::Pixbuf::create_from_resource("/org/telvanta/about-panel.svg", width, height, false);
+}
+
+namespace {
+
+constexpr char RasterCheckMarksCss[] = R"(
+check:checked { -gtk-icon-source: -gtk-recolor(url("resource:///org/gtk/libgtk/theme/Adwaita/assets/check-symbolic.symbolic.png")); }
+check:indeterminate, radio:indeterminate { -gtk-icon-source: -gtk-recolor(url("resource:///org/gtk/libgtk/theme/Adwaita/assets/dash-symbolic.symbolic.png")); }
+radio:checked { -gtk-icon-source: -gtk-recolor(url("resource:///org/gtk/libgtk/theme/Adwaita/assets/bullet-symbolic.symbolic.png")); }
+)";
+
+bool IsBuiltInAdwaita(const Glib::ustring& theme) {
+  return theme == "Adwaita" || theme == "Adwaita-dark";
+}
+
+}  // namespace
+
+void UseRasterCheckMarks() {
+  auto settings = Gtk::Settings::get_default();
+  auto screen = Gdk::Screen::get_default();
+  if (!settings || !screen) {
+    return;
+  }
+  static Glib::RefPtr<Gtk::CssProvider> provider;
+  if (provider) {
+    return;
+  }
+  provider = Gtk::CssProvider::create();
+  provider->load_from_data(RasterCheckMarksCss);
+  // Just above the theme, which GTK adds at the settings priority: the
+  // windows' own rules and skins still win.
+  auto follow = [settings, screen] {
+    Gtk::StyleContext::remove_provider_for_screen(screen, provider);
+    if (IsBuiltInAdwaita(settings->property_gtk_theme_name().get_value())) {
+      Gtk::StyleContext::add_provider_for_screen(screen, provider,
+                                                 GTK_STYLE_PROVIDER_PRIORITY_SETTINGS + 1);
+    }
+  };
+  follow();
+  settings->property_gtk_theme_name().signal_changed().connect(follow);
 }
 
 void InstallStyle(const std::string& css) {
@@ -69,7 +125,7 @@ void InstallStyle(const std::string& css) {
   auto provider = Gtk::CssProvider::create();
   provider->load_from_data(css);
   Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
-                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+                                             GTK_STYLE_PROVIDER_PRIORITY_SETTINGS + 1);
 }
 
 void ShowModal(Gtk::Window& window) {

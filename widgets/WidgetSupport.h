@@ -21,6 +21,11 @@ Glib::RefPtr<Gdk::Pixbuf> SplashPicture();
 // The About box's side picture, stretched to the given size.
 Glib::RefPtr<Gdk::Pixbuf> AboutPicture(int width, int height);
 
+// With GTK's own Adwaita theme, draws the marks of checked check and radio
+// buttons from the theme's PNGs instead of its SVGs, which would load the SVG
+// renderer just for them. Follows changes of the theme.
+void UseRasterCheckMarks();
+
 // Adds a style sheet for the whole screen, once however often it is asked
 // for; windows scope their rules by their own name ("#FrmList label").
 void InstallStyle(const std::string& css);

@@ -2,16 +2,34 @@
 
 #include "app/windows/SplashWindow.h"
 #include "common/Captions.h"
+#include "settings/Settings.h"
+#include "update/CatalogueRefresh.h"
 #include "widgets/ErrorDisplay.h"
 
 namespace telvanta {
 
-TelvantaWindows CreateWindows(const StartupTrace& trace) {
+std::future<std::optional<StartLists>> PreloadStartLists() {
+  try {
+    return telvanta::PreloadStartLists(CatalogueToOpen(),
+                                       StartPageFor(ReadSetting("OnStartupDisplay")),
+                                       {ReadSetting("FilterCountry"), ReadSetting("FilterType"),
+                                        ReadSetting("SortBy"), ReadSetting("OrderBy")});
+  } catch (...) {
+    // The window reads them itself, and reports what goes wrong.
+    return {};
+  }
+}
+
+TelvantaWindows CreateWindows(const StartupTrace& trace) { return CreateWindowsWith({}, trace); }
+
+TelvantaWindows CreateWindowsWith(std::future<std::optional<StartLists>> startLists,
+                                  const StartupTrace& trace) {
   auto step = [&trace](std::string_view name) {
     if (trace) {
       trace(name);
     }
   };
+  UseRasterCheckMarks();
   auto splash = std::make_unique<SplashWindow>();
   splash->ShowAndPaint();
   step("splash painted");
@@ -28,6 +46,7 @@ TelvantaWindows CreateWindows(const StartupTrace& trace) {
   windows.channelList =
       std::make_unique<ChannelListWindow>(*windows.mainWindow, *windows.mainWindow);
   windows.mainWindow->SetListWindow(windows.channelList.get());
+  windows.channelList->UseStartLists(std::move(startLists));
   RunCommand([&windows] { windows.channelList->FormCreate(); });
   step("list window");
 

@@ -7,7 +7,9 @@
 #include "catalogue/windows/ChannelListWindow.h"
 
 #include <functional>
+#include <future>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace telvanta {
@@ -21,7 +23,15 @@ struct TelvantaWindows {
 // "list window", "splash gone".
 using StartupTrace = std::function<void(std::string_view step)>;
 
+// Starts reading the start page's list and the countries on a worker, from
+// the stored settings. Needs no toolkit: called first, it overlaps GTK's own
+// start.
+std::future<std::optional<StartLists>> PreloadStartLists();
+
 // Needs GTK to be up. Errors of the windows' creation are shown, not thrown.
 TelvantaWindows CreateWindows(const StartupTrace& trace = {});
+// The same, taking what PreloadStartLists read when it fits.
+TelvantaWindows CreateWindowsWith(std::future<std::optional<StartLists>> startLists,
+                                  const StartupTrace& trace = {});
 
 }  // namespace telvanta

@@ -8,11 +8,13 @@
 #include <clocale>
 
 int main() {
+  // Before the toolkit: its start takes the UI thread for a while.
+  auto startLists = telvanta::PreloadStartLists();
   auto app = Gtk::Application::create("org.telvanta.Telvanta", Gio::APPLICATION_NON_UNIQUE);
   app->register_application();
   // The media plug-ins parse numbers in the C locale.
   std::setlocale(LC_NUMERIC, "C");
   telvanta::InstallErrorDisplay();
-  auto windows = telvanta::CreateWindows();
+  auto windows = telvanta::CreateWindowsWith(std::move(startLists));
   return app->run(*windows.mainWindow);
 }

@@ -426,11 +426,25 @@ void ChannelListWindow::PopUp(Gtk::Menu& menu, GdkEventButton* event) {
   menu.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
 }
 
+void ChannelListWindow::UseStartLists(std::future<std::optional<StartLists>> lists) {
+  startLists_ = std::move(lists);
+}
+
 void ChannelListWindow::FormCreate() {
   OpenHealth();
   RestoreHideFailed();
   db_connect();
-  Loadcountrylist();
+  std::optional<StartLists> read;
+  if (startLists_.valid()) {
+    read = startLists_.get();
+  }
+  if (read && read->catalogue == database_.Path()) {
+    countryItems_.insert(countryItems_.end(), read->countries.begin(), read->countries.end());
+    ShowAppendedCountries();
+  } else {
+    read.reset();
+    Loadcountrylist();
+  }
   RestoreFilter(countryBox_, countryItems_, "FilterCountry");
   RestoreFilter(typeBox_, TypeItems, "FilterType");
   RestoreFilter(sortBox_, SortItems, "SortBy");
@@ -439,7 +453,9 @@ void ChannelListWindow::FormCreate() {
   // and not yet seen, are loaded right after it is on screen.
   const ListPage start = StartPageFor(ReadSetting("OnStartupDisplay"));
   tvPending_ = radioPending_ = webcamPending_ = true;
-  LoadPending(start);
+  if (!read || !ShowStartList(*read, start)) {
+    LoadPending(start);
+  }
   LoadFav();
   SelectPage(start);
   if (StretchIsFit(ReadSetting("Stretch"))) {
@@ -506,21 +522,35 @@ void ChannelListWindow::ReloadCatalogue() {
   Loadwebcam();
 }
 
+// The worker's list when it was read as the window would read it now.
+bool ChannelListWindow::ShowStartList(StartLists& read, ListPage start) {
+  if (!read.loaded || read.page != start ||
+      (start == ListPage::TV && read.filter != CurrentTvFilter())) {
+    return false;
+  }
+  (start == ListPage::TV      ? tvPending_
+   : start == ListPage::Radio ? radioPending_
+                              : webcamPending_) = false;
+  ShowLoaded(start, std::move(read.list));
+  return true;
+}
+
+void ChannelListWindow::ShowAppendedCountries() {
+  const auto shown = countryBox_.get_model()->children().size();
+  for (std::size_t i = shown; i < countryItems_.size(); ++i) {
+    countryBox_.append(countryItems_[i]);
+  }
+}
+
 void ChannelListWindow::Loadcountrylist() {
   // The box shows what was appended, also when the load stops half-way.
-  auto showAppended = [this] {
-    const auto shown = countryBox_.get_model()->children().size();
-    for (std::size_t i = shown; i < countryItems_.size(); ++i) {
-      countryBox_.append(countryItems_[i]);
-    }
-  };
   try {
     telvanta::Loadcountrylist(database_, countryItems_);
   } catch (...) {
-    showAppended();
+    ShowAppendedCountries();
     throw;
   }
-  showAppended();
+  ShowAppendedCountries();
 }
 
 TvFilter ChannelListWindow::CurrentTvFilter() const {

@@ -5,6 +5,7 @@
 
 #include "catalogue/ListLoading.h"
 #include "catalogue/ListWindowRules.h"
+#include "catalogue/StartLists.h"
 #include "catalogue/StationCommands.h"
 #include "catalogue/StationDatabase.h"
 #include "catalogue/StationSearch.h"
@@ -22,6 +23,7 @@
 #include <gtkmm.h>
 
 #include <array>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,6 +45,9 @@ class ChannelListWindow : public Gtk::Window,
   // on to the caller. The other lists follow once the window is on screen,
   // or as soon as their page is about to show.
   void FormCreate();
+  // Lists read on a worker during the start, taken by FormCreate when they
+  // match what it would read.
+  void UseStartLists(std::future<std::optional<StartLists>> lists);
   // Loads the lists still waiting from FormCreate now.
   void LoadPendingLists();
 
@@ -68,6 +73,8 @@ class ChannelListWindow : public Gtk::Window,
   // Shows the window modally on its selected page; returns once it is hidden.
   void ShowModal();
 
+  // The four filter boxes as they stand.
+  TvFilter CurrentTvFilter() const;
   // Items of the country box, as shown.
   const std::vector<std::string>& CountryItems() const { return countryItems_; }
   // The plain URL of each entry of a page's list as shown (its search
@@ -90,6 +97,8 @@ class ChannelListWindow : public Gtk::Window,
  private:
   void BuildLayout();
   bool IsPending(ListPage page) const;
+  bool ShowStartList(StartLists& read, ListPage start);
+  void ShowAppendedCountries();
   void LoadPending(ListPage page);
   bool onLoadPendingTurn();
   void BuildPage(StationListBox& list, std::string_view component, std::string_view viewComponent,
@@ -114,7 +123,6 @@ class ChannelListWindow : public Gtk::Window,
   // The Fav.dat line of the selected favourite; -1 for none.
   int SelectedFavourite() const;
   // The filter boxes as LoadChannel reads them.
-  TvFilter CurrentTvFilter() const;
   void PlayFrom(StationListBox& list, const std::vector<std::string>& urls,
                 bool playersNote = true);
   void PopUp(Gtk::Menu& menu, GdkEventButton* event);
@@ -200,6 +208,7 @@ class ChannelListWindow : public Gtk::Window,
   FavouritesFile favourites_;
   OwnedWindows<PropertiesDialog> propertiesDialogs_;
   std::vector<std::string> countryItems_;
+  std::future<std::optional<StartLists>> startLists_;
 
   // Station health: the book opens with the catalogue, in FormCreate.
   std::unique_ptr<health::HealthBook> health_;

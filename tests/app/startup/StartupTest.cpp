@@ -49,6 +49,53 @@ TEST_F(StartupTest, StartsWithSplashThenMainThenListWindowAndDropsTheSplash) {
   EXPECT_FALSE(List().get_visible());
 }
 
+// What a start reads on its worker before GTK is up is what the list window
+// would read itself, so the window takes it, and shows the same either way.
+TEST_F(StartupTest, ListsReadBeforeTheToolkitAreTheWindowsOwn) {
+  struct Case {
+    const char* page;
+    const char* country;
+    const char* type;
+    const char* sort;
+    const char* order;
+  };
+  for (const Case& c :
+       {Case{"", "", "", "", ""}, Case{"", "canada", "NEWS", "channel name", "desc"},
+        Case{"", "Nowhere", "Weather", "Bandwidth", "Asc"}, Case{"Radio", "", "", "", ""},
+        Case{"Webcam", "", "", "", ""}, Case{"MyFav", "canada", "", "", ""}}) {
+    SCOPED_TRACE(std::string(c.page) + "|" + c.country + "|" + c.type + "|" + c.sort);
+    const std::pair<const char*, const char*> settings[] = {{"OnStartupDisplay", c.page},
+                                                            {"FilterCountry", c.country},
+                                                            {"FilterType", c.type},
+                                                            {"SortBy", c.sort},
+                                                            {"OrderBy", c.order}};
+    for (const auto& [name, value] : settings) {
+      *value ? WriteSetting(name, value) : DeleteSetting(name);
+    }
+    const std::optional<StartLists> read = PreloadStartLists().get();
+    ASSERT_TRUE(read);
+
+    windows_ = CreateWindows();
+    const ListPage page = List().ActivePage();
+    const TvFilter own = List().CurrentTvFilter();
+    const auto ownCountries = List().CountryItems();
+    const auto ownEntries = List().VisibleEntries(page);
+    EXPECT_EQ(read->page, page);
+    EXPECT_EQ(read->filter, own);
+    if (read->loaded) {
+      EXPECT_EQ(read->list.entries, ownEntries);
+    }
+
+    windows_ = CreateWindowsWith(PreloadStartLists());
+    EXPECT_EQ(List().CurrentTvFilter(), own);
+    EXPECT_EQ(List().CountryItems(), ownCountries);
+    EXPECT_EQ(List().VisibleEntries(page), ownEntries);
+    EXPECT_EQ(List().Urls(page).size(), ownEntries.size());
+    windows_ = {};
+    test::Pump();
+  }
+}
+
 TEST_F(StartupTest, MissingCatalogueIsShownAndTheWindowsStillCome) {
   std::filesystem::remove(program_.Path() / "listv2.dll");
   const auto dialogs = AnswerDialogs([&] { Start(); });
