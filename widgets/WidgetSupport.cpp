@@ -5,6 +5,7 @@
 #include <atk/atk.h>
 #include <gio/gio.h>
 
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -64,9 +65,16 @@ void NameComponent(Gtk::Widget& widget, std::string_view component, std::string_
 }
 
 Glib::RefPtr<Gdk::Pixbuf> Picture(std::string_view name, int size) {
+  // The lists and menus ask for the same few icons again and again; they are
+  // never changed once made.
+  static std::map<std::pair<std::string, int>, Glib::RefPtr<Gdk::Pixbuf>> made;
   const std::string base(name);
-  return RenderedOrSvg("/org/telvanta/pictures/" + base + "-" + std::to_string(size) + ".png",
-                       "/org/telvanta/icons/" + base + ".svg", size);
+  auto& picture = made[{base, size}];
+  if (!picture) {
+    picture = RenderedOrSvg("/org/telvanta/pictures/" + base + "-" + std::to_string(size) + ".png",
+                            "/org/telvanta/icons/" + base + ".svg", size);
+  }
+  return picture;
 }
 
 Glib::RefPtr<Gdk::Pixbuf> SplashPicture() {

@@ -5,11 +5,17 @@
 
 #include <gtkmm.h>
 
+#include <fontconfig/fontconfig.h>
+
 #include <clocale>
+#include <thread>
 
 int main() {
   // Before the toolkit: its start takes the UI thread for a while.
   auto startLists = telvanta::PreloadStartLists();
+  // Fontconfig parses its configuration before the first text: on the other
+  // core while GTK starts, not in front of the splash.
+  std::jthread fonts([] { FcInit(); });
   auto app = Gtk::Application::create("org.telvanta.Telvanta", Gio::APPLICATION_NON_UNIQUE);
   app->register_application();
   // The media plug-ins parse numbers in the C locale.

@@ -71,6 +71,7 @@ const GDBusInterfaceVTable* MprisService::VTable() {
 
 // Everything held on the bus, released in reverse.
 struct MprisService::Bus {
+  guint pendingOwn = 0;  // the idle that owns the name
   guint owner = 0;
   GObjectPtr<GDBusConnection> connection;
   std::vector<guint> registrations;
@@ -78,6 +79,9 @@ struct MprisService::Bus {
       g_dbus_node_info_new_for_xml(kIntrospection, nullptr)};
 
   ~Bus() {
+    if (pendingOwn != 0) {
+      g_source_remove(pendingOwn);
+    }
     for (const guint id : registrations) {
       g_dbus_connection_unregister_object(connection.get(), id);
     }
@@ -92,7 +96,17 @@ MprisService::MprisService(std::string identity, std::string desktopEntry, Mpris
       desktopEntry_(std::move(desktopEntry)),
       actions_(std::move(actions)),
       bus_(std::make_unique<Bus>()) {
-  Own(kBusName);
+  // Finding the session bus blocks (without one it even tries to start
+  // one); not while the first window comes up.
+  bus_->pendingOwn = g_idle_add_full(
+      G_PRIORITY_LOW,
+      [](gpointer self) {
+        auto* service = static_cast<MprisService*>(self);
+        service->bus_->pendingOwn = 0;
+        service->Own(kBusName);
+        return G_SOURCE_REMOVE;
+      },
+      this, nullptr);
 }
 
 MprisService::~MprisService() {
