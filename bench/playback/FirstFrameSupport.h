@@ -26,8 +26,10 @@ struct Stats {
 Stats Summarise(std::vector<double> samples);
 
 // Milliseconds from a new libmpv handle (software render, no audio output)
-// to its first rendered frame of the address; nothing after 10 s.
-std::optional<double> PlainMpvFirstFrame(const std::string& address);
+// to its first rendered frame of the address; nothing after 10 s. With
+// warmHandle the handle is made first and the time runs from the loadfile,
+// as in a player that keeps its handle between streams.
+std::optional<double> PlainMpvFirstFrame(const std::string& address, bool warmHandle = false);
 
 // One line of the table: label, median and p10-p90.
 void PrintRow(const char* label, const Stats& stats);

@@ -9,7 +9,9 @@
 #include <atomic>
 #include <clocale>
 #include <cstdlib>
+#include <future>
 #include <mutex>
+#include <optional>
 
 #include "common/Error.h"
 #include "platform/glib/PostToUi.h"
@@ -54,6 +56,42 @@ MpvEngine* TargetOf(MpvEngine::CallbackToken& token) {
 
 void SetOption(mpv_handle* handle, const char* name, const std::string& value) {
   mpv_set_option_string(handle, name, value.c_str());
+}
+
+// ffmpeg logs through the first mpv core made while no other core took its
+// messages, until that core goes; a core made while it lives never gets them.
+// Cores are made and destroyed under this lock so that who takes the messages
+// is known.
+struct LibraryLog {
+  std::mutex mutex;
+  mpv_handle* owner = nullptr;
+};
+
+LibraryLog& TheLibraryLog() {
+  static LibraryLog log;
+  return log;
+}
+
+// Initialises a core and notes whether it takes the messages.
+mpv_handle* StartCore(mpv_handle* handle) {
+  auto& log = TheLibraryLog();
+  std::lock_guard lock(log.mutex);
+  if (mpv_initialize(handle) < 0) {
+    return nullptr;
+  }
+  if (log.owner == nullptr) {
+    log.owner = handle;
+  }
+  return handle;
+}
+
+void DestroyCore(mpv_handle* handle) {
+  auto& log = TheLibraryLog();
+  std::lock_guard lock(log.mutex);
+  mpv_terminate_destroy(handle);
+  if (log.owner == handle) {
+    log.owner = nullptr;
+  }
 }
 
 // Engines alive on the UI thread, for the log lines they share.
@@ -116,45 +154,45 @@ void MpvEngine::FreeDeleter::operator()(unsigned char* memory) const {
   std::free(memory);  // NOLINT(cppcoreguidelines-owning-memory)
 }
 
-MpvEngine::MpvEngine(const EngineSettings& settings) : token_(std::make_shared<CallbackToken>()) {
-  // ffmpeg logs to the first live engine only; an engine still dying would
-  // swallow the new one's network errors.
-  FlushRetired();
-  // mpv refuses to start under a locale that writes decimal commas.
-  std::setlocale(LC_NUMERIC, "C");
-  handle_ = mpv_create();
-  if (handle_ == nullptr) {
+void PreparedEngine::HandleDestroy::operator()(mpv_handle* handle) const { DestroyCore(handle); }
+
+void PreparedEngine::RenderFree::operator()(mpv_render_context* render) const {
+  mpv_render_context_free(render);
+}
+
+PreparedEngine::PreparedEngine(const EngineSettings& settings)
+    : settings_(settings), handle_(mpv_create()) {
+  if (!handle_) {
     throw Error("The media player could not be started.");
   }
-  SetOption(handle_, "vo", "libmpv");
-  SetOption(handle_, "hwdec", "no");
+  mpv_handle* handle = handle_.get();
+  SetOption(handle, "vo", "libmpv");
+  SetOption(handle, "hwdec", "no");
   // Otherwise the render call sleeps until the frame is due, on the UI thread.
-  SetOption(handle_, "video-timing-offset", "0");
-  SetOption(handle_, "ytdl", "no");
-  SetOption(handle_, "load-scripts", "no");
-  SetOption(handle_, "osc", "no");
-  SetOption(handle_, "input-default-bindings", "no");
-  SetOption(handle_, "input-vo-keyboard", "no");
-  SetOption(handle_, "terminal", "no");
-  SetOption(handle_, "idle", "yes");
-  SetOption(handle_, "audio-client-name", "Telvanta");
-  SetOption(handle_, "network-timeout", std::to_string(settings.networkTimeout.count()));
+  SetOption(handle, "video-timing-offset", "0");
+  SetOption(handle, "ytdl", "no");
+  SetOption(handle, "load-scripts", "no");
+  SetOption(handle, "osc", "no");
+  SetOption(handle, "input-default-bindings", "no");
+  SetOption(handle, "input-vo-keyboard", "no");
+  SetOption(handle, "terminal", "no");
+  SetOption(handle, "idle", "yes");
+  SetOption(handle, "audio-client-name", "Telvanta");
+  SetOption(handle, "network-timeout", std::to_string(settings.networkTimeout.count()));
   // Live streams are never sought back; a small back buffer saves ~50 MB each.
-  SetOption(handle_, "demuxer-max-bytes", "32MiB");
-  SetOption(handle_, "demuxer-max-back-bytes", "1MiB");
-  SetOption(handle_, "cache-pause-wait", "2");
+  SetOption(handle, "demuxer-max-bytes", "32MiB");
+  SetOption(handle, "demuxer-max-back-bytes", "1MiB");
+  SetOption(handle, "cache-pause-wait", "2");
   if (!settings.audioOutput.empty()) {
-    SetOption(handle_, "ao", settings.audioOutput);
+    SetOption(handle, "ao", settings.audioOutput);
   }
-  if (mpv_initialize(handle_) < 0) {
-    mpv_terminate_destroy(handle_);
-    handle_ = nullptr;
+  if (StartCore(handle) == nullptr) {
     throw Error("The media player could not be started.");
   }
-  mpv_request_log_messages(handle_, "warn");
+  mpv_request_log_messages(handle, "warn");
   // Every address the engine opens passes us first, also the entries of
   // lists it reads itself.
-  mpv_hook_add(handle_, 0, "on_load", 0);
+  mpv_hook_add(handle, 0, "on_load", 0);
   const std::pair<PropertyId, std::pair<const char*, mpv_format>> observed[] = {
       {kTimePos, {"time-pos", MPV_FORMAT_DOUBLE}},
       {kDisplayWidth, {"dwidth", MPV_FORMAT_INT64}},
@@ -171,17 +209,22 @@ MpvEngine::MpvEngine(const EngineSettings& settings) : token_(std::make_shared<C
       {kIcyName, {"metadata/by-key/icy-name", MPV_FORMAT_STRING}},
   };
   for (const auto& [id, property] : observed) {
-    mpv_observe_property(handle_, id, property.first, property.second);
+    mpv_observe_property(handle, id, property.first, property.second);
   }
   mpv_render_param params[] = {
       {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_SW)},
       {MPV_RENDER_PARAM_INVALID, nullptr},
   };
-  if (mpv_render_context_create(&render_, handle_, params) < 0) {
-    mpv_terminate_destroy(handle_);
-    handle_ = nullptr;
+  mpv_render_context* render = nullptr;
+  if (mpv_render_context_create(&render, handle, params) < 0) {
     throw Error("The media player could not be started.");
   }
+  render_.reset(render);
+}
+
+MpvEngine::MpvEngine(PreparedEngine prepared) : token_(std::make_shared<CallbackToken>()) {
+  render_ = prepared.render_.release();
+  handle_ = prepared.handle_.release();
   token_->target = this;
   LiveEngines().push_back(this);
   mpv_set_wakeup_callback(handle_, EngineCallbacks::OnWakeup, token_.get());
@@ -202,7 +245,7 @@ MpvEngine::~MpvEngine() {
   }
   if (handle_ != nullptr) {
     mpv_set_wakeup_callback(handle_, nullptr, nullptr);
-    mpv_terminate_destroy(handle_);
+    DestroyCore(handle_);
   }
 }
 
@@ -455,6 +498,92 @@ void MpvEngine::Retire(std::unique_ptr<MpvEngine> engine) {
 }
 
 void MpvEngine::FlushRetired() { Graveyard().clear(); }
+
+namespace {
+
+// The engine made ahead of the next play, and the worker making it.
+struct Spare {
+  std::unique_ptr<MpvEngine> engine;
+  EngineSettings settings;
+  std::future<std::optional<PreparedEngine>> making;
+  sigc::connection poll;
+};
+
+Spare& TheSpare() {
+  static Spare spare;
+  return spare;
+}
+
+// On the UI thread: the worker's engine becomes a live one, which also
+// passes on the ffmpeg messages it takes.
+void AdoptMadeSpare() {
+  Spare& spare = TheSpare();
+  spare.poll.disconnect();
+  if (!spare.making.valid()) {
+    return;
+  }
+  std::optional<PreparedEngine> made = spare.making.get();
+  if (made) {
+    spare.settings = made->Settings();
+    spare.engine = std::make_unique<MpvEngine>(std::move(*made));
+  }
+}
+
+}  // namespace
+
+bool MpvEngine::PrepareSpare(const EngineSettings& settings) {
+  Spare& spare = TheSpare();
+  if (spare.making.valid() || (spare.engine && spare.settings == settings)) {
+    return true;
+  }
+  spare.engine.reset();
+  {
+    // Only a spare that will take ffmpeg's messages can tell a play's
+    // failure; while another core has them, later.
+    auto& log = TheLibraryLog();
+    std::lock_guard lock(log.mutex);
+    if (log.owner != nullptr) {
+      return false;
+    }
+  }
+  spare.making = std::async(std::launch::async, [settings]() -> std::optional<PreparedEngine> {
+    try {
+      return PreparedEngine(settings);
+    } catch (const Error&) {
+      return std::nullopt;  // a play makes its own, and says why it can't
+    }
+  });
+  spare.poll = Glib::signal_timeout().connect(
+      [] {
+        if (TheSpare().making.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+          return true;
+        }
+        AdoptMadeSpare();
+        return false;
+      },
+      10);
+  return true;
+}
+
+std::unique_ptr<MpvEngine> MpvEngine::Create(const EngineSettings& settings) {
+  Spare& spare = TheSpare();
+  AdoptMadeSpare();  // waits for one on its way: sooner than a new one
+  if (spare.engine && spare.settings == settings) {
+    return std::move(spare.engine);
+  }
+  spare.engine.reset();
+  // ffmpeg logs through the first live core only; an engine still dying
+  // would take the new one's network errors.
+  FlushRetired();
+  // mpv refuses to start under a locale that writes decimal commas.
+  std::setlocale(LC_NUMERIC, "C");
+  return std::make_unique<MpvEngine>(PreparedEngine(settings));
+}
+
+void MpvEngine::DropSpare() {
+  AdoptMadeSpare();
+  TheSpare().engine.reset();
+}
 
 std::size_t MpvEngine::LiveCount() { return LiveEngines().size(); }
 

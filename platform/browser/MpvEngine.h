@@ -22,6 +22,29 @@ namespace telvanta::platform {
 struct EngineSettings {
   std::string audioOutput;  // empty: the engine's default outputs
   std::chrono::seconds networkTimeout{15};
+  bool operator==(const EngineSettings&) const = default;
+};
+
+// A started libmpv with its render context and nothing loaded. Making one
+// takes some 15 ms, and any thread may: a play then starts on one made
+// beforehand instead of waiting for it.
+class PreparedEngine {
+ public:
+  // Throws telvanta::Error when libmpv cannot be started.
+  explicit PreparedEngine(const EngineSettings& settings);
+  const EngineSettings& Settings() const { return settings_; }
+
+ private:
+  friend class MpvEngine;
+  struct HandleDestroy {
+    void operator()(mpv_handle* handle) const;
+  };
+  struct RenderFree {
+    void operator()(mpv_render_context* render) const;
+  };
+  EngineSettings settings_;
+  std::unique_ptr<mpv_handle, HandleDestroy> handle_;
+  std::unique_ptr<mpv_render_context, RenderFree> render_;  // freed before the handle
 };
 
 // What the engine reports about the current file; updated from its events.
@@ -48,8 +71,8 @@ struct EndFile {
 
 class MpvEngine {
  public:
-  // Throws telvanta::Error when libmpv cannot be started.
-  explicit MpvEngine(const EngineSettings& settings);
+  // Takes over a prepared engine; Create makes one.
+  explicit MpvEngine(PreparedEngine prepared);
   ~MpvEngine();
   MpvEngine(const MpvEngine&) = delete;
   MpvEngine& operator=(const MpvEngine&) = delete;
@@ -89,6 +112,15 @@ class MpvEngine {
   static void Retire(std::unique_ptr<MpvEngine> engine);
   // Destroys every retired engine now.
   static void FlushRetired();
+  // Starts making an engine on a worker for the next Create of these
+  // settings. Only while no engine takes ffmpeg's messages (the spare must
+  // take them to tell why a stream fails); false when it has to wait.
+  static bool PrepareSpare(const EngineSettings& settings);
+  // The spare when it has these settings, else a new engine. Throws
+  // telvanta::Error when libmpv cannot be started.
+  static std::unique_ptr<MpvEngine> Create(const EngineSettings& settings);
+  // Destroys the spare, before the program ends.
+  static void DropSpare();
   // Engines alive in the process, retired ones included.
   static std::size_t LiveCount();
 

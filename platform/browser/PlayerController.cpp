@@ -30,6 +30,12 @@ struct PlayerController::ResolverJob {
   MetafileResult result;
 };
 
+EngineSettings EngineSettingsFor(const PlayerSettings& settings) {
+  // The engine's own time-out is a little longer than ours, so that ours,
+  // which knows it was a time-out, speaks first.
+  return {settings.audioOutput, settings.connectTimeout + kEngineTimeoutMargin};
+}
+
 PlayerController::PlayerController(std::string address, const PlayerSettings& settings,
                                    bool autoStart)
     : address_(std::move(address)), settings_(settings), queue_(address_) {
@@ -54,10 +60,7 @@ bool PlayerController::EnsureEngine() {
     return true;
   }
   try {
-    // The engine's own time-out is a little longer than ours, so that ours,
-    // which knows it was a time-out, speaks first.
-    engine_ = std::make_unique<MpvEngine>(
-        EngineSettings{settings_.audioOutput, settings_.connectTimeout + kEngineTimeoutMargin});
+    engine_ = MpvEngine::Create(EngineSettingsFor(settings_));
   } catch (const Error& error) {
     failureText_ = error.what();
     SetPhase(PlayerPhase::Failed);

@@ -24,6 +24,9 @@ struct PlayerSettings {
   std::chrono::seconds stallTimeout{30};
 };
 
+// What the engine of a player with these settings is made with.
+EngineSettings EngineSettingsFor(const PlayerSettings& settings);
+
 class PlayerController {
  public:
   PlayerController(std::string address, const PlayerSettings& settings, bool autoStart);

@@ -27,6 +27,8 @@ void LimitMallocArenas() {
 }
 
 constexpr unsigned kStartedPlayerLifetimeSeconds = 30;
+constexpr unsigned kSpareRetryMs = 50;
+constexpr int kSpareRetries = 40;
 
 std::string ScriptNumber(double value) {
   std::ostringstream text;
@@ -57,6 +59,7 @@ struct WebBrowser::Impl {
   // element of that page takes it over.
   std::unique_ptr<PlayerController> started;
   sigc::connection startedExpiry;
+  sigc::connection spareRetry;
   sigc::signal<void()> downloadComplete;
   sigc::signal<void()> playersChanged;
   std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -71,6 +74,8 @@ struct WebBrowser::Impl {
   void OnReport(const std::string& json);
   void Host(const PlayerElement& element);
   std::unique_ptr<PlayerController> TakeStarted(const PlayerElement& element);
+  bool WantsStarted(const PlayerElement& element) const;
+  void PrepareSpare();
   void DropStarted();
   void Place(Hosted& hosted);
   void PlaceAll();
@@ -119,15 +124,18 @@ WebBrowser::Impl::Impl(WebBrowser& browser) : owner(browser) {
   g_signal_connect(widget, "notify::zoom-level", G_CALLBACK(ZoomChanged), this);
   gtk_container_add(GTK_CONTAINER(owner.gobj()), widget);
   gtk_widget_show(widget);
+  PrepareSpare();
 }
 
 WebBrowser::Impl::~Impl() {
   *alive = false;
+  spareRetry.disconnect();
   g_signal_handlers_disconnect_by_data(view.get(), this);
   g_signal_handlers_disconnect_by_data(content.get(), this);
   DropStarted();
   RemovePlayers();
   MpvEngine::FlushRetired();
+  MpvEngine::DropSpare();
   webkit_web_view_stop_loading(view.get());
 }
 
@@ -162,6 +170,12 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
     return;
   }
   pageTitle = report->title;
+  // An unwanted started player goes before any new one is made: the new one
+  // must take ffmpeg's messages to tell why its stream fails.
+  if (started && std::none_of(report->players.begin(), report->players.end(),
+                              [this](const PlayerElement& e) { return WantsStarted(e); })) {
+    DropStarted();
+  }
   for (auto player = players.begin(); player != players.end();) {
     const PlayerElement& hosted = player->widget->Element();
     const auto same = std::find_if(
@@ -197,12 +211,30 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
   playersChanged.emit();
 }
 
+bool WebBrowser::Impl::WantsStarted(const PlayerElement& element) const {
+  return started && started->Address() == element.address && !element.AutoStartOff();
+}
+
 std::unique_ptr<PlayerController> WebBrowser::Impl::TakeStarted(const PlayerElement& element) {
-  if (!started || started->Address() != element.address || element.AutoStartOff()) {
+  if (!WantsStarted(element)) {
     return {};
   }
   startedExpiry.disconnect();
   return std::move(started);
+}
+
+// An engine made ahead for the next play. It waits while another engine
+// takes ffmpeg's messages; a stopped one goes within its grace time.
+void WebBrowser::Impl::PrepareSpare() {
+  spareRetry.disconnect();
+  if (MpvEngine::PrepareSpare(EngineSettingsFor(settings))) {
+    return;
+  }
+  spareRetry = Glib::signal_timeout().connect(
+      [this, tries = kSpareRetries]() mutable {
+        return !MpvEngine::PrepareSpare(EngineSettingsFor(settings)) && --tries > 0;
+      },
+      kSpareRetryMs);
 }
 
 void WebBrowser::Impl::DropStarted() {
@@ -321,6 +353,11 @@ void WebBrowser::Navigate(const std::string& filePath) {
 
 void WebBrowser::StartPlayer(const std::string& address) {
   impl_->DropStarted();
+  // The old page goes with the navigation that follows; its engines go now,
+  // so that the new one takes ffmpeg's messages.
+  impl_->spareRetry.disconnect();
+  impl_->RemovePlayers();
+  MpvEngine::FlushRetired();
   impl_->started = std::make_unique<PlayerController>(address, impl_->settings, true);
   // A page that never reports its players must not leave this one playing.
   impl_->startedExpiry = Glib::signal_timeout().connect_seconds(
@@ -336,6 +373,8 @@ void WebBrowser::Stop() {
   impl_->acceptReports = false;
   impl_->RemovePlayers();
   webkit_web_view_stop_loading(impl_->view.get());
+  // Nothing plays now to compete with making the next play's engine.
+  impl_->PrepareSpare();
   impl_->playersChanged.emit();
 }
 
@@ -343,7 +382,10 @@ ReadyState WebBrowser::GetReadyState() const { return impl_->state; }
 
 sigc::signal<void()>& WebBrowser::signal_download_complete() { return impl_->downloadComplete; }
 
-void WebBrowser::SetPlayerSettings(const PlayerSettings& settings) { impl_->settings = settings; }
+void WebBrowser::SetPlayerSettings(const PlayerSettings& settings) {
+  impl_->settings = settings;
+  impl_->PrepareSpare();  // one of other settings is replaced
+}
 
 sigc::signal<void()>& WebBrowser::signal_players_changed() { return impl_->playersChanged; }
 

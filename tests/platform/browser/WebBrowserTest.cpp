@@ -280,5 +280,42 @@ TEST_F(WebBrowserTest, AStartedPlayerIsTakenOverOnlyByItsOwnElement) {
   }
 }
 
+// A play starts on an engine made beforehand, or after the last play's, and
+// must still tell why its stream failed: ffmpeg's lines come through
+// whichever engine took them first.
+TEST_F(WebBrowserTest, APlayStartedAfterAnotherStillSaysWhyItFailed) {
+  LoopbackHttpServer server(Media().folder);
+  server.AddRoute("/live.mp3", IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop", "On"));
+  const std::string live = server.Url("/live.mp3");
+  const std::string missing = server.Url("/missing.mp3");
+  const std::string notFound = "The stream was not found on the server (error 404).";
+  BrowserWindow window;
+  window.Browser().SetPlayerSettings({.audioOutput = "null"});
+  const auto play = [&](const std::string& started, const std::string& shown) {
+    window.Browser().StartPlayer(started);
+    window.Browser().Navigate(Page(PositionedPage(WmpObject("p", shown))).string());
+    return window.WaitForPlayers(1);
+  };
+  const auto failed = [&] {
+    return WaitUntil([&] { return window.Player().phase == platform::PlayerPhase::Failed; }, 10s);
+  };
+  Pump(500ms);  // the spare is made
+  ASSERT_TRUE(play(missing, missing));
+  ASSERT_TRUE(failed());
+  EXPECT_EQ(window.Player().errorText, notFound) << "on the engine made beforehand";
+
+  ASSERT_TRUE(play(live, live));
+  ASSERT_TRUE(
+      WaitUntil([&] { return window.Player().phase == platform::PlayerPhase::Playing; }, 10s));
+  ASSERT_TRUE(play(missing, missing));
+  ASSERT_TRUE(failed());
+  EXPECT_EQ(window.Player().errorText, notFound) << "after a playing stream";
+
+  ASSERT_TRUE(play(live, missing));
+  ASSERT_TRUE(failed());
+  EXPECT_EQ(window.Player().errorText, notFound) << "beside a started player not wanted";
+  window.Browser().Stop();
+}
+
 }  // namespace
 }  // namespace telvanta::test
