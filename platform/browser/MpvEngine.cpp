@@ -501,11 +501,20 @@ void MpvEngine::FlushRetired() { Graveyard().clear(); }
 
 namespace {
 
-// The engine made ahead of the next play, and the worker making it.
+// ffmpeg's messages reach the engines through one idle engine made first,
+// which stays while the browser does: then every other engine can be made
+// at any time, also ahead of a play, and still hear why its stream failed.
+// Beside it, the engine made ahead of the next play, and the worker making
+// either.
 struct Spare {
+  std::unique_ptr<MpvEngine> anchor;
   std::unique_ptr<MpvEngine> engine;
   EngineSettings settings;
-  std::future<std::optional<PreparedEngine>> making;
+  struct Made {
+    std::optional<PreparedEngine> anchor;
+    std::optional<PreparedEngine> engine;
+  };
+  std::future<Made> making;
   sigc::connection poll;
 };
 
@@ -514,18 +523,36 @@ Spare& TheSpare() {
   return spare;
 }
 
-// On the UI thread: the worker's engine becomes a live one, which also
-// passes on the ffmpeg messages it takes.
-void AdoptMadeSpare() {
+bool AnchorTakesLibraryLog() {
+  Spare& spare = TheSpare();
+  auto& log = TheLibraryLog();
+  std::lock_guard lock(log.mutex);
+  return spare.anchor && log.owner == spare.anchor->Handle();
+}
+
+// On the UI thread: what the worker made becomes live engines, which pass on
+// the ffmpeg messages they take.
+void AdoptMade() {
   Spare& spare = TheSpare();
   spare.poll.disconnect();
   if (!spare.making.valid()) {
     return;
   }
-  std::optional<PreparedEngine> made = spare.making.get();
-  if (made) {
-    spare.settings = made->Settings();
-    spare.engine = std::make_unique<MpvEngine>(std::move(*made));
+  Spare::Made made = spare.making.get();
+  if (made.anchor) {
+    spare.anchor = std::make_unique<MpvEngine>(std::move(*made.anchor));
+  }
+  if (made.engine) {
+    spare.settings = made.engine->Settings();
+    spare.engine = std::make_unique<MpvEngine>(std::move(*made.engine));
+  }
+}
+
+std::optional<PreparedEngine> TryPrepare(const EngineSettings& settings) {
+  try {
+    return PreparedEngine(settings);
+  } catch (const Error&) {
+    return std::nullopt;  // a play makes its own, and says why it can't
   }
 }
 
@@ -537,28 +564,32 @@ bool MpvEngine::PrepareSpare(const EngineSettings& settings) {
     return true;
   }
   spare.engine.reset();
-  {
-    // Only a spare that will take ffmpeg's messages can tell a play's
-    // failure; while another core has them, later.
+  bool needAnchor = false;
+  if (!AnchorTakesLibraryLog()) {
+    spare.anchor.reset();
+    // The anchor must be the first core made while none takes the
+    // messages; while a dying one still has them, later.
     auto& log = TheLibraryLog();
     std::lock_guard lock(log.mutex);
     if (log.owner != nullptr) {
       return false;
     }
+    needAnchor = true;
   }
-  spare.making = std::async(std::launch::async, [settings]() -> std::optional<PreparedEngine> {
-    try {
-      return PreparedEngine(settings);
-    } catch (const Error&) {
-      return std::nullopt;  // a play makes its own, and says why it can't
+  spare.making = std::async(std::launch::async, [settings, needAnchor] {
+    Spare::Made made;
+    if (needAnchor) {
+      made.anchor = TryPrepare(settings);
     }
+    made.engine = TryPrepare(settings);
+    return made;
   });
   spare.poll = Glib::signal_timeout().connect(
       [] {
         if (TheSpare().making.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
           return true;
         }
-        AdoptMadeSpare();
+        AdoptMade();
         return false;
       },
       10);
@@ -567,22 +598,25 @@ bool MpvEngine::PrepareSpare(const EngineSettings& settings) {
 
 std::unique_ptr<MpvEngine> MpvEngine::Create(const EngineSettings& settings) {
   Spare& spare = TheSpare();
-  AdoptMadeSpare();  // waits for one on its way: sooner than a new one
+  AdoptMade();  // waits for one on its way: sooner than a new one
   if (spare.engine && spare.settings == settings) {
     return std::move(spare.engine);
   }
   spare.engine.reset();
-  // ffmpeg logs through the first live core only; an engine still dying
-  // would take the new one's network errors.
-  FlushRetired();
+  if (!AnchorTakesLibraryLog()) {
+    // Without the anchor ffmpeg logs through the first live core; an
+    // engine still dying would take the new one's network errors.
+    FlushRetired();
+  }
   // mpv refuses to start under a locale that writes decimal commas.
   std::setlocale(LC_NUMERIC, "C");
   return std::make_unique<MpvEngine>(PreparedEngine(settings));
 }
 
 void MpvEngine::DropSpare() {
-  AdoptMadeSpare();
+  AdoptMade();
   TheSpare().engine.reset();
+  TheSpare().anchor.reset();
 }
 
 std::size_t MpvEngine::LiveCount() { return LiveEngines().size(); }

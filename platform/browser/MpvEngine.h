@@ -100,6 +100,7 @@ class MpvEngine {
   // The address the engine opened last: the loaded one, or the current
   // entry of a list it reads itself.
   const std::string& OpenedAddress() const { return opened_; }
+  mpv_handle* Handle() const { return handle_; }
 
   sigc::signal<void(std::int64_t)>& signal_start_file() { return startFile_; }
   sigc::signal<void()>& signal_file_loaded() { return fileLoaded_; }
@@ -113,13 +114,14 @@ class MpvEngine {
   // Destroys every retired engine now.
   static void FlushRetired();
   // Starts making an engine on a worker for the next Create of these
-  // settings. Only while no engine takes ffmpeg's messages (the spare must
-  // take them to tell why a stream fails); false when it has to wait.
+  // settings, and first, once, the idle engine through which ffmpeg's
+  // messages reach every other. That one must be made while no engine takes
+  // the messages: false when it has to wait for a dying one.
   static bool PrepareSpare(const EngineSettings& settings);
   // The spare when it has these settings, else a new engine. Throws
   // telvanta::Error when libmpv cannot be started.
   static std::unique_ptr<MpvEngine> Create(const EngineSettings& settings);
-  // Destroys the spare, before the program ends.
+  // Destroys the spare and the messages' engine, with the browser.
   static void DropSpare();
   // Engines alive in the process, retired ones included.
   static std::size_t LiveCount();

@@ -29,6 +29,7 @@ void LimitMallocArenas() {
 constexpr unsigned kStartedPlayerLifetimeSeconds = 30;
 constexpr unsigned kSpareRetryMs = 50;
 constexpr int kSpareRetries = 40;
+constexpr unsigned kSpareDelaySeconds = 1;
 
 std::string ScriptNumber(double value) {
   std::ostringstream text;
@@ -170,8 +171,7 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
     return;
   }
   pageTitle = report->title;
-  // An unwanted started player goes before any new one is made: the new one
-  // must take ffmpeg's messages to tell why its stream fails.
+  // An unwanted started player goes before any new one is made.
   if (started && std::none_of(report->players.begin(), report->players.end(),
                               [this](const PlayerElement& e) { return WantsStarted(e); })) {
     DropStarted();
@@ -223,8 +223,8 @@ std::unique_ptr<PlayerController> WebBrowser::Impl::TakeStarted(const PlayerElem
   return std::move(started);
 }
 
-// An engine made ahead for the next play. It waits while another engine
-// takes ffmpeg's messages; a stopped one goes within its grace time.
+// An engine made ahead for the next play. The first time it may wait while
+// a dying engine still takes ffmpeg's messages: that goes within its grace.
 void WebBrowser::Impl::PrepareSpare() {
   spareRetry.disconnect();
   if (MpvEngine::PrepareSpare(EngineSettingsFor(settings))) {
@@ -353,12 +353,16 @@ void WebBrowser::Navigate(const std::string& filePath) {
 
 void WebBrowser::StartPlayer(const std::string& address) {
   impl_->DropStarted();
-  // The old page goes with the navigation that follows; its engines go now,
-  // so that the new one takes ffmpeg's messages.
-  impl_->spareRetry.disconnect();
-  impl_->RemovePlayers();
-  MpvEngine::FlushRetired();
   impl_->started = std::make_unique<PlayerController>(address, impl_->settings, true);
+  // The next play's engine, made once this one's stream has had the
+  // processor for its start.
+  impl_->spareRetry.disconnect();
+  impl_->spareRetry = Glib::signal_timeout().connect_seconds(
+      [impl = impl_.get()] {
+        impl->PrepareSpare();
+        return false;
+      },
+      kSpareDelaySeconds);
   // A page that never reports its players must not leave this one playing.
   impl_->startedExpiry = Glib::signal_timeout().connect_seconds(
       [impl = impl_.get()] {
