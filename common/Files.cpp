@@ -26,13 +26,33 @@ fs::path TemporaryBeside(const fs::path& file) {
   return temporary;
 }
 
+// A file kept elsewhere through a symbolic link stays a link: the write goes
+// to the file it points at.
+fs::path WriteTarget(const fs::path& file) {
+  std::error_code error;
+  fs::path target = file;
+  for (int hops = 0; hops < 40 && fs::is_symlink(target, error); ++hops) {
+    fs::path link = fs::read_symlink(target, error);
+    if (error) {
+      break;
+    }
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  return target;
+}
+
+// A new file gets the usual 0666 less the umask, as any program's would (the
+// folders it lies in decide who may read it); a replaced file keeps its mode.
 bool WriteTemporary(const fs::path& file, const fs::path& temporary, std::string_view bytes) {
-  UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  struct stat st {};
+  const bool exists = ::stat(file.c_str(), &st) == 0;
+  ::unlink(temporary.c_str());
+  UniqueFd fd(
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666));
   if (!fd) {
     return false;
   }
-  struct stat st {};
-  if (::stat(file.c_str(), &st) == 0 && ::fchmod(fd.Get(), st.st_mode & 07777) != 0) {
+  if (exists && ::fchmod(fd.Get(), st.st_mode & 07777) != 0) {
     return false;
   }
   return WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0 && fd.Reset();
@@ -75,12 +95,18 @@ std::optional<std::string> ReadWholeFile(const fs::path& file) {
   }
 }
 
-void ReplaceFile(const fs::path& file, std::string_view bytes) {
+void ReplaceFile(const fs::path& link, std::string_view bytes) {
+  const fs::path file = WriteTarget(link);
+  // A file nobody may write is one the user protected; the rename would
+  // otherwise replace it regardless of its mode.
+  if (struct stat st{}; ::stat(file.c_str(), &st) == 0 && (st.st_mode & 0222) == 0) {
+    throw FileError(CannotCreateFileMessage(link.string(), EACCES), EACCES);
+  }
   const fs::path temporary = TemporaryBeside(file);
   if (!WriteTemporary(file, temporary, bytes) || ::rename(temporary.c_str(), file.c_str()) != 0) {
     const int error = errno;
     ::unlink(temporary.c_str());
-    throw FileError(CannotCreateFileMessage(file.string(), error), error);
+    throw FileError(CannotCreateFileMessage(link.string(), error), error);
   }
   // Makes the rename itself durable; some file systems cannot sync a folder,
   // and the new file is in place either way.

@@ -28,9 +28,11 @@ class FileError : public Error {
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
 
 // Writes the bytes to a temporary file beside `file` (with `file`'s permission
-// bits when it exists), flushes them to disk and renames it over `file`. On
-// failure the old file is untouched, the temporary removed, and FileError
-// "Cannot create file ..." thrown.
+// bits when it exists, else 0666 less the umask), flushes them to disk and
+// renames it over `file`. A symbolic link is written through to its target.
+// A file without any write permission is refused. On failure the old file is
+// untouched, the temporary removed, and FileError "Cannot create file ..."
+// thrown.
 void ReplaceFile(const std::filesystem::path& file, std::string_view bytes);
 
 // Writes every byte to the descriptor, going on after a signal; false on an
