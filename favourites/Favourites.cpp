@@ -10,20 +10,74 @@ namespace telvanta {
 
 std::filesystem::path DefaultFavouritesPath() { return UserDataFolder() / "Fav.dat"; }
 
-std::vector<std::string> SplitFavouriteLines(std::string_view text) {
-  text = text.substr(0, text.find('\0'));
-  std::vector<std::string> lines;
+namespace {
+
+// Where each line of the text begins and how long it is; `text` holds no NUL.
+struct LineSpan {
+  std::size_t start;
+  std::size_t length;
+};
+std::vector<LineSpan> LineSpans(std::string_view text) {
+  std::vector<LineSpan> lines;
   std::size_t start = 0;
   while (start < text.size()) {
     const std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
+      lines.push_back({start, text.size() - start});
       break;
     }
-    lines.emplace_back(text.substr(start, end - start));
+    lines.push_back({start, end - start});
     start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
   }
   return lines;
+}
+
+bool Deciphers(std::string_view line) {
+  const std::size_t bar = line.find('|');
+  try {
+    DesDecryptHex(bar == std::string_view::npos ? std::string_view() : line.substr(bar + 1),
+                  StationKey);
+    return true;
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> SplitFavouriteLines(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  std::vector<std::string> lines;
+  for (const LineSpan& span : LineSpans(text)) {
+    lines.emplace_back(text.substr(span.start, span.length));
+  }
+  return lines;
+}
+
+FavouritesText ReadFavouritesText(std::string_view text) {
+  const std::string_view readable = text.substr(0, text.find('\0'));
+  FavouritesText read;
+  read.unread = std::string(text.substr(readable.size()));
+  const std::vector<LineSpan> spans = LineSpans(readable);
+  for (std::size_t i = 0; i < spans.size(); ++i) {
+    const std::string_view line = readable.substr(spans[i].start, spans[i].length);
+    if (!Deciphers(line)) {
+      read.unread.insert(0, readable.substr(spans[i].start));
+      read.damagedLine = i + 1;
+      break;
+    }
+    read.lines.emplace_back(line);
+  }
+  return read;
+}
+
+std::string FavouritesFileText(const FavouritesText& text) {
+  return JoinLinesCrLf(text.lines) + text.unread;
+}
+
+std::string DamagedFavouritesText(const std::filesystem::path& file, std::size_t line) {
+  return "Error: not a Hex String (line " + std::to_string(line) + " of " + file.string() +
+         ").\nThat line and the lines after it are not shown; they stay in the file as they are.";
 }
 
 std::string FavouriteLine(std::string_view name, std::string_view url) {
@@ -37,6 +91,19 @@ void CheckDisplayName(std::string_view name) {
   if (name.find_first_of("\r\n") != std::string_view::npos) {
     throw Error("A display name cannot contain a line break.");
   }
+}
+
+std::string StorableName(std::string_view name) {
+  std::string storable;
+  storable.reserve(name.size());
+  for (const char c : name) {
+    if (c == '|') {
+      storable += "\xC2\xA6";  // U+00A6 BROKEN BAR
+    } else {
+      storable += (c == '\r' || c == '\n') ? ' ' : c;
+    }
+  }
+  return storable;
 }
 
 bool CheckOwnChannel(std::string_view name, std::string_view url) {
@@ -63,39 +130,39 @@ void LoadFavourites(const std::vector<std::string>& lines, StationList& list) {
 
 FavouritesFile::FavouritesFile(std::filesystem::path path) : path_(std::move(path)) {}
 
-std::vector<std::string> FavouritesFile::Lines() const {
+FavouritesText FavouritesFile::Read() const {
   const std::optional<std::string> text = ReadWholeFile(path_);
-  return text ? SplitFavouriteLines(*text) : std::vector<std::string>{};
+  return text ? ReadFavouritesText(*text) : FavouritesText{};
 }
 
-void FavouritesFile::Write(const std::vector<std::string>& lines) const {
+void FavouritesFile::Write(const FavouritesText& text) const {
   MakePrivateFolders(path_.parent_path());
-  ReplaceFile(path_, JoinLinesCrLf(lines));
+  ReplaceFile(path_, FavouritesFileText(text));
 }
 
 void FavouritesFile::Add(std::string_view name, std::string_view url) const {
   CheckDisplayName(name);
-  std::vector<std::string> lines = Lines();
-  lines.push_back(FavouriteLine(name, url));
-  Write(lines);
+  FavouritesText text = Read();
+  text.lines.push_back(FavouriteLine(name, url));
+  Write(text);
 }
 
 void FavouritesFile::Rename(int index, std::string_view name, std::string_view url) const {
   CheckDisplayName(name);
-  std::vector<std::string> lines = Lines();
-  if (index < 0 || static_cast<std::size_t>(index) >= lines.size()) {
+  FavouritesText text = Read();
+  if (index < 0 || static_cast<std::size_t>(index) >= text.lines.size()) {
     throw Error("List index out of bounds (" + std::to_string(index) + ")");
   }
-  lines[static_cast<std::size_t>(index)] = FavouriteLine(name, url);
-  Write(lines);
+  text.lines[static_cast<std::size_t>(index)] = FavouriteLine(name, url);
+  Write(text);
 }
 
 void FavouritesFile::Delete(int index) const {
-  std::vector<std::string> lines = Lines();
-  if (index >= 0 && static_cast<std::size_t>(index) < lines.size()) {
-    lines.erase(lines.begin() + index);
+  FavouritesText text = Read();
+  if (index >= 0 && static_cast<std::size_t>(index) < text.lines.size()) {
+    text.lines.erase(text.lines.begin() + index);
   }
-  Write(lines);
+  Write(text);
 }
 
 }  // namespace telvanta

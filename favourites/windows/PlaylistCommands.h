@@ -9,12 +9,13 @@
 
 namespace telvanta {
 
-// Asks where to save (Favorites.m3u offered, overwriting confirmed) and
-// writes the favourites there as an extended M3U.
+// Asks where to save (Favorites.m3u offered, a filter for each format,
+// overwriting confirmed) and writes the favourites there in the format the
+// name ends in.
 void ExportFavouritesToPlaylist(Gtk::Window& owner, const FavouritesFile& favourites);
 
 // Asks for a playlist, adds its entries to the favourites, reloads the
-// host's list and shows what was added and what was refused.
+// host's list and shows what was added and, scrolled, what was refused.
 void ImportPlaylistToFavourites(Gtk::Window& owner, const FavouritesFile& favourites,
                                 FavouritesHost& host);
 

@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,46 @@ TEST_F(FavouritesFileTest, BadNamesAndIndexesChangeNothing) {
   for (const auto& c : cases) {
     EXPECT_EQ(ErrorText(c.action), c.error);
     EXPECT_EQ(test::ReadFile(file_.Path()), before) << c.error;
+  }
+}
+
+// Text after a NUL, or from a line that does not decipher on, can't be read;
+// it used to be dropped at the next change. Every change keeps it byte for
+// byte after the favourites, and a new favourite goes before it, so it shows.
+TEST_F(FavouritesFileTest, UnreadableTextSurvivesEveryChange) {
+  const std::string a = "A|" + Hex("mms://h/a");
+  const std::string b = "B|" + Hex("mms://h/b");
+  const std::string n = "N|" + Hex("mms://h/n");
+  const std::string afterNul = std::string("\0", 1) + "C|" + Hex("mms://h/c") + "\r\n\xff";
+  const std::string damaged = "Bad|in|name\r\n" + b + "\r\n";
+  const struct {
+    const char* what;
+    std::string text;
+    std::function<void()> change;
+    std::string expected;
+    std::size_t damagedLine;
+  } cases[] = {
+      {"add, NUL", a + "\n" + b + afterNul, [&] { file_.Add("N", "mms://h/n"); },
+       a + "\r\n" + b + "\r\n" + n + "\r\n" + afterNul, 0},
+      {"delete, NUL in a line", a + "\r\n" + b + afterNul, [&] { file_.Delete(0); },
+       b + "\r\n" + afterNul, 0},
+      {"add, damaged line", a + "\r\n" + damaged + afterNul, [&] { file_.Add("N", "mms://h/n"); },
+       a + "\r\n" + n + "\r\n" + damaged + afterNul, 2},
+      {"rename, damaged line", a + "\r\n" + damaged, [&] { file_.Rename(0, "N", "mms://h/n"); },
+       n + "\r\n" + damaged, 2},
+      {"rename past the readable lines", a + "\r\n" + damaged,
+       [&] {
+         EXPECT_EQ(ErrorText([&] { file_.Rename(1, "N", "mms://h/n"); }),
+                   "List index out of bounds (1)");
+       },
+       a + "\r\n" + damaged, 2},
+      {"delete, damaged first line", damaged, [&] { file_.Delete(0); }, damaged, 1},
+  };
+  for (const auto& c : cases) {
+    test::WriteFile(file_.Path(), c.text);
+    EXPECT_EQ(file_.Read().damagedLine, c.damagedLine) << c.what;
+    c.change();
+    EXPECT_EQ(test::ReadFile(file_.Path()), c.expected) << c.what;
   }
 }
 
