@@ -14,11 +14,30 @@ namespace telvanta {
 
 void ChannelListWindow::ShowFavourites() { SelectPage(ListPage::Favorites); }
 
-void ChannelListWindow::onAddToFavourites(const StationListBox& list,
-                                          const std::vector<std::string>& urls) {
-  const int index = list.ItemIndex();
-  const std::string& url = TwinLine(urls, index);
-  favourites_.Add(list.Entry(index), url);
+void ChannelListWindow::ChosenStation::Check() const {
+  if (!row) {
+    CheckListIndex(index, 0);
+  }
+}
+
+ChannelListWindow::ChosenStation ChannelListWindow::Chosen(ListPage page) const {
+  const StationListBox& list = ListOn(page);
+  const std::vector<std::string>& urls = Urls(page);
+  ChosenStation chosen;
+  chosen.index = list.ItemIndex();
+  // An entry without its twin line (a load that stopped there) names no station.
+  if (chosen.index >= 0 && static_cast<std::size_t>(chosen.index) < urls.size()) {
+    chosen.row = searches_[static_cast<std::size_t>(page)].RowAt(chosen.index);
+    chosen.entry = list.Entry(chosen.index);
+    chosen.url = urls[static_cast<std::size_t>(chosen.index)];
+  }
+  return chosen;
+}
+
+void ChannelListWindow::onAddToFavourites(ListPage page) {
+  const ChosenStation chosen = Chosen(page);
+  chosen.Check();
+  favourites_.Add(StorableName(chosen.entry), chosen.url);
   LoadFav();
 }
 
@@ -28,28 +47,31 @@ void ChannelListWindow::onAddOwnChannel() {
 }
 
 void ChannelListWindow::onRenameFavourite() {
-  const int index = favouriteList_.ItemIndex();
+  const ChosenStation chosen = Chosen(ListPage::Favorites);
   const std::string name = InputBox(*this, "Rename", "Enter a new display name:");
   if (name.empty()) {
     return;
   }
-  const std::string url = TwinLine(favouriteUrls_, index);
-  favourites_.Rename(SelectedFavourite(), name, url);
+  chosen.Check();
+  favourites_.Rename(static_cast<int>(*chosen.row), name, chosen.url);
   LoadFav();
 }
 
 void ChannelListWindow::onDeleteFavourite() {
-  favourites_.Delete(SelectedFavourite());
+  const ChosenStation chosen = Chosen(ListPage::Favorites);
+  favourites_.Delete(chosen.row ? static_cast<int>(*chosen.row) : -1);
   LoadFav();
 }
 
 void ChannelListWindow::onProperties() {
-  const int index = tvList_.ItemIndex();
-  const std::string url = TwinLine(tvUrls_, index);
-  propertiesDialogs_.Open(*this, tvList_.Entry(index), url).show();
+  const ChosenStation chosen = Chosen(ListPage::TV);
+  chosen.Check();
+  propertiesDialogs_.Open(*this, chosen.entry, chosen.url).show();
 }
 
-void ChannelListWindow::onReportBadLink(const StationListBox& list) {
+void ChannelListWindow::onReportBadLink(ListPage page) {
+  // The entry alone is reported, also one whose URL did not load.
+  const StationListBox& list = ListOn(page);
   const int index = list.ItemIndex();
   CheckListIndex(index, static_cast<std::size_t>(list.Count()));
   const std::string entry = list.Entry(index);

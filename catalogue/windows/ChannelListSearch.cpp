@@ -55,10 +55,4 @@ void ChannelListWindow::onSearchActivated() {
   list.View().grab_focus();
 }
 
-int ChannelListWindow::SelectedFavourite() const {
-  const auto row =
-      searches_[static_cast<std::size_t>(ListPage::Favorites)].RowAt(favouriteList_.ItemIndex());
-  return row ? static_cast<int>(*row) : -1;
-}
-
 }  // namespace telvanta

@@ -1,6 +1,7 @@
 #include "catalogue/windows/ChannelListWindow.h"
 
 #include "common/Captions.h"
+#include "common/Error.h"
 #include "common/Files.h"
 #include "favourites/windows/PlaylistCommands.h"
 #include "settings/Settings.h"
@@ -19,6 +20,9 @@ constexpr int ClientWidth = 586;
 // further list options.
 constexpr int SearchRowY = 454;
 constexpr int SearchWidth = 200;
+// Far longer than any station's entry; a paste of a whole page must not hold
+// the window.
+constexpr int SearchMaxLength = 256;
 constexpr int ClientHeight = 482;
 
 // Component names: the widget names skins select on, and accessible ids.
@@ -326,6 +330,7 @@ void ChannelListWindow::BuildSearch() {
   NameComponent(searchEntry_, component::searchEdit, "Search");
   searchEntry_.set_placeholder_text("Search");
   searchEntry_.set_size_request(SearchWidth, -1);
+  searchEntry_.set_max_length(SearchMaxLength);
   layout_.put(searchEntry_, 16, SearchRowY);
   // Every keystroke filters at once: the list is quick enough for no delay.
   searchEntry_.signal_changed().connect(sigc::mem_fun(*this, &ChannelListWindow::onSearchChanged));
@@ -338,12 +343,8 @@ void ChannelListWindow::BuildSearch() {
 void ChannelListWindow::BuildMenus() {
   const auto play = Picture("play", 16);
   auto connect = [](Gtk::MenuItem& item, auto handler) { item.signal_activate().connect(handler); };
-  auto addTo = [this](const StationListBox& list, const std::vector<std::string>& urls) {
-    return [this, &list, &urls] { onAddToFavourites(list, urls); };
-  };
-  auto report = [this](const StationListBox& list) {
-    return [this, &list] { onReportBadLink(list); };
-  };
+  auto addTo = [this](ListPage page) { return [this, page] { onAddToFavourites(page); }; };
+  auto report = [this](ListPage page) { return [this, page] { onReportBadLink(page); }; };
   auto addOwn = [this] { onAddOwnChannel(); };
 
   NameComponent(tvMenu_, component::tvMenu);
@@ -352,7 +353,7 @@ void ChannelListWindow::BuildMenus() {
   AddSeparator(tvMenu_, component::tvSeparator1);
   connect(
       AddMenuItem(tvMenu_, component::tvAddToFavouritesItem, "Add this channel to My Favorites"),
-      addTo(tvList_, tvUrls_));
+      addTo(ListPage::TV));
   connect(AddMenuItem(tvMenu_, component::tvAddOwnItem, "Add your own channel to My Favorites"),
           addOwn);
   AddSeparator(tvMenu_, component::tvSeparator2);
@@ -365,9 +366,9 @@ void ChannelListWindow::BuildMenus() {
   AddSeparator(radioMenu_, component::radioSeparator);
   connect(AddMenuItem(radioMenu_, component::radioAddToFavouritesItem,
                       "Add this channel to My Favorites"),
-          addTo(radioList_, radioUrls_));
+          addTo(ListPage::Radio));
   connect(AddMenuItem(radioMenu_, component::radioReportItem, "Report a bad link"),
-          report(radioList_));
+          report(ListPage::Radio));
   connect(
       AddMenuItem(radioMenu_, component::radioAddOwnItem, "Add your own channel to My Favorites"),
       addOwn);
@@ -378,9 +379,9 @@ void ChannelListWindow::BuildMenus() {
   AddSeparator(webcamMenu_, component::webcamSeparator);
   connect(AddMenuItem(webcamMenu_, component::webcamAddToFavouritesItem,
                       "Add this webcam to My Favorites"),
-          addTo(webcamList_, webcamUrls_));
+          addTo(ListPage::Webcam));
   connect(AddMenuItem(webcamMenu_, component::webcamReportItem, "Report a bad link"),
-          report(webcamList_));
+          report(ListPage::Webcam));
 
   NameComponent(favouriteMenu_, component::favouriteMenu);
   connect(AddMenuItem(favouriteMenu_, component::favouritePlayItem, "Play", play),
@@ -433,6 +434,21 @@ void ChannelListWindow::UseStartLists(std::future<std::optional<StartLists>> lis
 void ChannelListWindow::FormCreate() {
   OpenHealth();
   RestoreHideFailed();
+  // The start page is known whatever the catalogue does.
+  const ListPage start = StartPageFor(ReadSetting("OnStartupDisplay"));
+  // Each part's error is shown and the rest goes on: the favourites load
+  // whatever happened to the catalogue's lists.
+  RunCommand([this, start] { LoadCatalogueLists(start); });
+  RunCommand([this] { LoadFav(); });
+  SelectPage(start);
+  if (StretchIsFit(ReadSetting("Stretch"))) {
+    fitToWindowButton_.set_active(true);
+  } else {
+    originalSizeButton_.set_active(true);
+  }
+}
+
+void ChannelListWindow::LoadCatalogueLists(ListPage start) {
   db_connect();
   std::optional<StartLists> read;
   if (startLists_.valid()) {
@@ -451,17 +467,9 @@ void ChannelListWindow::FormCreate() {
   RestoreFilter(orderBox_, OrderItems, "OrderBy");
   // The start page's list is there when the window shows; the others, large
   // and not yet seen, are loaded right after it is on screen.
-  const ListPage start = StartPageFor(ReadSetting("OnStartupDisplay"));
   tvPending_ = radioPending_ = webcamPending_ = true;
   if (!read || !ShowStartList(*read, start)) {
     LoadPending(start);
-  }
-  LoadFav();
-  SelectPage(start);
-  if (StretchIsFit(ReadSetting("Stretch"))) {
-    fitToWindowButton_.set_active(true);
-  } else {
-    originalSizeButton_.set_active(true);
   }
 }
 
@@ -584,18 +592,23 @@ void ChannelListWindow::Loadwebcam() {
 
 void ChannelListWindow::LoadFav() {
   // Read first: a file that can't be read leaves the list as it was.
-  const std::vector<std::string> lines = favourites_.Lines();
-  // After every rebuild, a partial one too, the first favourite is selected.
-  struct SelectFirst {
-    StationListBox& list;
-    ~SelectFirst() {
-      if (list.Count() > 0) {
-        list.SetItemIndex(0);
-      }
-    }
-  } selectFirst{favouriteList_};
-  ListFill fill([this](StationList loaded) { ShowLoaded(ListPage::Favorites, std::move(loaded)); });
-  LoadFavourites(lines, fill.loaded);
+  const FavouritesText read = favourites_.Read();
+  StationList loaded;
+  LoadFavourites(read.lines, loaded);
+  ShowLoaded(ListPage::Favorites, std::move(loaded));
+  // After every rebuild the first favourite is selected.
+  if (favouriteList_.Count() > 0) {
+    favouriteList_.SetItemIndex(0);
+  }
+  // A line that does not decipher is told once, not at every change.
+  const std::string damaged =
+      read.damagedLine > 0
+          ? read.unread.substr(0, read.unread.find_first_of(std::string_view("\r\n\0", 3)))
+          : "";
+  if (read.damagedLine > 0 && damaged != toldDamage_) {
+    toldDamage_ = damaged;
+    throw Error(DamagedFavouritesText(favourites_.Path(), read.damagedLine));
+  }
 }
 
 const StationListBox& ChannelListWindow::ListOn(ListPage page) const {
@@ -671,27 +684,23 @@ void ChannelListWindow::onGoClicked() {
   }
 }
 
-void ChannelListWindow::PlayFrom(StationListBox& list, const std::vector<std::string>& urls,
-                                 bool playersNote) {
+void ChannelListWindow::PlayFrom(ListPage page, bool playersNote) {
+  const ChosenStation chosen = Chosen(page);
   if (playersNote && NeedsPlayersNote(ReadSetting("FirstRun"))) {
     ShowInformationBox(std::string(PlayersNoteCaption), std::string(PlayersNoteText));
   }
-  const int index = list.ItemIndex();
-  const std::string url = TwinLine(urls, index);
-  const std::string entry = list.Entry(index);
+  chosen.Check();
   hide();
   main_.InitControl();
-  main_.SetCaption(PlayCaption(entry));
-  main_.PlayTV(url);
+  main_.SetCaption(PlayCaption(chosen.entry));
+  main_.PlayTV(chosen.url);
 }
 
-void ChannelListWindow::onTvListActivated() { PlayFrom(tvList_, tvUrls_); }
-void ChannelListWindow::onRadioListActivated() { PlayFrom(radioList_, radioUrls_); }
-void ChannelListWindow::onWebcamListActivated() { PlayFrom(webcamList_, webcamUrls_); }
+void ChannelListWindow::onTvListActivated() { PlayFrom(ListPage::TV); }
+void ChannelListWindow::onRadioListActivated() { PlayFrom(ListPage::Radio); }
+void ChannelListWindow::onWebcamListActivated() { PlayFrom(ListPage::Webcam); }
 // Favourites play without the players note.
-void ChannelListWindow::onFavouriteListActivated() {
-  PlayFrom(favouriteList_, favouriteUrls_, false);
-}
+void ChannelListWindow::onFavouriteListActivated() { PlayFrom(ListPage::Favorites, false); }
 
 void ChannelListWindow::ConnectMouseUp(Gtk::RadioButton& button,
                                        void (ChannelListWindow::*handler)()) {

@@ -25,6 +25,7 @@
 #include <array>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,9 +42,10 @@ class ChannelListWindow : public Gtk::Window,
   ~ChannelListWindow() override;
 
   // Connects the database, restores the filters, loads the start page's list
-  // and the favourites, picks the start page and the video size. Errors pass
-  // on to the caller. The other lists follow once the window is on screen,
-  // or as soon as their page is about to show.
+  // and the favourites, picks the start page and the video size. An error of
+  // the catalogue or of the favourites is shown and the rest goes on. The
+  // other lists follow once the window is on screen, or as soon as their
+  // page is about to show.
   void FormCreate();
   // Lists read on a worker during the start, taken by FormCreate when they
   // match what it would read.
@@ -62,6 +64,7 @@ class ChannelListWindow : public Gtk::Window,
   void LoadRadio();
   void Loadwebcam();
   // Rebuilds the favourites list from Fav.dat; its first entry is selected.
+  // A line that does not decipher is thrown once (DamagedFavouritesText).
   void LoadFav() override;
   void ShowFavourites() override;
 
@@ -95,7 +98,24 @@ class ChannelListWindow : public Gtk::Window,
   bool on_key_press_event(GdkEventKey* event) override;
 
  private:
+  // A station as chosen in a list, taken once before any box: whatever
+  // refills the list while a box is open (a check's results, a play's
+  // outcome, a reload) can't put another station in its place.
+  struct ChosenStation {
+    int index = -1;  // as shown
+    // In the page's whole list (for the favourites, the line of Fav.dat);
+    // none when the index names no station.
+    std::optional<std::size_t> row;
+    std::string entry;
+    std::string url;
+    // Throws the list's error "List index out of bounds (<index>)" when
+    // nothing was chosen.
+    void Check() const;
+  };
+  ChosenStation Chosen(ListPage page) const;
+
   void BuildLayout();
+  void LoadCatalogueLists(ListPage start);
   bool IsPending(ListPage page) const;
   bool ShowStartList(StartLists& read, ListPage start);
   void ShowAppendedCountries();
@@ -120,11 +140,7 @@ class ChannelListWindow : public Gtk::Window,
   void ApplyQuery(ListPage page, std::string_view query);
   // The entry shows the query of the page shown.
   void ShowQueryOf(ListPage page);
-  // The Fav.dat line of the selected favourite; -1 for none.
-  int SelectedFavourite() const;
-  // The filter boxes as LoadChannel reads them.
-  void PlayFrom(StationListBox& list, const std::vector<std::string>& urls,
-                bool playersNote = true);
+  void PlayFrom(ListPage page, bool playersNote = true);
   void PopUp(Gtk::Menu& menu, GdkEventButton* event);
   void BuildHealth(Gtk::Fixed& layout, int hideBoxX, int hideBoxY);
   // The check box as stored, its filter applied to every page.
@@ -147,12 +163,12 @@ class ChannelListWindow : public Gtk::Window,
   void onRadioListActivated();
   void onWebcamListActivated();
   void onFavouriteListActivated();
-  void onAddToFavourites(const StationListBox& list, const std::vector<std::string>& urls);
+  void onAddToFavourites(ListPage page);
   void onAddOwnChannel();
   void onRenameFavourite();
   void onDeleteFavourite();
   void onProperties();
-  void onReportBadLink(const StationListBox& list);
+  void onReportBadLink(ListPage page);
   void onOriginalSizeReleased();
   void onFitToWindowReleased();
   void onPictureQualityClicked();
@@ -206,6 +222,8 @@ class ChannelListWindow : public Gtk::Window,
   Gtk::Menu favouriteMenu_;
   StationDatabase database_;
   FavouritesFile favourites_;
+  // The damaged line of Fav.dat last told, so it is told once.
+  std::string toldDamage_;
   OwnedWindows<PropertiesDialog> propertiesDialogs_;
   std::vector<std::string> countryItems_;
   std::future<std::optional<StartLists>> startLists_;

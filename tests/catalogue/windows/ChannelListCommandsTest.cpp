@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -14,6 +15,10 @@
 #include "catalogue/windows/ChannelListWindow.h"
 #include "catalogue/windows/ListExportWindow.h"
 #include "common/DesCipher.h"
+#include "favourites/Favourites.h"
+#include "health/CheckOutcome.h"
+#include "settings/Settings.h"
+#include "tests/support/CatalogueTestSupport.h"
 #include "tests/support/MainLoop.h"
 #include "tests/support/WindowTestSupport.h"
 #include "widgets/ErrorDisplay.h"
@@ -58,6 +63,115 @@ Gtk::Window* Shown(const std::string& component) {
     }
   }
   return nullptr;
+}
+
+// Answers each message and input box the action shows, once `look` has seen
+// it and says it is done: OK, with `typed` in an input box.
+void AnswerBoxes(const std::function<void()>& action, const std::function<bool(Gtk::Dialog&)>& look,
+                 const std::string& typed = "") {
+  sigc::connection watch = Glib::signal_timeout().connect(
+      [&] {
+        for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+          auto* box = dynamic_cast<Gtk::Dialog*>(window);
+          const bool input = box != nullptr && box->get_name() == "InputBox";
+          if (box == nullptr || !box->get_visible() ||
+              (!input && dynamic_cast<MessageBox*>(box) == nullptr) || !look(*box)) {
+            continue;
+          }
+          if (input) Find<Gtk::Entry>(*box, "Edit").set_text(typed);
+          box->response(Gtk::RESPONSE_OK);
+        }
+        return true;
+      },
+      20);
+  action();
+  watch.disconnect();
+}
+
+// A check that ends, or a play's outcome, re-filters the lists; with a box
+// open, the command used to read the URL at the shown index afterwards and
+// act on another station (a rename saved a neighbour's URL). The station is
+// taken as chosen, before the box.
+TEST_F(ChannelListCommandsTest, CommandsActOnTheChosenStationWhateverRefiltersTheListUnderABox) {
+  const auto url = [](const std::string& name) { return "http://127.0.0.1/" + name; };
+  const std::vector<std::string> names = {"Dead1", "Slow", "Target", "Alive", "Other"};
+  std::string favourites;
+  for (const std::string& name : names) favourites += Line(name, url(name));
+  test::WriteFile(Favourites(), favourites);
+  WriteSetting("HideFailedStations", "1");
+  Start();
+  const struct {
+    const char* what;
+    const char* list;
+    int row;
+    const char* item;
+    std::string hiddenMeanwhile;
+    std::function<void()> expect;
+  } cases[] = {
+      {"rename", "ListBox3", 2, "CustomItem3", url("Dead1"),
+       [&] {
+         EXPECT_EQ(ReadFile(Favourites()), Line("Dead1", url("Dead1")) + Line("Slow", url("Slow")) +
+                                               Line("Renamed", url("Target")) +
+                                               Line("Alive", url("Alive")) +
+                                               Line("Other", url("Other")));
+       }},
+      // The players note is up while the chosen station itself is hidden.
+      {"play", "ListBox5", 0, "TeItem1", "mms://127.0.0.1/welle",
+       [&] { EXPECT_EQ(Main().get_title(), "Telvanta - Austria - Welle"); }},
+  };
+  for (const auto& c : cases) {
+    bool refiltered = false;
+    AnswerBoxes([&] { Choose(c.list, c.row, c.item); },
+                [&](Gtk::Dialog&) {
+                  if (!refiltered) {
+                    // Two failed checks hide the station, as a finished check does.
+                    List().RecordCheck(c.hiddenMeanwhile, health::Failed("404 Not Found"));
+                    List().RecordCheck(c.hiddenMeanwhile, health::Failed("404 Not Found"));
+                    refiltered = true;
+                  }
+                  return true;
+                },
+                "Renamed");
+    EXPECT_TRUE(refiltered) << c.what;
+    c.expect();
+  }
+}
+
+// Names from the catalogue are not typed by the user: a "|" in one is kept
+// as a broken bar instead of refusing the station.
+TEST_F(ChannelListCommandsTest, CatalogueNameWithABarIsAddedWithABrokenBar) {
+  test::MakeProgramFolder(
+      program_.Path(), {},
+      {test::Station("Germany", "90|00 - NEUNZIG NULL NULL", "", "http://127.0.0.1/neunzig")});
+  Start();
+  Choose("ListBox5", 0, "TeItem2");
+  EXPECT_EQ(ReadFile(Favourites()),
+            Line("Germany - 90\u00a600 - NEUNZIG NULL NULL", "http://127.0.0.1/neunzig"));
+}
+
+// A bad catalogue row stops its own list, not the favourites. A favourite
+// line that does not decipher is told once, naming the file and the line,
+// and it and the text after a NUL stay in the file through every change.
+TEST_F(ChannelListCommandsTest, DamagedCatalogueRowsAndFavouriteLinesCostNothingElse) {
+  test::ExecSql(program_.Path() / "listv2.dll", "UPDATE tv SET url = 'not hex' WHERE name = 'Sky'");
+  const std::string unread = "Broken|not hex\r\n" + std::string("\0", 1) + Line("Gone", "mms://g");
+  test::WriteFile(Favourites(), Line("One", "mms://1") + Line("Two", "mms://2") +
+                                    Line("Three", "mms://3") + unread);
+  auto seen = AnswerDialogs([&] { Start(); });
+  ASSERT_EQ(seen.size(), 2U);
+  EXPECT_EQ(seen[0].text, "Error: not a Hex String.");
+  EXPECT_EQ(seen[1].text, DamagedFavouritesText(Favourites(), 4));
+  EXPECT_NE(seen[1].text.find(Favourites().string()), std::string::npos);
+  EXPECT_EQ(Entries("ListBox3"), (std::vector<std::string>{"One", "Two", "Three"}));
+
+  seen = AnswerDialogs([&] {
+    Choose("ListBox5", 0, "TeItem2");       // Austria - Welle
+    Choose("ListBox3", 0, "CustomItem30");  // One
+  });
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(Entries("ListBox3"), (std::vector<std::string>{"Two", "Three", "Austria - Welle"}));
+  EXPECT_EQ(ReadFile(Favourites()), Line("Two", "mms://2") + Line("Three", "mms://3") +
+                                        Line("Austria - Welle", "mms://127.0.0.1/welle") + unread);
 }
 
 TEST_F(ChannelListCommandsTest, FavouritesAddRenameDeletePlayAndSurviveARestart) {
@@ -182,23 +296,53 @@ TEST_F(ChannelListCommandsTest, FavouritesGoToAPlaylistAndComeBackThroughTheMenu
   });
   Find<Gtk::MenuItem>(List(), "ExportPlaylistItem").activate();
   EXPECT_EQ(offered, "Favorites.m3u");
-  EXPECT_EQ(filter, "Playlists (*.m3u;*.m3u8;*.pls;*.xspf)");
+  EXPECT_EQ(filter, "M3U playlist (*.m3u;*.m3u8)");
   EXPECT_EQ(ReadFile(data_.Path() / "Favorites.m3u"),
             "#EXTM3U\n#EXTINF:-1,Canada - Channel One(300k)\nmms://127.0.0.1/one\n");
+  // The format picked is the one written: it used to be M3U whatever the name.
+  AnswerFileDialog("SavePlaylistDialog", [&](Gtk::FileChooserDialog& dialog) {
+    dialog.set_current_folder(data_.Path().string());
+    dialog.set_filter(dialog.list_filters().at(1));
+    offered = dialog.get_current_name();
+  });
+  Find<Gtk::MenuItem>(List(), "ExportPlaylistItem").activate();
+  EXPECT_EQ(offered, "Favorites.pls");
+  EXPECT_EQ(ReadFile(data_.Path() / "Favorites.pls"),
+            "[playlist]\nFile1=mms://127.0.0.1/one\nTitle1=Canada - Channel One(300k)\n"
+            "Length1=-1\nNumberOfEntries=1\nVersion=2\n");
 
+  // Refusals by the score, long ones too: the box scrolls them and fits the screen.
   const auto playlist = data_.Path() / "in.pls";
-  test::WriteFile(playlist,
-                  "[playlist]\nNumberOfEntries=2\nFile1=mms://127.0.0.1/one\nTitle1=Again\n"
-                  "File2=http://127.0.0.1/new\nTitle2=New, one\n");
+  std::string text =
+      "[playlist]\nFile1=mms://127.0.0.1/one\nTitle1=Again\n"
+      "File2=http://127.0.0.1/new\nTitle2=New, one\n";
+  for (int i = 3; i < 63; ++i) {
+    text += "File" + std::to_string(i) + "=/music/" + std::string(150, 'x') + ".mp3\n";
+  }
+  test::WriteFile(playlist, text);
   AnswerFileDialog("OpenPlaylistDialog",
                    [&](Gtk::FileChooserDialog& dialog) { dialog.set_filename(playlist.string()); });
-  const auto seen =
-      AnswerDialogs([&] { Find<Gtk::MenuItem>(List(), "ImportPlaylistItem").activate(); });
-  ASSERT_EQ(seen.size(), 1U);
-  EXPECT_EQ(seen[0].title, "Import Playlist to Favorites");
-  EXPECT_EQ(seen[0].text,
-            "1 channel was added to My Favorites.\n\nNot added:\n"
-            "\"Again\" (mms://127.0.0.1/one): already in My Favorites");
+  std::vector<std::string> seen;
+  int height = 0;
+  AnswerBoxes([&] { Find<Gtk::MenuItem>(List(), "ImportPlaylistItem").activate(); },
+              [&](Gtk::Dialog& box) {
+                if (!box.get_mapped()) return false;
+                test::Pump(std::chrono::milliseconds(100));
+                seen.push_back(box.get_title() + ": " + dynamic_cast<MessageBox&>(box).Text());
+                seen.push_back(Find<Gtk::Label>(box, "Refusals").get_text());
+                height = box.get_allocated_height();
+                return true;
+              });
+  ASSERT_EQ(seen.size(), 2U);
+  EXPECT_EQ(seen[0],
+            "Import Playlist to Favorites: 1 channel was added to My Favorites.\n\n"
+            "Not added:");
+  EXPECT_EQ(seen[1].rfind("\"Again\" (mms://127.0.0.1/one): already in My Favorites\n", 0), 0U);
+  EXPECT_EQ(std::count(seen[1].begin(), seen[1].end(), '\n'), 60);
+  Gdk::Rectangle screen;
+  List().get_display()->get_monitor(0)->get_workarea(screen);
+  EXPECT_GT(height, 0);
+  EXPECT_LE(height, screen.get_height() * 2 / 3);
   EXPECT_EQ(Entries("ListBox3"),
             (std::vector<std::string>{"Canada - Channel One(300k)", "New, one"}));
 }
