@@ -6,6 +6,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 namespace telvanta {
@@ -42,6 +43,7 @@ std::string FoldForSearch(std::string_view text) {
 std::vector<std::string> SearchWords(std::string_view query) {
   const auto valid = Owned(g_utf8_make_valid(query.data(), static_cast<gssize>(query.size())));
   std::vector<std::string> words;
+  std::unordered_set<std::string> seen;
   const gchar* start = nullptr;
   for (const gchar* p = valid.get();; p = g_utf8_next_char(p)) {
     const bool end = *p == '\0';
@@ -49,7 +51,8 @@ std::vector<std::string> SearchWords(std::string_view query) {
     if ((end || space) && start != nullptr) {
       std::string word =
           FoldForSearch(std::string_view(start, static_cast<std::size_t>(p - start)));
-      if (!word.empty()) {
+      // A word typed again asks nothing more (a paste of the same words).
+      if (!word.empty() && seen.insert(word).second) {
         words.push_back(std::move(word));
       }
       start = nullptr;
@@ -57,9 +60,14 @@ std::vector<std::string> SearchWords(std::string_view query) {
       start = p;
     }
     if (end) {
-      return words;
+      break;
     }
   }
+  // The longest word first: it is the likeliest to be missing, and a row is
+  // dropped at its first missing word.
+  std::stable_sort(words.begin(), words.end(),
+                   [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+  return words;
 }
 
 SearchKeys::SearchKeys(const std::vector<std::string>& texts) {

@@ -21,7 +21,8 @@ namespace telvanta {
 // Invalid UTF-8 is made valid first.
 std::string FoldForSearch(std::string_view text);
 
-// A query's words, split at white space and folded; none for a blank query.
+// A query's words, split at white space and folded, each once, the longest
+// first; none for a blank query.
 std::vector<std::string> SearchWords(std::string_view query);
 
 // A further test on a row, by its index in the whole list (a caller that

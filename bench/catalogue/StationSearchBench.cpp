@@ -91,6 +91,24 @@ void BM_QueryAndTwin(benchmark::State& state) {
   Describe(state, query, shown);
 }
 
+// A paste of 100 KB of the same few words: each word counts once, so it
+// costs about what typing them once does (BM_QueryAndTwin above, same run).
+void BM_PastedRepeats(benchmark::State& state) {
+  std::string query;
+  while (query.size() < 100 * 1024) {
+    query += "radio fm Radio FM ";
+  }
+  SearchableList list;
+  list.Load(Radio());
+  std::size_t shown = 0;
+  for (auto _ : state) {
+    list.SetQuery(query, {});
+    shown = list.Shown().size();
+    benchmark::DoNotOptimize(shown);
+  }
+  Describe(state, "100 KB of \"radio fm Radio FM\"", shown);
+}
+
 // Paid once per load.
 void BM_FoldKeys(benchmark::State& state) {
   for (auto _ : state) {
@@ -105,6 +123,7 @@ constexpr int QueryCount = static_cast<int>(std::size(Queries));
 BENCHMARK(BM_Refilter)->DenseRange(0, QueryCount - 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainFind)->DenseRange(0, QueryCount - 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QueryAndTwin)->DenseRange(0, QueryCount - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PastedRepeats)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FoldKeys)->Unit(benchmark::kMillisecond);
 
 }  // namespace

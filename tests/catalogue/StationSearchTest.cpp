@@ -45,6 +45,11 @@ TEST(StationSearchTest, EveryWordMatchesIgnoringCaseAndAccents) {
   for (const Case& c : cases) {
     EXPECT_EQ(keys.Matching(SearchWords(c.query)), c.rows) << c.query;
   }
+  // A paste of the same words over and over held the window for seconds:
+  // each word counts once, the longest first.
+  std::string pasted;
+  for (int i = 0; i < 5000; ++i) pasted += "Radio RADIO radio eins ";
+  EXPECT_EQ(SearchWords(pasted), (std::vector<std::string>{"radio", "eins"}));
   // A further test on the row index combines with the words.
   EXPECT_EQ(keys.Matching(SearchWords("radio"), [](std::size_t row) { return row != 3; }),
             (std::vector<std::size_t>{0, 5}));
