@@ -23,6 +23,11 @@ Error EngineError(sqlite3* db, int code, const std::string& path) {
   }
 }
 
+// A station's fields are short; a megabyte is no catalogue's.
+constexpr int kLongestText = 1 << 20;
+// Virtual machine steps between looks at the cancel flag and the clock.
+constexpr int kStepsPerLook = 10000;
+
 std::string FileOf(sqlite3* db) {
   const char* file = sqlite3_db_filename(db, "main");
   return file != nullptr ? file : "";
@@ -47,6 +52,27 @@ void StationDatabase::db_connect() {
   db_connect(std::filesystem::path(ProgramFolder()) / StationDatabaseFileName);
 }
 
+void StationDatabase::Bound(const std::atomic<bool>* cancel,
+                            std::chrono::steady_clock::time_point deadline) {
+  limits_ = {cancel, deadline, true};
+  ApplyLimits();
+}
+
+void StationDatabase::ApplyLimits() {
+  if (!db_ || !limits_.bounded) {
+    return;
+  }
+  sqlite3_limit(db_.get(), SQLITE_LIMIT_LENGTH, kLongestText);
+  sqlite3_progress_handler(
+      db_.get(), kStepsPerLook,
+      [](void* data) -> int {
+        const auto& limits = *static_cast<const Limits*>(data);
+        return (limits.cancel != nullptr && limits.cancel->load()) ||
+               std::chrono::steady_clock::now() >= limits.deadline;
+      },
+      &limits_);
+}
+
 void StationDatabase::Close() { db_.reset(); }
 
 bool StationDatabase::IsOpen() const { return db_ != nullptr; }
@@ -65,6 +91,7 @@ void StationDatabase::Open() {
     throw EngineError(raw, result, path_.string());
   }
   db_ = std::move(db);
+  ApplyLimits();
 }
 
 StationQuery StationDatabase::Query(std::string_view sql,
@@ -87,6 +114,11 @@ StationQuery StationDatabase::Query(std::string_view sql,
     }
   }
   return query;
+}
+
+std::int64_t StationDatabase::Serial() {
+  auto query = Query("pragma user_version");
+  return query.Next() ? sqlite3_column_int64(query.statement_.get(), 0) : 0;
 }
 
 bool StationQuery::Next() {

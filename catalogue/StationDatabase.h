@@ -3,6 +3,9 @@
 // the first statement and stays open until Close(). One thread at a time: a
 // worker opens a connection of its own.
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -29,11 +32,20 @@ class StationDatabase {
   void db_connect(const std::filesystem::path& path);
   // listv2.dll in the program folder.
   void db_connect();
+  // For a file from elsewhere: every statement of this connection stops
+  // (Error "interrupted") once *cancel is set or the deadline has passed, and
+  // a text longer than a station's fields could be is refused.
+  void Bound(const std::atomic<bool>* cancel, std::chrono::steady_clock::time_point deadline);
   void Close();
   bool IsOpen() const;
   // True while a prepared statement of this connection is not finalised.
   bool HasOpenStatements() const;
   const std::filesystem::path& Path() const { return path_; }
+
+  // The catalogue's serial: the date of its station lists as YYYYMMDD, kept
+  // as the database's user_version by the tools that make catalogues; 0 in
+  // one made without. Throws as Query does.
+  std::int64_t Serial();
 
   // Opens the connection when closed and prepares sql with the parameters
   // bound to ?1, ?2... Throws Error with the engine's text.
@@ -43,9 +55,16 @@ class StationDatabase {
   struct Closer {
     void operator()(sqlite3* db) const;
   };
+  struct Limits {
+    const std::atomic<bool>* cancel = nullptr;
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
+    bool bounded = false;
+  };
   void Open();
+  void ApplyLimits();
 
   std::filesystem::path path_;
+  Limits limits_;
   std::unique_ptr<sqlite3, Closer> db_;
 };
 

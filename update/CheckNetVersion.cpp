@@ -109,6 +109,7 @@ std::optional<UpdateContext> DefaultUpdateContext() {
   context.listEndpointHex = std::string(CatalogueArchiveEndpointHex());
   context.downloadFolder = *downloads;
   context.dataFolder = UserDataFolder();
+  context.programFolder = ProgramFolder();
   context.version = std::string(ProgramVersion);
   context.language = SystemDefaultLangID();
   return context;
@@ -200,7 +201,8 @@ void CheckNetVersion::Run(const UpdateContext& context, Job& job) {
     fs::remove_all(staging, ignored);
     return;
   }
-  if (const auto staged = AcceptStagedCatalogue(context.dataFolder)) {
+  if (const auto staged =
+          AcceptStagedCatalogue(context.dataFolder, context.programFolder, &job.cancel)) {
     job.Report([&](const UpdateCallbacks& target) {
       if (target.catalogueStaged) {
         target.catalogueStaged(*staged);

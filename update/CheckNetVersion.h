@@ -21,14 +21,15 @@ struct UpdateContext {
   std::string listEndpointHex;
   std::filesystem::path downloadFolder;  // tvinfo.ini and listv2.zip go here
   std::filesystem::path dataFolder;      // the refresh is staged below it
+  std::filesystem::path programFolder;   // holds the shipped catalogue
   std::string version;
   std::optional<LangId> language;
   platform::DownloadLimits limits;
 };
 
 // The built-in endpoints, a private folder below the temporary folder,
-// UserDataFolder(), ProgramVersion and SystemDefaultLangID(). None when the
-// download folder can't be made private to the user.
+// UserDataFolder(), ProgramFolder(), ProgramVersion and SystemDefaultLangID().
+// None when the download folder can't be made private to the user.
 std::optional<UpdateContext> DefaultUpdateContext();
 // Window tests point the program's checks at a loopback server; none restores
 // the default.

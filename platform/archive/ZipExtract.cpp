@@ -67,7 +67,8 @@ UniqueFd CreateTemporary(int folder, const std::string& name, std::string& tempo
   return UniqueFd();
 }
 
-// `budget` is what the whole extraction may still write.
+// `budget` is what the whole extraction may still write; a block is charged
+// up to its end, so a hole left by a block's offset counts as written.
 bool ExtractFile(archive* reader, int folder, const std::string& name,
                  const std::atomic<bool>* cancel, std::int64_t& budget) {
   std::string temporaryName;
@@ -76,6 +77,7 @@ bool ExtractFile(archive* reader, int folder, const std::string& name,
     return false;
   }
   bool good = true;
+  std::int64_t end = 0;
   for (;;) {
     const void* block = nullptr;
     std::size_t size = 0;
@@ -84,7 +86,11 @@ bool ExtractFile(archive* reader, int folder, const std::string& name,
     if (status == ARCHIVE_EOF) {
       break;
     }
-    budget -= static_cast<std::int64_t>(size);
+    const std::int64_t blockEnd = offset + static_cast<std::int64_t>(size);
+    if (blockEnd > end) {
+      budget -= blockEnd - end;
+      end = blockEnd;
+    }
     if (status < ARCHIVE_WARN || (cancel != nullptr && cancel->load()) || budget < 0 ||
         !WriteAll(out.Get(), static_cast<const char*>(block), size, offset)) {
       good = false;

@@ -22,9 +22,11 @@ struct ExtractReport {
   int failed = 0;       // entries that could not be read or written
 };
 
-// A small archive can unpack to a full disk; past this many bytes in all,
-// the entry being written fails and the rest are not read.
-inline constexpr std::int64_t DefaultExtractLimit = std::int64_t{1} << 30;
+// A small archive can unpack to a full disk. The catalogue, the largest file
+// a refresh brings, is some 7 MiB; past this many bytes in all, the entry
+// being written fails before the block that passes it is written, and the
+// rest are not read.
+inline constexpr std::int64_t DefaultExtractLimit = std::int64_t{64} << 20;
 
 // Extracts every file of the archive below `folder`, which must exist; folders
 // inside the archive are created, existing files replaced. Nothing is thrown;

@@ -130,6 +130,10 @@ TEST(CatalogueBuild, SameListsGiveTheSameBytes) {
   ASSERT_FALSE(first.empty());
   EXPECT_TRUE(first == test::ReadFile(folder / "second.dll"));
   EXPECT_TRUE(first == test::ReadFile(ShippedCataloguePath)) << "the build's own copy differs";
+  // Its serial decides whether a refreshed catalogue is newer.
+  StationDatabase shipped;
+  shipped.db_connect(ShippedCataloguePath);
+  EXPECT_EQ(shipped.Serial(), ParseCatalogueSerial(test::ReadFile(StationLists / "SERIAL")));
 }
 
 int RunBuilder(const std::filesystem::path& lists, const std::filesystem::path& output) {

@@ -45,7 +45,8 @@ std::string Catalogue(const fs::path& folder, const std::string& radioName) {
   const fs::path file = folder / "made.dll";
   fs::remove(file);
   test::MakeDatabase(file, {Row("Canada", "TV One", "300", "mms://h/tv")},
-                     {Row("France", radioName, "", "http://h/radio")}, {});
+                     {Row("France", radioName, "", "http://h/radio")},
+                     {Row("Finland", "Cam", "", "http://h/cam.jpg")});
   return ReadFile(file);
 }
 
@@ -90,6 +91,7 @@ class CheckNetVersionTest : public ::testing::Test {
     context.listEndpointHex = DesEncryptHex(server_.Url("/listv2.zip"), UpdateKey);
     context.downloadFolder = downloads_;
     context.dataFolder = data_;
+    context.programFolder = root_ / "program";
     context.version = "7.2.0.0";
     context.language = language;
     context.limits.connectTimeout = 2s;
@@ -208,16 +210,26 @@ TEST_F(CheckNetVersionTest, AWholeCatalogueIsStagedAndTheListsShowItOnceInstalle
 // One bad row from the server must not cut the lists short for every user.
 TEST_F(CheckNetVersionTest, ABadOrHostileArchiveLeavesTheCatalogueInUse) {
   WriteSetting("AutoUpdate", "1");
-  WriteFile(data_ / "listv2.dll", Catalogue(root_.Path(), "Old Radio"));
+  WriteFile(StagingFolder(data_) / "listv2.dll", Catalogue(root_.Path(), "Old Radio"));
+  ASSERT_TRUE(AcceptStagedCatalogue(data_, root_ / "program").has_value());
+  ASSERT_TRUE(InstallStagedCatalogue(data_));
   WriteFile(data_ / "Fav.dat", "Mine|ABCD\r\n");
   const fs::path bad = root_ / "bad.dll";
   WriteFile(bad, Catalogue(root_.Path(), "Bad"));
   test::ExecSql(bad, "insert into radio values('Spain','Broken','ZZ','')");
+  // The radio list never ends: a check without bounds would never return.
+  const fs::path endless = root_ / "endless.dll";
+  WriteFile(endless, Catalogue(root_.Path(), "Endless"));
+  test::ExecSql(endless,
+                "drop table radio; create view radio(country,name,url) as with recursive "
+                "r(n) as (select 1 union all select n+1 from r) select 'France','Loop','" +
+                    DesEncryptHex("http://h/loop", StationKey) + "' from r");
   const struct {
     const char* what;
     std::vector<test::ZipEntry> entries;
   } cases[] = {
       {"a row that does not decipher", {ZipFile("listv2.dll", ReadFile(bad))}},
+      {"a radio list that never ends", {ZipFile("listv2.dll", ReadFile(endless))}},
       {"climbing out to the favourites", {ZipFile("../Fav.dat", "stolen")}},
       {"a link to the data folder",
        {{"listv2.dll", data_.string() + "/Fav.dat", test::ZipEntry::Kind::Symlink}}},

@@ -180,7 +180,8 @@ void SortByCountryAndName(std::vector<CatalogueRow>& rows) {
 }
 
 Catalogue AssembleCatalogue(const StationSources& sources) {
-  Catalogue catalogue{AssembleTv(sources), AssembleRadio(sources), AssembleWebcams(sources)};
+  Catalogue catalogue{sources.serial, AssembleTv(sources), AssembleRadio(sources),
+                      AssembleWebcams(sources)};
   SortByCountryAndName(catalogue.tv.rows);
   SortByCountryAndName(catalogue.radio.rows);
   SortByCountryAndName(catalogue.webcam.rows);

@@ -2,6 +2,7 @@
 // Which source rows go into the shipped catalogue, and how they read there.
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -32,6 +33,7 @@ struct CatalogueTable {
 };
 
 struct Catalogue {
+  std::int64_t serial = 0;  // the date of its lists, YYYYMMDD
   CatalogueTable tv;
   CatalogueTable radio;
   CatalogueTable webcam;

@@ -78,16 +78,26 @@ void InsertRows(sqlite3* db, std::string_view sql, std::initializer_list<Column>
   }
 }
 
-void WriteTables(const Catalogue& catalogue, const std::string& file) {
+DatabasePtr OpenForWriting(const std::string& file) {
   sqlite3* raw = nullptr;
   const int opened = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-  const DatabasePtr db(raw);
+  DatabasePtr db(raw);
   if (opened != SQLITE_OK) {
     if (raw == nullptr) {
       throw Error(sqlite3_errstr(opened));
     }
     ThrowEngineError(raw);
   }
+  return db;
+}
+
+std::string SerialStatement(std::int64_t serial) {
+  return "PRAGMA user_version=" + std::to_string(serial) + ";";
+}
+
+void WriteTables(const Catalogue& catalogue, const std::string& file) {
+  const DatabasePtr db = OpenForWriting(file);
+  sqlite3* raw = db.get();
   // The file is thrown away on failure, so it needs no journal; it is
   // flushed to disk as a whole once written.
   Exec(raw, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;");
@@ -100,6 +110,7 @@ void WriteTables(const Catalogue& catalogue, const std::string& file) {
   InsertRows(raw, "INSERT INTO webcam(country,name,speed,url) VALUES(?,?,?,?)",
              {C::Country, C::Name, C::Speed, C::Url}, catalogue.webcam);
   Exec(raw, CatalogueIndexes);
+  Exec(raw, SerialStatement(catalogue.serial));
   Exec(raw, "COMMIT;");
 }
 
@@ -156,6 +167,11 @@ void WriteCatalogue(const Catalogue& catalogue, const std::filesystem::path& pat
   temp.Keep();
   const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
   SyncFile(folder, O_RDONLY | O_DIRECTORY);
+}
+
+void WriteCatalogueSerial(const std::filesystem::path& path, std::int64_t serial) {
+  const DatabasePtr db = OpenForWriting(path.string());
+  Exec(db.get(), SerialStatement(serial));
 }
 
 }  // namespace telvanta

@@ -1,6 +1,7 @@
 #pragma once
 // Writes the station database listv2.dll from an assembled catalogue.
 
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 
@@ -26,10 +27,14 @@ inline constexpr std::string_view CatalogueIndexes =
     "CREATE INDEX webcam_by_country_name ON webcam(country, name);";
 
 // Stores the rows in their order (so rowid order is the catalogue's order),
-// each URL enciphered with DesEncryptHex under StationKey. The file is built
+// each URL enciphered with DesEncryptHex under StationKey, and the serial as
+// the database's user_version (StationDatabase::Serial). The file is built
 // beside `path` and renamed over it only when complete: on any error `path`
 // is left as it was and the error (the engine's text) is thrown as Error.
 // The same catalogue always gives the same bytes.
 void WriteCatalogue(const Catalogue& catalogue, const std::filesystem::path& path);
+
+// Sets the serial of an existing catalogue in place; throws Error.
+void WriteCatalogueSerial(const std::filesystem::path& path, std::int64_t serial);
 
 }  // namespace telvanta

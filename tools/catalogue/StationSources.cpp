@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/AsciiText.h"
 #include "common/Error.h"
 #include "tools/catalogue/CsvReader.h"
 
@@ -120,11 +121,31 @@ CountryNames ParseCountries(std::string_view fileName, std::string_view text) {
   return names;
 }
 
+std::optional<std::int64_t> ParseCatalogueSerial(std::string_view text) {
+  text = TrimAsciiSpace(text);
+  if (text.size() != 8 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  const std::int64_t serial = std::stoll(std::string(text));
+  const std::int64_t month = serial / 100 % 100;
+  const std::int64_t day = serial % 100;
+  if (month < 1 || month > 12 || day < 1 || day > 31) {
+    return std::nullopt;
+  }
+  return serial;
+}
+
 StationSources ReadStationSources(const std::filesystem::path& folder) {
   auto table = [&folder](std::string_view file) {
     return ParseSourceTable(file, ReadWholeFile(folder / file));
   };
   StationSources sources;
+  const auto serial = ParseCatalogueSerial(ReadWholeFile(folder / "SERIAL"));
+  if (!serial) {
+    throw Error("SERIAL: not a date written YYYYMMDD");
+  }
+  sources.serial = *serial;
   sources.countries = ParseCountries("countries.csv", ReadWholeFile(folder / "countries.csv"));
   sources.tv = table("tv_iptv_org.csv");
   sources.radio = table("radio_iprd.csv");

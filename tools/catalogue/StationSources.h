@@ -2,9 +2,11 @@
 // The station lists in data/stations as read from their CSV files.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +34,7 @@ struct SourceTable {
 using CountryNames = std::map<std::string, std::string, std::less<>>;
 
 struct StationSources {
+  std::int64_t serial = 0;  // from SERIAL: the date the lists were taken, YYYYMMDD
   CountryNames countries;
   SourceTable tv;
   SourceTable radio;          // the directory of public radio
@@ -45,7 +48,10 @@ SourceTable ParseSourceTable(std::string_view fileName, std::string_view text);
 // countries.csv (name,code,...); GB and UK become "U.K", US becomes "U.S.A"
 // so that the country filter's fixed items find them.
 CountryNames ParseCountries(std::string_view fileName, std::string_view text);
-// Reads the five files of the stations folder.
+// A catalogue's serial written YYYYMMDD, blanks around it allowed; none for
+// anything else.
+std::optional<std::int64_t> ParseCatalogueSerial(std::string_view text);
+// Reads the five lists of the stations folder and its SERIAL.
 StationSources ReadStationSources(const std::filesystem::path& folder);
 
 }  // namespace telvanta

@@ -101,7 +101,7 @@ mkdir -p "$XDG_CONFIG_HOME/telvanta" "$XDG_DATA_HOME/telvanta" "$XDG_RUNTIME_DIR
 chmod 700 "$XDG_RUNTIME_DIR"
 printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora]\n"Day"="%s"\n\n' \
   "$(date +%x)" > "$XDG_CONFIG_HOME/telvanta/settings.reg"
-"$make_catalogue" "$XDG_DATA_HOME/telvanta/listv2.dll" \
+"$make_catalogue" --installed "$XDG_DATA_HOME/telvanta" \
   "tv|Australia|Quiet Channel|100k|http://127.0.0.1:9/none.m3u8|News" \
   "tv|Canada|Loopback TV|300k|$stream|News" \
   "tv|France|Canal Test|500k|http://127.0.0.1:9/canal.m3u8|Music" \

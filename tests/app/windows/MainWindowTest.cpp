@@ -230,7 +230,8 @@ TEST_F(MainWindowTest, FirstPlayOfTheDayAnnouncesAndInstallsTheNewCatalogue) {
   test::TempFolder downloads("telvanta-downloads");
   const auto fresh = site / "fresh.dll";
   test::MakeDatabase(fresh, {test::Row("Norway", "Fresh TV", "", "mms://127.0.0.1/fresh")},
-                     {test::Row("Norway", "Fresh Radio", "", "http://127.0.0.1/fresh")}, {});
+                     {test::Row("Norway", "Fresh Radio", "", "http://127.0.0.1/fresh")},
+                     {test::Row("Norway", "Fresh Cam", "", "http://127.0.0.1/fresh.jpg")});
   test::MakeZip(site / "listv2.zip", {test::ZipFile("listv2.dll", ReadFile(fresh))});
   test::WriteFile(site / "tvinfo.ini",
                   "[Current]\r\nVersion=7.2.0.0\r\n[7.2.0.0]\r\nAnnounce=Fresh stations "

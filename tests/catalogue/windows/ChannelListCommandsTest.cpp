@@ -3,6 +3,7 @@
 // bad-link question, the list exports and the favourites' playlists.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -389,6 +390,7 @@ TEST_F(ChannelListCommandsTest, BadLinkReportAsksFirstAndNothingSelectedIsAnErro
 TEST_F(ChannelListCommandsTest, ExportsWriteTheListsAsShownToTheHomeFolder) {
   const std::string home = std::getenv("HOME");
   setenv("HOME", data_.Path().c_str(), 1);
+  const mode_t umask = ::umask(022);
   Start();
   ListExportWindow tools(List(), List());
   Find<Gtk::Button>(tools, "Button2").clicked();
@@ -399,6 +401,13 @@ TEST_F(ChannelListCommandsTest, ExportsWriteTheListsAsShownToTheHomeFolder) {
   EXPECT_EQ(seen[0].text, (data_.Path() / "old.txt").string() + " ok!");
   const std::string old = ReadFile(data_.Path() / "old.txt");
   EXPECT_NE(old.find("Australia|Sky||rtsp://127.0.0.1/sky\r\n"), std::string::npos) << old;
+  ::umask(umask);
+  // The lists are meant to be shared.
+  for (const char* name : {"radiolist.txt", "old.txt"}) {
+    EXPECT_EQ(std::filesystem::status(data_.Path() / name).permissions(),
+              std::filesystem::perms(0644))
+        << name;
+  }
   setenv("HOME", home.c_str(), 1);
 }
 

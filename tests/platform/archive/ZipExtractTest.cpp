@@ -160,6 +160,29 @@ TEST_F(ZipExtractTest, StopsAtTheByteLimit) {
   EXPECT_EQ(Names(target_), (std::vector<std::string>{"listv2.dll", "small.txt"}));
 }
 
+// Zeros compress a thousandfold: a small download must not fill the home
+// folder with far more than a catalogue could be.
+TEST_F(ZipExtractTest, TheDefaultLimitTakesACatalogueAndNotMuchMore) {
+  const struct {
+    const char* what;
+    std::size_t size;
+    bool written;
+  } cases[] = {
+      {"a catalogue of 8 MiB", std::size_t{8} << 20, true},
+      {"65 MiB", std::size_t{65} << 20, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(target_);
+    fs::create_directories(target_);
+    MakeZip(zip_, {ZipFile("listv2.dll", std::string(c.size, '\0'))});
+    const ExtractReport report = ExtractZip(zip_, target_);
+    EXPECT_EQ(report.written, c.written ? 1 : 0);
+    EXPECT_EQ(Names(target_),
+              c.written ? std::vector<std::string>{"listv2.dll"} : std::vector<std::string>{});
+  }
+}
+
 TEST_F(ZipExtractTest, AMissingArchiveOrFolderIsReportedNotThrown) {
   EXPECT_FALSE(ExtractZip(root_ / "none.zip", target_).opened);
   MakeZip(zip_, {ZipFile("a", "b")});
