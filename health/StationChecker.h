@@ -1,9 +1,9 @@
 #pragma once
 // Checks station addresses from the user's machine, politely: a few
-// connections at once, short time-outs, and never more than the first bytes
-// of a stream. HTTP(S) answers are read with libcurl and playlists are
-// followed to their first entry; rtsp:// gets an OPTIONS request; mms:// is
-// asked over HTTP as a Windows Media player would (MMSH).
+// connections at once (one platform::RequestGroup), short time-outs, and
+// never more than the first bytes of a stream. Playlists are followed to
+// their first entry; rtsp:// gets an OPTIONS request; mms:// is asked over
+// HTTP as a Windows Media player would (MMSH).
 
 #include <atomic>
 #include <chrono>

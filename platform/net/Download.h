@@ -1,7 +1,7 @@
 #pragma once
-// Fetching a URL into a file with libcurl. Safe to call from any thread; each
-// call has its own handle. Only http and https are fetched, TLS peers are
-// verified, and nothing is ever thrown.
+// Fetching a URL into a file. Safe to call from any thread; each call makes
+// its own request (platform/net/Request.h), so only http and https are
+// fetched and TLS peers are verified. Nothing is ever thrown.
 
 #include <atomic>
 #include <chrono>
