@@ -25,6 +25,14 @@ struct Probe {
   int depth = 0;  // playlists followed to get here
 };
 
+// A stream counts as alive only once this much has come within the answer
+// time (8 s unless set otherwise). The thinnest stations send 8 kbit/s, 1 KB
+// a second, and servers open with a burst, so a live one gets there within a
+// few seconds even after a slow connect; a server that answers and then
+// trickles a byte a second, or even a hundred (less than any codec plays
+// from), never does.
+constexpr std::size_t kPlayableBytes = 2 * 1024;
+
 struct Transfer {
   Probe probe;
   Transport transport = Transport::Http;
@@ -37,10 +45,10 @@ struct Transfer {
   bool Take(std::string_view bytes) {
     body.append(bytes.substr(0, maxBytes - body.size()));
     const bool list = MayBePlaylist(request->Address(), request->ContentType());
-    // A stream's first bytes are enough; a list is read whole, unless it
-    // turns out to be media after all.
-    enough = body.size() >= maxBytes || (!list && body.size() >= 16) ||
-             (body.size() >= 512 && LooksBinary(body));
+    // A stream is read until it shows it can be played; a list is read whole,
+    // unless it turns out to be media after all.
+    enough =
+        body.size() >= maxBytes || (body.size() >= kPlayableBytes && (!list || LooksBinary(body)));
     return !enough;
   }
 };
@@ -138,9 +146,9 @@ class Run {
   void Conclude(const Transfer& transfer, const NetResult& result) {
     const bool rtsp = transfer.transport == Transport::Rtsp;
     const bool answered = result.status >= 200 && result.status < 300;
-    // A stream that sent bytes and then went quiet still answered.
-    const bool quiet = result.error == NetError::NoAnswer && answered && !transfer.body.empty();
-    if (result.error != NetError::None && !transfer.enough && !quiet) {
+    // The answer time ran out after some bytes: judged by what they are.
+    const bool slow = result.error == NetError::NoAnswer && answered && !transfer.body.empty();
+    if (result.error != NetError::None && !transfer.enough && !slow) {
       Report(transfer.probe, Failed(platform::FailureText(result)));
       return;
     }
@@ -158,7 +166,8 @@ class Run {
     }
     const BodyKind kind = ClassifyBody(result.address, result.contentType, transfer.body);
     if (kind == BodyKind::Stream) {
-      Report(transfer.probe, Alive());
+      // Too little to play from within the answer time.
+      Report(transfer.probe, slow ? Failed("Too slow to play") : Alive());
     } else if (kind == BodyKind::WebPage) {
       Report(transfer.probe, Failed("A web page, not a stream"));
     } else {

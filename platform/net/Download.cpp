@@ -48,7 +48,7 @@ class TemporaryFile {
 };
 
 bool Fetch(std::string_view url, const std::filesystem::path& file, const std::atomic<bool>* cancel,
-           const DownloadLimits& limits) {
+           const DownloadLimits& limits, std::chrono::milliseconds deadline) {
   if (cancel != nullptr && cancel->load()) {
     return false;
   }
@@ -58,6 +58,7 @@ bool Fetch(std::string_view url, const std::filesystem::path& file, const std::a
   }
   RequestOptions options;
   options.connectTimeout = limits.connectTimeout;
+  options.deadline = deadline;
   options.lowSpeedBytes = limits.lowSpeedBytes;
   options.lowSpeedTime = limits.lowSpeedTime;
   options.maxBytes = limits.maxBytes;
@@ -73,9 +74,10 @@ bool Fetch(std::string_view url, const std::filesystem::path& file, const std::a
 }  // namespace
 
 bool DownloadFile(std::string_view url, const std::filesystem::path& file,
-                  const std::atomic<bool>* cancel, const DownloadLimits& limits) {
+                  const std::atomic<bool>* cancel, const DownloadLimits& limits,
+                  std::chrono::milliseconds deadline) {
   try {
-    return Fetch(url, file, cancel, limits);
+    return Fetch(url, file, cancel, limits, deadline);
   } catch (...) {
     return false;
   }
