@@ -1,9 +1,9 @@
 #pragma once
 // Checks station addresses from the user's machine, politely: a few
-// connections at once, short time-outs, and never more than the first bytes
-// of a stream. HTTP(S) answers are read with libcurl and playlists are
-// followed to their first entry; rtsp:// gets an OPTIONS request; mms:// is
-// asked over HTTP as a Windows Media player would (MMSH).
+// connections at once (one platform::RequestGroup), short time-outs, and
+// never more than the first kilobytes of a stream. Playlists are followed to
+// their first entry; rtsp:// gets an OPTIONS request; mms:// is asked over
+// HTTP as a Windows Media player would (MMSH).
 
 #include <atomic>
 #include <chrono>
@@ -20,7 +20,8 @@ namespace telvanta::health {
 struct CheckLimits {
   std::size_t maxConnections = 8;
   std::chrono::milliseconds connectTimeout{std::chrono::seconds(5)};
-  // From the request until the first bytes (a playlist: its whole text).
+  // From the request until enough of a stream to play from (a playlist: its
+  // whole text); a stream slower than that fails.
   std::chrono::milliseconds answerTimeout{std::chrono::seconds(8)};
   std::size_t maxBytes = 64 * 1024;
   int maxPlaylistDepth = 4;

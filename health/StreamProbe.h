@@ -32,8 +32,4 @@ BodyKind ClassifyBody(std::string_view address, std::string_view contentType,
 std::optional<std::string> FirstEntry(BodyKind kind, const std::string& body,
                                       const std::string& address);
 
-// `reference` resolved against `base` (an absolute reference comes back as
-// it is).
-std::string ResolveAddress(const std::string& base, const std::string& reference);
-
 }  // namespace telvanta::health

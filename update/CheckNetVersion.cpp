@@ -38,7 +38,7 @@ std::optional<std::string> FetchUpdateInfo(const UpdateContext& context,
   const std::string url = DecipherEndpoint(context.infoEndpointHex);
   const fs::path file = context.downloadFolder / UpdateInfoFileName;
   std::lock_guard lock(UpdateInfoFileMutex());
-  if (!platform::DownloadFile(url, file, cancel, context.limits)) {
+  if (!platform::DownloadFile(url, file, cancel, context.limits, std::chrono::seconds(30))) {
     return std::nullopt;
   }
   std::optional<std::string> text;
@@ -187,7 +187,7 @@ void CheckNetVersion::Run(const UpdateContext& context, Job& job) {
   }
   const fs::path archive = context.downloadFolder / CatalogueArchiveFileName;
   if (!platform::DownloadFile(DecipherEndpoint(context.listEndpointHex), archive, &job.cancel,
-                              context.limits)) {
+                              context.limits, std::chrono::seconds(120))) {
     return;
   }
   const fs::path staging = StagingFolder(context.dataFolder);

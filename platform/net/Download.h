@@ -1,7 +1,7 @@
 #pragma once
-// Fetching a URL into a file with libcurl. Safe to call from any thread; each
-// call has its own handle. Only http and https are fetched, TLS peers are
-// verified, and nothing is ever thrown.
+// Fetching a URL into a file. Safe to call from any thread; each call makes
+// its own request (platform/net/Request.h), so only http and https are
+// fetched and TLS peers are verified. Nothing is ever thrown.
 
 #include <atomic>
 #include <chrono>
@@ -22,11 +22,14 @@ struct DownloadLimits {
 };
 
 // Fetches url into file. True only when the server answered 2xx, the whole
-// body arrived (as long as its Content-Length, when it sent one) and it was
-// renamed into place from a temporary file beside `file`. On false `file` is
-// as it was and no temporary is left. Setting *cancel (from any thread) ends
-// the transfer within about a second, with false.
+// body arrived (as long as its Content-Length, when it sent one) within
+// `deadline` and it was renamed into place from a temporary file beside
+// `file`. On false `file` is as it was and no temporary is left. Setting
+// *cancel (from any thread) ends the transfer within about a second, with
+// false. The deadline keeps a server that trickles just above the low-speed
+// limit from holding the caller for hours.
 bool DownloadFile(std::string_view url, const std::filesystem::path& file,
-                  const std::atomic<bool>* cancel = nullptr, const DownloadLimits& limits = {});
+                  const std::atomic<bool>* cancel = nullptr, const DownloadLimits& limits = {},
+                  std::chrono::milliseconds deadline = std::chrono::seconds(120));
 
 }  // namespace telvanta::platform

@@ -1,15 +1,13 @@
 #include "platform/player/MetafileResolver.h"
 
-#include <curl/curl.h>
 #include <glib/gstdio.h>
 #include <totem-pl-parser.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <memory>
-#include <mutex>
+#include <string_view>
 
 #include "platform/glib/GObjectPtr.h"
+#include "platform/net/Request.h"
 #include "platform/player/StreamAddress.h"
 
 namespace telvanta::platform {
@@ -18,90 +16,31 @@ namespace {
 // Metafiles are a few lines; anything bigger is a stream, not a list.
 constexpr std::size_t kMaxBytes = 1 << 20;
 
-struct CurlDeleter {
-  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-};
-
 struct Download {
   std::string body;
   std::string finalAddress;
   Failure failure;
 };
 
-std::size_t Append(char* data, std::size_t size, std::size_t count, void* user) {
-  auto* body = static_cast<std::string*>(user);
-  const std::size_t bytes = size * count;
-  if (body->size() + bytes > kMaxBytes) {
-    return 0;  // makes curl stop with CURLE_WRITE_ERROR
-  }
-  body->append(data, bytes);
-  return bytes;
-}
-
-int CheckCancelled(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return static_cast<const std::atomic<bool>*>(user)->load() ? 1 : 0;
-}
-
-FailureKind KindForCurl(CURLcode code, long osErrno) {
-  switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-      return FailureKind::HostNotFound;
-    case CURLE_COULDNT_CONNECT:
-      if (osErrno == ENETUNREACH || osErrno == EHOSTUNREACH) {
-        return FailureKind::NetworkUnreachable;
-      }
-      return osErrno == ETIMEDOUT ? FailureKind::TimedOut : FailureKind::ConnectionRefused;
-    case CURLE_OPERATION_TIMEDOUT:
-      return FailureKind::TimedOut;
-    case CURLE_WRITE_ERROR:
-      return FailureKind::UnsupportedFormat;
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_PARTIAL_FILE:
-      return FailureKind::ConnectionLost;
-    default:
-      return FailureKind::Unknown;
-  }
-}
-
 Download Fetch(const std::string& address, std::chrono::milliseconds timeout,
                const std::atomic<bool>& cancelled) {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  RequestOptions options;
+  options.connectTimeout = timeout;
+  options.deadline = timeout;
+  options.maxBytes = kMaxBytes;
+  options.compressed = true;
+  options.cancel = &cancelled;
   Download download;
-  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-  if (!curl) {
-    download.failure.kind = FailureKind::Unknown;
-    return download;
-  }
-  CURL* handle = curl.get();
-  curl_easy_setopt(handle, CURLOPT_URL, address.c_str());
-  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 5L);
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout.count()));
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
-  curl_easy_setopt(handle, CURLOPT_USERAGENT, "Telvanta/7.2");
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, Append);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &download.body);
-  curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, CheckCancelled);
-  curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &cancelled);
-  const CURLcode code = curl_easy_perform(handle);
-  long status = 0;
-  long osErrno = 0;
-  char* finalAddress = nullptr;
-  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
-  curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osErrno);
-  curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &finalAddress);
-  download.finalAddress = finalAddress != nullptr ? finalAddress : address;
-  if (code != CURLE_OK) {
-    download.failure.kind = KindForCurl(code, osErrno);
-  } else if (status >= 400) {
-    download.failure = {
-        FailureKindForStatus(static_cast<int>(status)), static_cast<int>(status), {}};
+  Request request(address, options, [&download](std::string_view bytes) {
+    download.body.append(bytes);
+    return true;
+  });
+  const NetResult result = request.Perform();
+  download.finalAddress = result.address;
+  if (result.error != NetError::None) {
+    download.failure.kind = FailureKindFor(result.error);
+  } else if (result.status >= 400) {
+    download.failure = {FailureKindForStatus(result.status), result.status, {}};
   }
   return download;
 }

@@ -105,6 +105,30 @@ FailureKind FailureKindForStatus(int status) {
   return FailureKind::ServerError;
 }
 
+FailureKind FailureKindFor(NetError error) {
+  switch (error) {
+    case NetError::None:
+      return FailureKind::None;
+    case NetError::HostNotFound:
+      return FailureKind::HostNotFound;
+    case NetError::NetworkUnreachable:
+    case NetError::HostUnreachable:
+      return FailureKind::NetworkUnreachable;
+    case NetError::ConnectionRefused:
+      return FailureKind::ConnectionRefused;
+    case NetError::NoConnection:
+    case NetError::NoAnswer:
+      return FailureKind::TimedOut;
+    case NetError::EmptyReply:
+    case NetError::ConnectionLost:
+      return FailureKind::ConnectionLost;
+    case NetError::TooLarge:  // a stream behind a list's name
+      return FailureKind::UnsupportedFormat;
+    default:
+      return FailureKind::Unknown;
+  }
+}
+
 Failure ClassifyLogLine(std::string_view text) {
   const std::string line = AsciiLower(text);
   // The sound server's "connection refused" is not the stream's.

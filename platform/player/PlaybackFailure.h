@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/net/NetFailure.h"
+
 namespace telvanta::platform {
 
 enum class FailureKind {
@@ -35,6 +37,9 @@ struct Failure {
 
 // The kind for an HTTP or RTSP error status (400-599).
 FailureKind FailureKindForStatus(int status);
+
+// The kind for a failed fetch of ours (a playlist or metafile).
+FailureKind FailureKindFor(NetError error);
 
 // What one log line says, if it says anything we know (kind None otherwise).
 Failure ClassifyLogLine(std::string_view line);

@@ -7,6 +7,7 @@
 #include <future>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include "health/StationChecker.h"
 #include "tests/support/LoopbackHttpServer.h"
@@ -46,6 +47,19 @@ LoopbackHttpServer::Route MmshServer() {
   };
 }
 
+// Answers like a radio station, then sends one byte every 100 ms: it answered,
+// but no player could play from it.
+LoopbackHttpServer::Route Trickle() {
+  return [](const HttpRequest&, HttpConnection& connection) {
+    if (!connection.Send("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n")) {
+      return;
+    }
+    while (!connection.Stopping() && connection.Send(std::string(1, '\xFF'))) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  };
+}
+
 struct Collected {
   std::map<std::size_t, CheckOutcome> outcomes;
   std::size_t lastDone = 0;
@@ -82,6 +96,7 @@ class StationCheckerTest : public ::testing::Test {
     server_.AddRoute("/icy", test::IcyMp3Route(test::Media().folder / test::TestMedia::kMp3, 8000,
                                                "Loopback FM", "Tone"));
     server_.AddRoute("/silent", test::SilentRoute());
+    server_.AddRoute("/trickle", Trickle());
     server_.AddRoute("/stream", LoopbackHttpServer::Endless());
     server_.AddRoute("/mmsh", MmshServer());
     server_.AddRoute("/station.m3u", Answer("audio/x-mpegurl", "#EXTM3U\n#EXTINF:-1,FM\nicy\n"));
@@ -115,6 +130,8 @@ TEST_F(StationCheckerTest, EachKindOfAnswerHasItsOutcome) {
       {"rtsp://127.0.0.1:" + std::to_string(test::ClosedPort()) + "/x",
        Failed("Connection refused")},
       {Url("/silent"), Failed("No answer within 2 s")},
+      // Once taken as alive from its first 16 bytes.
+      {Url("/trickle"), Failed("Too slow to play")},
       {Url("/dead.pls"), Failed("Playlist entry failed: 404 Not Found")},
       {Url("/page"), Failed("A web page, not a stream")},
       {"rtmp://127.0.0.1/live", {CheckVerdict::Unchecked, "rtmp:// is not checked"}},

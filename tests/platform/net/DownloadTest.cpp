@@ -49,6 +49,7 @@ class DownloadTest : public ::testing::Test {
     WriteFile(served_ / "good.ini", "[Current]\nVersion=7.2.0.0\n");
     server_.AddRoute("/truncated", LoopbackHttpServer::Truncated("only part", 1000));
     server_.AddRoute("/slow", LoopbackHttpServer::Trickle(400ms));
+    server_.AddRoute("/trickle", LoopbackHttpServer::Trickle(50ms));
     server_.AddRoute("/endless", LoopbackHttpServer::Endless());
     server_.AddRoute("/silent", test::SilentRoute());
   }
@@ -86,6 +87,17 @@ TEST_F(DownloadTest, TrueOnlyForAWholeFileAndFailuresLeaveTheOldFile) {
     EXPECT_EQ(ReadFile(target), c.whole ? "[Current]\nVersion=7.2.0.0\n" : "old");
     EXPECT_TRUE(Leftovers(downloads_.Path()).empty());
   }
+}
+
+// A server trickling just above the low-speed limit once held the update
+// worker (and a manual check) until 256 MiB had come.
+TEST_F(DownloadTest, TheDeadlineEndsATrickleAboveTheLowSpeedLimit) {
+  DownloadLimits lenient = TestLimits();
+  lenient.lowSpeedBytes = 1;
+  WriteFile(downloads_ / "target", "old");
+  EXPECT_FALSE(DownloadFile(server_.Url("/trickle"), downloads_ / "target", nullptr, lenient, 1s));
+  EXPECT_EQ(ReadFile(downloads_ / "target"), "old");
+  EXPECT_TRUE(Leftovers(downloads_.Path()).empty());
 }
 
 // Closing the program must not wait for a server that says nothing.
