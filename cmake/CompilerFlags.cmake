@@ -1,7 +1,10 @@
-# Warnings as errors for our own code only; third-party headers come in as SYSTEM.
+# Warnings for our own code only; third-party headers come in as SYSTEM.
 add_library(telvanta_warnings INTERFACE)
 target_compile_options(telvanta_warnings INTERFACE
-  -Wall -Wextra -Wpedantic -Werror -Wshadow -Wnon-virtual-dtor)
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+if(TELVANTA_WERROR)
+  target_compile_options(telvanta_warnings INTERFACE -Werror)
+endif()
 target_compile_definitions(telvanta_warnings INTERFACE
   GTKMM_DISABLE_DEPRECATED GDKMM_DISABLE_DEPRECATED GLIBMM_DISABLE_DEPRECATED
   GIOMM_DISABLE_DEPRECATED GTK_DISABLE_DEPRECATED GDK_DISABLE_DEPRECATED)
