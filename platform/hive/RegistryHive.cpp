@@ -165,14 +165,7 @@ void AppendHexData(std::string& out, std::string_view prefix,
 }
 
 void AppendValue(std::string& out, const HiveValue& value) {
-  // Appended, not "text" + std::string: GCC 12 at -O3 warns of a
-  // false overlap inside that operator (-Wrestrict).
-  std::string prefix;
-  if (value.name.empty()) {
-    prefix = "@=";
-  } else {
-    prefix.append("\"").append(Escape(value.name)).append("\"=");
-  }
+  std::string prefix = value.name.empty() ? "@=" : "\"" + Escape(value.name) + "\"=";
   if (auto text = QuotableText(value)) {
     out += prefix + "\"" + Escape(*text) + "\"\n";
     return;
