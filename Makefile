@@ -5,7 +5,8 @@ BUILD  := build
 ASAN   := build-asan
 FUZZ   := build-fuzz
 JOBS   ?= $(shell nproc)
-CMAKE  := cmake -G Ninja -Wno-dev
+# Our builds stop at any warning (TELVANTA_WERROR); a plain cmake does not.
+CMAKE  := cmake -G Ninja -Wno-dev -DTELVANTA_WERROR=ON
 
 .PHONY: run check deps build build-asan build-fuzz test test-asan test-fuzz bench format format-check install clean
 

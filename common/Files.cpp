@@ -46,7 +46,11 @@ fs::path WriteTarget(const fs::path& file) {
 bool WriteTemporary(const fs::path& file, const fs::path& temporary, std::string_view bytes) {
   struct stat st {};
   const bool exists = ::stat(file.c_str(), &st) == 0;
-  ::unlink(temporary.c_str());
+  // A temporary left by a run killed mid-write goes; one that can't go is
+  // the reason the write fails.
+  if (::unlink(temporary.c_str()) != 0 && errno != ENOENT) {
+    return false;
+  }
   UniqueFd fd(
       ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666));
   if (!fd) {

@@ -2,9 +2,11 @@
 
 #include <glib.h>
 
-#include "common/Error.h"
+#include <chrono>
+
 #include "common/Files.h"
 #include "health/HealthRules.h"
+#include "platform/glib/PostToUi.h"
 
 namespace telvanta::health {
 
@@ -12,16 +14,39 @@ HealthBook::HealthBook() : HealthBook(UserDataFolder() / HealthFileName) {}
 
 HealthBook::HealthBook(const std::filesystem::path& file) {
   try {
-    store_ = std::make_unique<HealthStore>(file);
-    map_ = store_->LoadAll();
-  } catch (const Error& error) {
-    store_.reset();
-    problem_ = std::string(error.what()) + ". Station health is not kept in this session.";
+    // Never waits for a lock here: readers of the journalled file aren't
+    // held by a writer, and a file locked otherwise costs only the marks.
+    std::string notice;
+    const auto store = OpenHealthStore(file, std::chrono::milliseconds(0), notice);
+    map_ = store->LoadAll();
+    if (!notice.empty()) {
+      TellLater(notice, false);
+    }
+  } catch (const HealthFileError& error) {
+    // The writer tells it if new checks can't be saved either.
+    problem_ = error.what();
     g_warning("%s", problem_.c_str());
   }
+  writer_ = std::make_unique<HealthWriter>(
+      file, [this](const std::string& text, bool unsaved) { TellLater(text, unsaved); });
 }
 
 HealthBook::~HealthBook() = default;
+
+void HealthBook::TellLater(const std::string& text, bool unsaved) {
+  g_warning("%s", text.c_str());
+  platform::PostToUi([this, alive = std::weak_ptr<int>(alive_), text, unsaved] {
+    if (!alive.lock()) {
+      return;
+    }
+    if (unsaved && problem_.empty()) {
+      problem_ = text;
+    }
+    if (tell_) {
+      tell_(text);
+    }
+  });
+}
 
 void HealthBook::Record(const std::string& url, const CheckOutcome& outcome, std::int64_t now) {
   if (outcome.verdict == CheckVerdict::Unchecked || url.empty()) {
@@ -31,15 +56,7 @@ void HealthBook::Record(const std::string& url, const CheckOutcome& outcome, std
   StationHealth& health = map_[url];
   health.previous = std::move(health.last);
   health.last = entry;
-  if (store_) {
-    try {
-      store_->Record(url, entry);
-    } catch (const Error& error) {
-      store_.reset();
-      problem_ = std::string(error.what()) + ". Station health is not kept in this session.";
-      g_warning("%s", problem_.c_str());
-    }
-  }
+  writer_->Write({url, entry});
   if (changed_) {
     changed_(url);
   }

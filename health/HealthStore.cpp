@@ -1,11 +1,19 @@
 #include "health/HealthStore.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include "common/Error.h"
+#include <system_error>
+
+#include "common/Files.h"
+#include "common/UniqueFd.h"
 
 namespace telvanta::health {
 namespace {
+
+namespace fs = std::filesystem;
 
 // WAL: a crash mid-write loses at most the last check, never the file.
 constexpr const char* kSchema =
@@ -26,23 +34,81 @@ constexpr const char* kRecord =
 constexpr const char* kLoad =
     "SELECT url, at, alive, reason, prev_at, prev_alive, prev_reason FROM health";
 
-struct Finalizer {
-  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, Finalizer>;
+// SQLite keeps its journal and shared memory beside the file.
+constexpr const char* kCompanions[] = {"-wal", "-shm"};
 
 std::string ColumnText(sqlite3_stmt* statement, int column) {
   const auto* text = sqlite3_column_text(statement, column);
   return text != nullptr ? reinterpret_cast<const char*>(text) : "";
 }
 
+fs::path Sibling(const fs::path& file, std::string_view suffix) {
+  fs::path sibling = file;
+  sibling += suffix;
+  return sibling;
+}
+
+// Takes the group's and others' rights from a file or folder of the user's.
+void Tighten(const fs::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 077) != 0) {
+    ::chmod(path.c_str(), st.st_mode & 07700);
+  }
+}
+
+// The stations a user checks are theirs alone. SQLite gives its files the
+// database's mode, so the file is made before SQLite opens it; earlier
+// versions left the file and folder readable by all, so those are tightened.
+void KeepPrivate(const fs::path& file) {
+  MakePrivateFolders(file.parent_path());
+  Tighten(file.parent_path());
+  const UniqueFd created(::open(file.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (!created) {
+    Tighten(file);
+  }
+  for (const char* companion : kCompanions) {
+    Tighten(Sibling(file, companion));
+  }
+}
+
+// Moves the file and SQLite's files beside it to "<file>.damaged"; false
+// when the file itself can't be moved.
+bool SetAside(const fs::path& file, const fs::path& aside) {
+  std::error_code ignored;
+  for (const char* companion : kCompanions) {
+    fs::remove(Sibling(aside, companion), ignored);
+  }
+  if (::rename(file.c_str(), aside.c_str()) != 0) {
+    return false;
+  }
+  // A journal left beside the new file would be played into it.
+  for (const char* companion : kCompanions) {
+    if (::rename(Sibling(file, companion).c_str(), Sibling(aside, companion).c_str()) != 0) {
+      fs::remove(Sibling(file, companion), ignored);
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+HealthFileError::HealthFileError(const fs::path& file, const std::string& reason, int code)
+    : Error("The station health file \"" + file.string() + "\" can't be used: " + reason),
+      reason_(reason),
+      code_(code) {}
+
+bool HealthFileError::Damaged() const {
+  return (code_ & 0xff) == SQLITE_CORRUPT || (code_ & 0xff) == SQLITE_NOTADB;
+}
 
 void HealthStore::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 
-HealthStore::HealthStore(const std::filesystem::path& file) : file_(file) {
-  std::error_code ignored;
-  std::filesystem::create_directories(file.parent_path(), ignored);
+void HealthStore::Finalizer::operator()(sqlite3_stmt* statement) const {
+  sqlite3_finalize(statement);
+}
+
+HealthStore::HealthStore(const fs::path& file, std::chrono::milliseconds busyWait) : file_(file) {
+  KeepPrivate(file);
   sqlite3* raw = nullptr;
   const int opened =
       sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -50,21 +116,14 @@ HealthStore::HealthStore(const std::filesystem::path& file) : file_(file) {
   if (opened != SQLITE_OK) {
     Fail(opened);
   }
-  sqlite3_busy_timeout(db_.get(), 2000);
+  sqlite3_busy_timeout(db_.get(), static_cast<int>(busyWait.count()));
   Execute(kSchema);
   // A damaged page may lie anywhere; find it now rather than mid-write.
-  Statement check;
-  sqlite3_stmt* statement = nullptr;
-  int code = sqlite3_prepare_v2(db_.get(), "PRAGMA quick_check", -1, &statement, nullptr);
-  check.reset(statement);
-  if (code != SQLITE_OK) {
+  const Statement check = Prepare("PRAGMA quick_check");
+  if (const int code = sqlite3_step(check.get()); code != SQLITE_ROW) {
     Fail(code);
   }
-  code = sqlite3_step(statement);
-  if (code != SQLITE_ROW) {
-    Fail(code);
-  }
-  if (ColumnText(statement, 0) != "ok") {
+  if (ColumnText(check.get(), 0) != "ok") {
     Fail(SQLITE_CORRUPT);
   }
 }
@@ -74,7 +133,17 @@ HealthStore::~HealthStore() = default;
 void HealthStore::Fail(int code) const {
   const char* text =
       db_ && (code & 0xff) != SQLITE_CORRUPT ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(code);
-  throw Error("The station health file \"" + file_.string() + "\" can't be used: " + text);
+  throw HealthFileError(file_, text, code);
+}
+
+HealthStore::Statement HealthStore::Prepare(const char* sql) const {
+  sqlite3_stmt* raw = nullptr;
+  const int code = sqlite3_prepare_v2(db_.get(), sql, -1, &raw, nullptr);
+  Statement statement(raw);
+  if (code != SQLITE_OK) {
+    Fail(code);
+  }
+  return statement;
 }
 
 void HealthStore::Execute(const char* sql) const {
@@ -85,30 +154,36 @@ void HealthStore::Execute(const char* sql) const {
 }
 
 void HealthStore::Record(const std::string& url, const CheckEntry& entry) {
-  sqlite3_stmt* raw = nullptr;
-  int code = sqlite3_prepare_v2(db_.get(), kRecord, -1, &raw, nullptr);
-  Statement statement(raw);
-  if (code != SQLITE_OK) {
-    Fail(code);
-  }
-  sqlite3_bind_text(raw, 1, url.data(), static_cast<int>(url.size()), SQLITE_TRANSIENT);
-  sqlite3_bind_int64(raw, 2, entry.at);
-  sqlite3_bind_int(raw, 3, entry.alive ? 1 : 0);
-  sqlite3_bind_text(raw, 4, entry.reason.data(), static_cast<int>(entry.reason.size()),
-                    SQLITE_TRANSIENT);
-  code = sqlite3_step(raw);
-  if (code != SQLITE_DONE) {
-    Fail(code);
+  Record({{url, entry}});
+}
+
+void HealthStore::Record(const std::vector<HealthResult>& results) {
+  Execute("BEGIN IMMEDIATE");
+  try {
+    const Statement statement = Prepare(kRecord);
+    sqlite3_stmt* raw = statement.get();
+    for (const auto& [url, entry] : results) {
+      sqlite3_bind_text(raw, 1, url.data(), static_cast<int>(url.size()), SQLITE_TRANSIENT);
+      sqlite3_bind_int64(raw, 2, entry.at);
+      sqlite3_bind_int(raw, 3, entry.alive ? 1 : 0);
+      sqlite3_bind_text(raw, 4, entry.reason.data(), static_cast<int>(entry.reason.size()),
+                        SQLITE_TRANSIENT);
+      if (const int code = sqlite3_step(raw); code != SQLITE_DONE) {
+        Fail(code);
+      }
+      sqlite3_reset(raw);
+    }
+    Execute("COMMIT");
+  } catch (const HealthFileError&) {
+    sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
   }
 }
 
 HealthMap HealthStore::LoadAll() const {
-  sqlite3_stmt* raw = nullptr;
-  int code = sqlite3_prepare_v2(db_.get(), kLoad, -1, &raw, nullptr);
-  Statement statement(raw);
-  if (code != SQLITE_OK) {
-    Fail(code);
-  }
+  const Statement statement = Prepare(kLoad);
+  sqlite3_stmt* raw = statement.get();
+  int code = SQLITE_OK;
   HealthMap map;
   while ((code = sqlite3_step(raw)) == SQLITE_ROW) {
     StationHealth& health = map[ColumnText(raw, 0)];
@@ -123,6 +198,22 @@ HealthMap HealthStore::LoadAll() const {
     Fail(code);
   }
   return map;
+}
+
+std::unique_ptr<HealthStore> OpenHealthStore(const fs::path& file,
+                                             std::chrono::milliseconds busyWait,
+                                             std::string& notice) {
+  try {
+    return std::make_unique<HealthStore>(file, busyWait);
+  } catch (const HealthFileError& error) {
+    const fs::path aside = Sibling(file, ".damaged");
+    if (!error.Damaged() || !SetAside(file, aside)) {
+      throw;
+    }
+    notice = "The station health file \"" + file.string() + "\" is damaged (" + error.Reason() +
+             "). It was set aside as \"" + aside.string() + "\" and a new one begun.";
+  }
+  return std::make_unique<HealthStore>(file, busyWait);
 }
 
 }  // namespace telvanta::health

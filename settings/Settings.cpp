@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "common/AsciiText.h"
 #include "common/Error.h"
@@ -34,6 +35,9 @@ struct RegistryConfig {
   // Each kind of trouble is told once a session, not at every access.
   bool toldUnreadable = false;
   bool toldUnsaved = false;
+  // Met before anyone listens (the start reads settings before the toolkit
+  // is up): told to the handler when it comes.
+  std::vector<std::string> untold;
 };
 
 RegistryConfig& Config() {
@@ -72,11 +76,13 @@ void WarnOnce(bool RegistryConfig::*told, const std::string& text) {
       return;
     }
     Config().*told = true;
+    if (!Config().warning) {
+      Config().untold.push_back(text);
+      return;
+    }
     warning = Config().warning;
   }
-  if (warning) {
-    warning(text);
-  }
+  warning(text);
 }
 
 std::string SystemText(int error) { return std::generic_category().message(error); }
@@ -267,8 +273,17 @@ void WriteSetting(std::string_view name, std::string_view value) {
 void DeleteSetting(std::string_view name) { DeleteRegValue(HKEY_CURRENT_USER, SettingsKey, name); }
 
 void SetRegistryWarningHandler(std::function<void(const std::string&)> handler) {
-  std::lock_guard lock(Config().mutex);
-  Config().warning = std::move(handler);
+  std::vector<std::string> untold;
+  {
+    std::lock_guard lock(Config().mutex);
+    Config().warning = handler;
+    if (handler) {
+      untold.swap(Config().untold);
+    }
+  }
+  for (const std::string& text : untold) {
+    handler(text);
+  }
 }
 
 void SetRegistryHivePathForTesting(const std::filesystem::path& file) {
@@ -276,6 +291,7 @@ void SetRegistryHivePathForTesting(const std::filesystem::path& file) {
   Config().hiveForTesting = file;
   Config().toldUnreadable = false;
   Config().toldUnsaved = false;
+  Config().untold.clear();
 }
 
 }  // namespace telvanta

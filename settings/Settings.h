@@ -30,8 +30,9 @@ void DeleteSetting(std::string_view name);
 // Reads never fail for want of a writable or readable store: they give the
 // stored value or the default. A hive file that can't be read or holds a line
 // that can't be parsed, and a change that can't be saved, are told through
-// this handler, each once a session; the default does nothing. It runs on
-// the calling thread, which may be the update worker.
+// this handler, each once a session. It runs on the calling thread, which
+// may be the update worker; troubles met while no handler is set are told
+// to the next one set, on the thread that sets it.
 void SetRegistryWarningHandler(std::function<void(const std::string&)> handler);
 // Tests keep the hive in a temporary folder; an empty path restores the default
 // ($XDG_CONFIG_HOME/telvanta/settings.reg). Either way a new session begins:

@@ -8,6 +8,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,7 +74,10 @@ pid_t Start(const std::string& program, const fs::path& home) {
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
     setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (home / "run").c_str(), 1);
-    freopen("/dev/null", "w", stderr);
+    if (const int quiet = open("/dev/null", O_WRONLY); quiet >= 0) {
+      dup2(quiet, STDERR_FILENO);
+      close(quiet);
+    }
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }

@@ -58,6 +58,7 @@ void ChannelListWindow::BuildHealth(Gtk::Fixed& layout, int hideBoxX, int hideBo
 void ChannelListWindow::OpenHealth() {
   if (!health_) {
     health_ = std::make_unique<health::HealthBook>();
+    health_->OnTrouble([](const std::string& text) { ShowErrorBox(text); });
     health_->OnChange([this](const std::string&) {
       for (const ListPage page : AllPages) {
         ListOn(page).RedrawHealth();
@@ -124,9 +125,6 @@ void ChannelListWindow::CheckStations(ListPage page) {
   std::vector<std::string> urls = Urls(page);
   if (urls.empty()) {
     return;
-  }
-  if (!health_->Problem().empty()) {
-    ShowErrorBox(health_->Problem());
   }
   checking_ = true;
   for (auto* item : checkItems_) {

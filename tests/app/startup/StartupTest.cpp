@@ -10,7 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <fstream>
+#include <random>
 #include <thread>
 
 namespace telvanta {
@@ -144,6 +148,93 @@ TEST_F(StartupTest, SettingsStoreWarningIsAPlainBoxOnceAlsoFromAWorker) {
   });
   ASSERT_EQ(dialogs.size(), 1U);
   EXPECT_EQ(dialogs[0].text, told);
+}
+
+// What is there in place of the hive: its kind, and a file's bytes.
+std::string HeldAt(const std::filesystem::path& hive) {
+  const auto status = std::filesystem::symlink_status(hive);
+  const std::string kind = std::to_string(static_cast<int>(status.type()));
+  return status.type() == std::filesystem::file_type::regular ? kind + test::ReadFile(hive) : kind;
+}
+
+// Fault: the start read the settings before the error display was up, so a
+// hive that could not be read was told to nobody, and never again that
+// session, while every change went unsaved. Run in main's order: read, then
+// the display, then the windows.
+TEST_F(StartupTest, SettingsThatCannotBeReadAreToldOnceAtStart) {
+  namespace fs = std::filesystem;
+  const fs::path hive = config_.Path() / "telvanta" / "settings.reg";
+  const std::string valid =
+      "Windows Registry Editor Version 5.00\n\n"
+      "[HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora]\n"
+      "\"Stretch\"=\"1\"\n";
+  std::string noise(20 << 20, '\0');
+  std::mt19937 random(19);
+  std::generate(noise.begin(), noise.end(), [&] { return static_cast<char>(random()); });
+  noise[0] = 'x';  // no byte order mark
+  std::string utf16be = "\xFE\xFF";
+  for (const char c : valid) {
+    utf16be += {'\0', c};
+  }
+  const std::string lineHeld =
+      ".\nThe file is left as it is, and changes to the settings are not saved until that line "
+      "is corrected or removed.";
+  const std::string fileHeld =
+      ".\nThe file is left as it is, and changes to the settings are not saved until it can be "
+      "read.";
+  const auto inLine = [&](int line, const std::string& reason) {
+    return "Settings can't be read from line " + std::to_string(line) + " of " + hive.string() +
+           ": " + reason + lineHeld;
+  };
+  const auto whole = [&](const std::string& reason) {
+    return "Settings can't be read from " + hive.string() + ": " + reason + fileHeld;
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    std::string told;
+  };
+  const Case cases[] = {
+      {"20 MB of random bytes", [&] { test::WriteFile(hive, noise); },
+       inLine(1, "not a registry file")},
+      {"a valid line, then garbage", [&] { test::WriteFile(hive, valid + "\x01\xFFgarbage\n"); },
+       inLine(5, "unexpected text")},
+      {"UTF-16 BE", [&] { test::WriteFile(hive, utf16be); }, inLine(1, "not a registry file")},
+      {"a symbolic link loop", [&] { fs::create_symlink(hive.filename(), hive); },
+       whole("Too many levels of symbolic links")},
+      {"mode 000",
+       [&] {
+         test::WriteFile(hive, valid);
+         fs::permissions(hive, fs::perms::none);
+       },
+       whole("Permission denied")},
+      {"a folder", [&] { fs::create_directories(hive); }, whole("Is a directory")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (std::string_view(c.what) == "mode 000" && ::geteuid() == 0) {
+      continue;  // root reads whatever the modes say
+    }
+    fs::remove_all(hive);
+    c.make();
+    const std::string before = HeldAt(hive);
+    SetRegistryWarningHandler(nullptr);
+    SetRegistryHivePathForTesting({});  // a new session
+    auto lists = PreloadStartLists();
+    const auto dialogs = AnswerDialogs([&] {
+      InstallErrorDisplay();
+      windows_ = CreateWindowsWith(std::move(lists));
+      List().LoadPendingLists();
+      WriteSetting("Stretch", "0");
+    });
+    ASSERT_EQ(dialogs.size(), 1U);
+    EXPECT_EQ(dialogs[0].text, c.told);
+    EXPECT_EQ(dialogs[0].icon, MessageIcon::None);
+    EXPECT_EQ(HeldAt(hive), before) << "held back, nothing written over it";
+    windows_ = {};
+    test::Pump();
+  }
+  fs::remove_all(hive);
 }
 
 }  // namespace

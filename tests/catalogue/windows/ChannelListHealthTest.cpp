@@ -3,6 +3,7 @@
 // against a loopback server, and a play's outcome counting as a check.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <string>
@@ -19,6 +20,7 @@ namespace telvanta {
 namespace {
 
 using health::HealthState;
+using test::AnswerDialogs;
 using test::Find;
 using test::WaitUntil;
 
@@ -104,6 +106,48 @@ TEST_F(ChannelListHealthTest, StoredHideSettingHidesAtStart) {
   Start();
   EXPECT_TRUE(Find<Gtk::CheckButton>(List(), "HideFailedBox").get_active());
   EXPECT_EQ(List().Urls(ListPage::Radio), std::vector<std::string>{"mms://127.0.0.1/welle"});
+}
+
+// Fault: with health.db locked by another program, the first result held
+// the window for the lock's time-out, the check's results were lost and the
+// reason came only with the next check. Now it comes once, during the
+// check, and the results reach the file once it is free.
+TEST_F(ChannelListHealthTest, ALockedHealthFileIsToldOnceAndKeepsTheResults) {
+  const auto file = UserData() / "health.db";
+  health::HealthStore(file).Record("http://127.0.0.1/old", {health::UnixNow(), true, ""});
+  test::LoopbackHttpServer server(data_.Path());
+  server.AddRoute("/live", test::LoopbackHttpServer::Endless());
+  test::WriteFile(UserData() / "Fav.dat", FavouriteLine("Live", server.Url("/live")) + "\r\n" +
+                                              FavouriteLine("Gone", server.Url("/gone.mp3")) +
+                                              "\r\n");
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  Start();
+  const auto checkFavourites = [&] {
+    return AnswerDialogs([&] {
+      List().CheckStations(ListPage::Favorites);
+      ASSERT_TRUE(WaitUntil([&] { return !List().CheckingStations(); }, std::chrono::seconds(20)));
+      ASSERT_TRUE(WaitUntil([&] { return !List().HealthProblem().empty(); }));
+    });
+  };
+  const auto dialogs = checkFavourites();
+  ASSERT_EQ(dialogs.size(), 1U);
+  EXPECT_EQ(dialogs[0].icon, MessageIcon::Error);
+  EXPECT_EQ(dialogs[0].text, "The station health file \"" + file.string() +
+                                 "\" can't be used: database is locked. The results of checks "
+                                 "are kept in this session and saved as soon as the file can "
+                                 "take them.");
+  EXPECT_EQ(Stations("ListBox3").HealthAt(1).tip, "404 Not Found, just now");
+  EXPECT_EQ(checkFavourites().size(), 0U) << "told once";
+  ASSERT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(other);
+  List().RecordCheck(server.Url("/live"), health::Alive());
+  ASSERT_TRUE(WaitUntil([&] { return health::HealthStore(file).LoadAll().size() == 3; }));
+  const health::StationHealth gone =
+      health::HealthStore(file).LoadAll().at(server.Url("/gone.mp3"));
+  EXPECT_FALSE(gone.last->alive);
+  EXPECT_TRUE(gone.previous && !gone.previous->alive) << "both checks were kept";
 }
 
 }  // namespace
