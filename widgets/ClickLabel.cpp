@@ -87,6 +87,10 @@ ClickLabel::ClickLabel(const Glib::ustring& text)
   label_.set_xalign(0.0F);
   add(label_);
   set_can_focus(true);
+  // The theme's focus ring is drawn inside a widget, where a one-line label
+  // has its text; skins may draw their own.
+  get_style_context()->add_class("click-label");
+  InstallStyle(".click-label { outline-offset: -1px; outline-color: alpha(currentColor, 0.7); }");
   add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK | Gdk::KEY_PRESS_MASK);
 }
 

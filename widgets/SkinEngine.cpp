@@ -97,7 +97,7 @@ std::string Overflow(const std::vector<WindowFit>& before, const std::string& sk
     return "The skin \"" + skin + "\" would make the window \"" + title + "\" " +
            std::to_string(now.size.width) + " x " + std::to_string(now.size.height) +
            " pixels, larger than the screen (" + std::to_string(now.screen.get_width()) + " x " +
-           std::to_string(now.screen.get_height()) + "); the look stays as it was.";
+           std::to_string(now.screen.get_height()) + "), so it is not used.";
   }
   return {};
 }

@@ -256,8 +256,8 @@ TEST_F(SkinsMenuTest, EverySkinChangesBothWindowsAndIsRemembered) {
 
 // Link text stays readable in every look (the About box's links were once
 // blue on a dark skin): a contrast of at least 4.5 with every pixel behind
-// it, for the links of the About box, the welcome panel, the status bar's
-// announcement and the list window. The About boxes are saved as
+// its text, for the links of the About box, the welcome panel, the status
+// bar's announcement and the list window. The About boxes are saved as
 // skin-<name>-about.png in the build folder.
 TEST_F(SkinsMenuTest, EveryLookKeepsLinkTextReadable) {
   StartWithoutTheModalList();
