@@ -15,6 +15,8 @@ class SkinSwitcher {
   virtual ~SkinSwitcher() = default;
   // Applies the skin file to every window. Afterwards SkinFile() is this
   // path, also when the file could not be loaded and the look stayed.
+  // Throws Error, with the look and SkinFile() as they were, for a skin that
+  // loads but leaves the program unusable (a window larger than the screen).
   virtual bool ApplySkinFile(const std::string& path) = 0;
   // The skin file last given; empty under a built-in theme.
   virtual std::string SkinFile() const = 0;
@@ -33,14 +35,15 @@ inline constexpr std::string_view SkinFileFilter =
 std::filesystem::path SkinsFolder();
 
 // A file of the Skins folder by name ("aqua.mskn"); stores what the engine
-// reports in ThemeFile.
+// reports in ThemeFile. The engine's Error goes on, and nothing is stored.
 void ChangeSkin(SkinSwitcher& engine, std::string_view name);
 // A file chosen anywhere, by full path; stored the same way.
 void ApplyChosenSkin(SkinSwitcher& engine, const std::string& path);
 // Forgets the file (ThemeFile deleted) and selects theme 0.
 void ResetToDefault(SkinSwitcher& engine);
 // At start-up: the stored file when one exists at that path; otherwise the
-// built-in theme stays, unreported.
+// built-in theme stays, unreported. The engine's Error goes on; ThemeFile is
+// kept, for a screen large enough another time.
 void ApplyStoredSkin(SkinSwitcher& engine);
 
 }  // namespace telvanta::skins

@@ -5,7 +5,10 @@
 // A skin is a GTK CSS style sheet for the whole program. It selects widgets
 // by type ("button", "treeview"), style class (".toolbutton") and component
 // name, which every window keeps as its widgets' names ("#TeButton6",
-// "#ListBox1", "#frmmain"). The file's extension says how it is packed:
+// "#ListBox1", "#frmmain"). Links are "label.link" (":active" while
+// pressed), blue and red unless a skin colours them; a rule for all labels
+// of a place colours its links too. The file's extension says how it is
+// packed:
 //
 //   .uskn   A plain style sheet in UTF-8. Relative url() names are pictures
 //           in the folder of the file.

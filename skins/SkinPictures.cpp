@@ -147,6 +147,15 @@ static GFile* LookUpPicture(GVfs* /*vfs*/, const char* identifier, gpointer /*da
   return NewPicture(identifier);
 }
 
+// GIO asks every parse-name handler about every name the user types, paths
+// included, and takes the first file one gives: claim only our own scheme.
+static GFile* ParsePictureName(GVfs* /*vfs*/, const char* name, gpointer /*data*/) {
+  const auto scheme = telvanta::skins::PictureScheme;
+  const bool ours =
+      g_ascii_strncasecmp(name, scheme.data(), scheme.size()) == 0 && name[scheme.size()] == ':';
+  return ours ? NewPicture(name) : nullptr;
+}
+
 static void telvanta_skin_picture_file_init(GFileIface* iface) {
   iface->dup = PictureDup;
   iface->hash = PictureHash;
@@ -173,7 +182,7 @@ void ServePictures(const PictureSet& pictures) {
   static std::once_flag registered;
   std::call_once(registered, [] {
     g_vfs_register_uri_scheme(g_vfs_get_default(), PictureScheme.data(), LookUpPicture, nullptr,
-                              nullptr, LookUpPicture, nullptr, nullptr);
+                              nullptr, ParsePictureName, nullptr, nullptr);
   });
   std::lock_guard lock(servedLock);
   for (const auto& [url, bytes] : pictures) {

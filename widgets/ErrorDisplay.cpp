@@ -1,6 +1,7 @@
 #include "widgets/ErrorDisplay.h"
 
 #include "common/Captions.h"
+#include "platform/desktop/ShellOpen.h"
 #include "platform/glib/PostToUi.h"
 #include "settings/Settings.h"
 #include "widgets/WidgetSupport.h"
@@ -137,6 +138,7 @@ void InstallErrorDisplay() {
   uiThread = std::this_thread::get_id();
   Glib::add_exception_handler([] { ShowCurrentException(); });
   SetRegistryWarningHandler(ShowWarningOnUiThread);
+  platform::SetShellOpenFailureHandler([](const std::string& message) { ShowErrorBox(message); });
 }
 
 }  // namespace telvanta

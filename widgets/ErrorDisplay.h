@@ -51,7 +51,8 @@ void RunCommand(Command&& command) {
 }
 
 // Routes errors escaping signal handlers, and the settings store's warning
-// box, to the displays above. Call once on the UI thread after GTK is up.
+// box, and links no program could open, to the displays above. Call once on
+// the UI thread after GTK is up.
 void InstallErrorDisplay();
 
 }  // namespace telvanta

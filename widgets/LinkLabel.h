@@ -1,8 +1,13 @@
 #pragma once
 // LinkLabel: a label that looks like a web link and opens the address in its
-// hint when clicked.
+// hint when clicked (or activated from the keyboard, see ClickLabel).
+//
+// Its colours are style sheet rules of its own, below the skin's: blue at
+// rest and red while pressed unless set otherwise, and whatever a skin gives
+// "label.link" (and "label.link:active") when it gives a colour.
 
 #include "common/Links.h"
+#include "widgets/ClickLabel.h"
 
 #include <gtkmm.h>
 
@@ -10,12 +15,12 @@
 
 namespace telvanta {
 
-class LinkLabel : public Gtk::EventBox {
+class LinkLabel : public ClickLabel {
  public:
   explicit LinkLabel(const Glib::ustring& caption = {});
 
   void SetCaption(const Glib::ustring& caption);
-  Glib::ustring Caption() const { return label_.get_text(); }
+  Glib::ustring Caption() const { return label().get_text(); }
   // The address without its prefix; also the tool tip.
   void SetHint(const std::string& hint);
   const std::string& Hint() const { return hint_; }
@@ -29,35 +34,29 @@ class LinkLabel : public Gtk::EventBox {
   bool Effect98() const { return effect98_; }
   void SetEffect98(bool on);
 
-  // The colour the caption is drawn in now.
-  const Gdk::RGBA& FontColour() const { return fontColour_; }
+  // The colour the caption is drawn in now, a skin's included.
+  Gdk::RGBA FontColour() const;
   bool Underlined() const { return underlined_; }
   // What a click opens.
   std::string Address() const { return UrlLabelAddress(labelType_, hint_); }
-  // Emitted on a click, before the address is opened.
-  sigc::signal<void()>& signal_click() { return click_; }
+
+  // The click event (signal_clicked), then the address is opened.
+  void Activate() override;
 
  protected:
-  bool on_button_press_event(GdkEventButton* event) override;
-  bool on_button_release_event(GdkEventButton* event) override;
   bool on_enter_notify_event(GdkEventCrossing* event) override;
   bool on_leave_notify_event(GdkEventCrossing* event) override;
-  void on_realize() override;
 
  private:
-  void Click();
   void Restyle();
 
-  Gtk::Label label_;
   std::string hint_;
   TLabelType labelType_ = TLabelType::hmHTTP;
   Gdk::RGBA colStd_{"#0000FF"};
   Gdk::RGBA colPre_{"#FF0000"};
   bool effect98_ = false;
-  Gdk::RGBA fontColour_{"#0000FF"};
   bool underlined_ = true;
-  bool pressed_ = false;
-  sigc::signal<void()> click_;
+  Glib::RefPtr<Gtk::CssProvider> colours_ = Gtk::CssProvider::create();
 };
 
 }  // namespace telvanta

@@ -1,9 +1,13 @@
 #include "widgets/SkinEngine.h"
 
+#include "common/Error.h"
 #include "skins/SkinFile.h"
 #include "widgets/WidgetSupport.h"
 
 #include <glib.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace telvanta {
 
@@ -36,6 +40,68 @@ void ForgetSizes(GtkWidget* widget) {
   }
 }
 
+// The smallest size a window can take, beside the work area of its screen.
+struct WindowFit {
+  Gtk::Window* window;
+  Gtk::Requisition size;
+  Gdk::Rectangle screen;
+  bool Fits() const {
+    return size.width <= screen.get_width() && size.height <= screen.get_height();
+  }
+};
+
+Gdk::Rectangle ScreenArea(Gtk::Window& window) {
+  auto display = window.get_display();
+  Glib::RefPtr<Gdk::Monitor> monitor;
+  if (auto gdkWindow = window.get_window()) {
+    monitor = display->get_monitor_at_window(gdkWindow);
+  }
+  if (!monitor) {
+    monitor = display->get_primary_monitor();
+  }
+  if (!monitor) {
+    monitor = display->get_monitor(0);
+  }
+  Gdk::Rectangle area;
+  if (monitor) {
+    monitor->get_workarea(area);
+  }
+  return area;
+}
+
+// Menus and tool tips are left out: a menu longer than the screen scrolls.
+std::vector<WindowFit> MeasureWindows() {
+  std::vector<WindowFit> fits;
+  for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+    if (window->get_window_type() != Gtk::WINDOW_TOPLEVEL) {
+      continue;
+    }
+    Gtk::Requisition minimum;
+    Gtk::Requisition natural;
+    window->get_preferred_size(minimum, natural);
+    fits.push_back({window, minimum, ScreenArea(*window)});
+  }
+  return fits;
+}
+
+// Why the skin can't stay: a window that fitted the screen no longer does.
+std::string Overflow(const std::vector<WindowFit>& before, const std::string& skin) {
+  for (const WindowFit& now : MeasureWindows()) {
+    const auto old = std::find_if(before.begin(), before.end(),
+                                  [&](const WindowFit& b) { return b.window == now.window; });
+    if (old == before.end() || !old->Fits() || now.Fits()) {
+      continue;
+    }
+    const std::string title = now.window->get_title().empty() ? now.window->get_name().raw()
+                                                              : now.window->get_title().raw();
+    return "The skin \"" + skin + "\" would make the window \"" + title + "\" " +
+           std::to_string(now.size.width) + " x " + std::to_string(now.size.height) +
+           " pixels, larger than the screen (" + std::to_string(now.screen.get_width()) + " x " +
+           std::to_string(now.screen.get_height()) + "), so it is not used.";
+  }
+  return {};
+}
+
 }  // namespace
 
 SkinEngine& SkinEngine::Default() {
@@ -46,17 +112,28 @@ SkinEngine& SkinEngine::Default() {
 SkinEngine::SkinEngine() { SelectTheme(0); }
 
 bool SkinEngine::ApplySkinFile(const std::string& path) {
-  skinFile_ = path;
   auto read = skins::ReadSkinFile(path);
   if (!read.skin) {
+    skinFile_ = path;
     g_warning("%s; the look stays as it was", read.error.c_str());
     return false;
   }
   skins::ServePictures(read.skin->pictures);
+  const auto before = MeasureWindows();
+  const auto previous = provider_;
   if (!Install(read.skin->styleSheet, path)) {
+    skinFile_ = path;
     skins::WithdrawPictures(read.skin->pictures);
     return false;
   }
+  // A window larger than the screen can't be used, nor can the Skins menu
+  // on it that would take the skin back.
+  if (const std::string overflow = Overflow(before, path); !overflow.empty()) {
+    Use(previous);
+    skins::WithdrawPictures(read.skin->pictures);
+    throw Error(overflow);
+  }
+  skinFile_ = path;
   skins::WithdrawPictures(pictures_);
   pictures_ = std::move(read.skin->pictures);
   lookName_ = read.skin->name;
@@ -86,22 +163,28 @@ bool SkinEngine::Install(const std::string& css, const std::string& origin) {
               error.what().c_str());
     return false;
   }
-  auto screen = Gdk::Screen::get_default();
-  if (!screen) {
+  if (!Gdk::Screen::get_default()) {
     return false;
   }
+  Use(fresh);
+  return true;
+}
+
+void SkinEngine::Use(const Glib::RefPtr<Gtk::CssProvider>& provider) {
+  auto screen = Gdk::Screen::get_default();
   if (provider_) {
     Gtk::StyleContext::remove_provider_for_screen(screen, provider_);
   }
-  Gtk::StyleContext::add_provider_for_screen(screen, fresh, SkinPriority);
-  provider_ = fresh;
+  if (provider) {
+    Gtk::StyleContext::add_provider_for_screen(screen, provider, SkinPriority);
+  }
+  provider_ = provider;
   // Hidden windows, menus among them, keep the sizes measured under the old
   // look until they are shown, and would be placed by those sizes.
   for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
     window->reset_style();
     ForgetSizes(GTK_WIDGET(window->gobj()));
   }
-  return true;
 }
 
 }  // namespace telvanta

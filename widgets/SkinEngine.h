@@ -20,6 +20,9 @@ class SkinEngine : public skins::SkinSwitcher {
 
   // A skin that fails to load (missing, unreadable, a style sheet with
   // errors) leaves the look as it was; why is logged, and false returned.
+  // A skin that would make a window larger than the screen, when it fitted
+  // before, is taken back: the look and SkinFile() stay as they were, and
+  // Error says which window and how large.
   bool ApplySkinFile(const std::string& path) override;
   std::string SkinFile() const override { return skinFile_; }
   void SelectTheme(int index) override;
@@ -31,6 +34,8 @@ class SkinEngine : public skins::SkinSwitcher {
   SkinEngine();
   // Parses into a fresh provider and swaps only when the sheet is clean.
   bool Install(const std::string& css, const std::string& origin);
+  // Draws every window with this provider from now on.
+  void Use(const Glib::RefPtr<Gtk::CssProvider>& provider);
 
   Glib::RefPtr<Gtk::CssProvider> provider_;
   std::string skinFile_;

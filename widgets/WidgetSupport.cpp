@@ -184,37 +184,4 @@ void AddSeparator(Gtk::MenuShell& menu, std::string_view component) {
   menu.append(*separator);
 }
 
-ClickLabel::ClickLabel(const Glib::ustring& text) : label_(text) {
-  label_.set_xalign(0.0F);
-  add(label_);
-  add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK);
-}
-
-bool ClickLabel::on_button_press_event(GdkEventButton* event) {
-  if (event->type == GDK_BUTTON_PRESS && event->button == 1) {
-    pressed_ = true;
-  }
-  return false;
-}
-
-bool ClickLabel::on_button_release_event(GdkEventButton* event) {
-  const bool wasPressed = pressed_;
-  pressed_ = false;
-  if (event->button != 1 || !wasPressed) {
-    return false;
-  }
-  const auto area = get_allocation();
-  const bool inside =
-      event->x >= 0 && event->y >= 0 && event->x < area.get_width() && event->y < area.get_height();
-  if (inside) {
-    clicked_.emit();
-  }
-  return false;
-}
-
-void ClickLabel::on_realize() {
-  Gtk::EventBox::on_realize();
-  UseHandCursor(*this);
-}
-
 }  // namespace telvanta

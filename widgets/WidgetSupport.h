@@ -1,10 +1,12 @@
 #pragma once
 // Small helpers every window uses: component names, pictures from the
-// program's resources, modal showing and clickable labels.
+// program's resources, modal showing.
 
 #include <gtkmm.h>
 
 #include <string_view>
+
+#include "widgets/ClickLabel.h"  // the windows' clickable labels
 
 namespace telvanta {
 
@@ -41,23 +43,5 @@ void UseHandCursor(Gtk::Widget& widget);
 Gtk::MenuItem& AddMenuItem(Gtk::MenuShell& menu, std::string_view component,
                            std::string_view caption, const Glib::RefPtr<Gdk::Pixbuf>& icon = {});
 void AddSeparator(Gtk::MenuShell& menu, std::string_view component = {});
-
-// A label that reacts to clicks of the left button, with the hand cursor.
-class ClickLabel : public Gtk::EventBox {
- public:
-  explicit ClickLabel(const Glib::ustring& text = {});
-  Gtk::Label& label() { return label_; }
-  sigc::signal<void()>& signal_clicked() { return clicked_; }
-
- protected:
-  bool on_button_press_event(GdkEventButton* event) override;
-  bool on_button_release_event(GdkEventButton* event) override;
-  void on_realize() override;
-
- private:
-  Gtk::Label label_;
-  sigc::signal<void()> clicked_;
-  bool pressed_ = false;
-};
 
 }  // namespace telvanta

@@ -3,8 +3,13 @@
 #include "app/windows/SplashWindow.h"
 #include "common/Captions.h"
 #include "settings/Settings.h"
+#include "skins/SkinChoice.h"
 #include "update/CatalogueRefresh.h"
 #include "widgets/ErrorDisplay.h"
+#include "widgets/SkinEngine.h"
+
+#include <algorithm>
+#include <span>
 
 namespace telvanta {
 
@@ -17,6 +22,24 @@ std::future<std::optional<StartLists>> PreloadStartLists() {
   } catch (...) {
     // The window reads them itself, and reports what goes wrong.
     return {};
+  }
+}
+
+void ResetSkinWhenAsked(int argc, const char* const* argv) {
+  const std::span args(argv, static_cast<std::size_t>(std::max(argc, 0)));
+  const bool asked = std::any_of(args.begin(), args.end(), [](const char* arg) {
+    return arg != nullptr && std::string_view(arg) == "--reset-skin";
+  });
+  // Asked of the display server now: the keyboard's events may not have come yet.
+  GdkModifierType modifiers{};
+  if (GdkDisplay* display = gdk_display_get_default()) {
+    gdk_window_get_device_position(gdk_get_default_root_window(),
+                                   gdk_seat_get_pointer(gdk_display_get_default_seat(display)),
+                                   nullptr, nullptr, &modifiers);
+  }
+  const bool shiftHeld = (modifiers & GDK_SHIFT_MASK) != 0;
+  if (asked || shiftHeld) {
+    skins::ResetToDefault(SkinEngine::Default());
   }
 }
 

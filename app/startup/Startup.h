@@ -28,6 +28,12 @@ using StartupTrace = std::function<void(std::string_view step)>;
 // start.
 std::future<std::optional<StartLists>> PreloadStartLists();
 
+// "--reset-skin" among the arguments, or Shift held as the program starts:
+// the stored skin is forgotten, as "Reset to Default" does, so that a skin
+// that made the program unusable can be left without editing the settings.
+// Needs GTK to be up; call before the windows are made.
+void ResetSkinWhenAsked(int argc, const char* const* argv);
+
 // Needs GTK to be up. Errors of the windows' creation are shown, not thrown.
 TelvantaWindows CreateWindows(const StartupTrace& trace = {});
 // The same, taking what PreloadStartLists read when it fits.

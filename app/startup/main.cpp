@@ -10,7 +10,7 @@
 #include <clocale>
 #include <thread>
 
-int main() {
+int main(int argc, char** argv) {
   // Before the toolkit: its start takes the UI thread for a while.
   auto startLists = telvanta::PreloadStartLists();
   // Fontconfig parses its configuration before the first text: on the other
@@ -21,6 +21,7 @@ int main() {
   // The media plug-ins parse numbers in the C locale.
   std::setlocale(LC_NUMERIC, "C");
   telvanta::InstallErrorDisplay();
+  telvanta::ResetSkinWhenAsked(argc, argv);
   auto windows = telvanta::CreateWindowsWith(std::move(startLists));
   return app->run(*windows.mainWindow);
 }

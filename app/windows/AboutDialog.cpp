@@ -126,8 +126,8 @@ AboutDialog::AboutDialog(Gtk::Window& owner)
   NameComponent(legalLabel_, component::legalLabel, legalLabel_.get_text().raw());
   Layout().put(legalLabel_, 8, 296);
 
-  set_default(okButton_);
   okButton_.set_can_default(true);
+  set_default(okButton_);
   show_all_children();
 }
 

@@ -132,8 +132,8 @@ MainWindow::MainWindow()
 
   // FormCreate: its errors are shown and the window is made all the same.
   InstallMouseHook();
+  RunCommand([] { skins::ApplyStoredSkin(SkinEngine::Default()); });
   RunCommand([this] {
-    skins::ApplyStoredSkin(SkinEngine::Default());
     set_keep_above(IsTopMost(ReadSetting("TopMost")));
     InitControl();
     InitWeb();

@@ -67,6 +67,8 @@ void SkinsMenu::onGetMoreActivated() {
 void SkinsMenu::onSelectActivated() {
   auto& dialog = SkinFileDialog();
   dialog.set_current_folder(skins::SkinsFolder().string());
+  // Each time on the first group, whichever the user chose last time.
+  dialog.set_filter(dialog.list_filters().front());
   const int response = dialog.run();
   dialog.hide();
   if (response != Gtk::RESPONSE_ACCEPT) {
@@ -96,7 +98,6 @@ Gtk::FileChooserDialog& SkinsMenu::SkinFileDialog() {
     }
     skinFileDialog_->add_filter(filter);
   }
-  skinFileDialog_->set_filter(skinFileDialog_->list_filters().front());
   return *skinFileDialog_;
 }
 

@@ -2,6 +2,9 @@
 
 #include <gio/gio.h>
 #include <gtk/gtk.h>
+#include <sys/wait.h>
+
+#include <memory>
 
 #include "common/Error.h"
 #include "platform/chm/HelpAddress.h"
@@ -9,6 +12,58 @@
 #include "platform/webview/WebModule.h"
 
 namespace telvanta::platform {
+
+namespace {
+
+ShellOpenFailure& FailureHandler() {
+  static ShellOpenFailure handler;
+  return handler;
+}
+
+void TellFailure(const std::string& address) {
+  const std::string message =
+      "Cannot open \"" + address + "\": there is no default program for it, and xdg-open failed.";
+  if (FailureHandler()) {
+    FailureHandler()(message);
+  } else {
+    g_warning("%s", message.c_str());
+  }
+}
+
+// What a launch on its way needs: what to open, and what to name on failure.
+struct Opening {
+  std::string uri;
+  std::string address;
+};
+
+// The fallback of a desktop without default handlers, or whose handler
+// failed to start: xdg-open finds a browser or mail program its own way.
+void OpenWithXdgOpen(std::unique_ptr<Opening> opening) {
+  const char* argv[] = {"xdg-open", opening->uri.c_str(), nullptr};
+  GPid pid = 0;
+  GError* error = nullptr;
+  const auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD);
+  if (!g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, flags, nullptr, nullptr, &pid,
+                     &error)) {
+    GErrorPtr failed(error);
+    TellFailure(opening->address);
+    return;
+  }
+  g_child_watch_add_full(
+      G_PRIORITY_DEFAULT, pid,
+      [](GPid child, gint status, gpointer data) {
+        g_spawn_close_pid(child);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+          TellFailure(static_cast<Opening*>(data)->address);
+        }
+      },
+      opening.release(),
+      [](gpointer data) { std::unique_ptr<Opening> done(static_cast<Opening*>(data)); });
+}
+
+}  // namespace
+
+void SetShellOpenFailureHandler(ShellOpenFailure handler) { FailureHandler() = std::move(handler); }
 
 void ShellOpen(const std::string& address, ShowMode mode) {
   if (address.empty()) {
@@ -36,15 +91,19 @@ void ShellOpen(const std::string& address, ShowMode mode) {
   if (GdkDisplay* display = gdk_display_get_default()) {
     context.reset(G_APP_LAUNCH_CONTEXT(gdk_display_get_app_launch_context(display)));
   }
-  // Asynchronous, so a slow handler never stalls the UI; failures are not reported.
+  // Asynchronous, so a slow handler never stalls the UI.
+  auto opening = std::make_unique<Opening>(Opening{uri, address});
   g_app_info_launch_default_for_uri_async(
       uri.c_str(), context.get(), nullptr,
-      [](GObject*, GAsyncResult* result, gpointer) {
+      [](GObject*, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<Opening> launched(static_cast<Opening*>(data));
         GError* error = nullptr;
-        g_app_info_launch_default_for_uri_finish(result, &error);
-        GErrorPtr ignored(error);
+        if (!g_app_info_launch_default_for_uri_finish(result, &error)) {
+          GErrorPtr failed(error);
+          OpenWithXdgOpen(std::move(launched));
+        }
       },
-      nullptr);
+      opening.release());
 }
 
 }  // namespace telvanta::platform

@@ -1,9 +1,10 @@
 #pragma once
-// Hands an address (web page, mailto:, file) to the desktop's default handler.
-// Help addresses ("mk:@MSITStore:...", a .chm file) open in the program's own
-// help window instead. Failures are not reported, as users expect of a link.
-// UI thread only.
+// Hands an address (web page, mailto:, file) to the desktop's default handler,
+// and to xdg-open when the desktop has none (a bare window manager). Help
+// addresses ("mk:@MSITStore:...", a .chm file) open in the program's own help
+// window instead. UI thread only.
 
+#include <functional>
 #include <string>
 
 namespace telvanta::platform {
@@ -11,5 +12,10 @@ namespace telvanta::platform {
 enum class ShowMode { Normal, Maximized };
 
 void ShellOpen(const std::string& address, ShowMode mode = ShowMode::Normal);
+
+// Told, on the UI thread, when neither the default handler nor xdg-open
+// could open an address; the text names it. Unset, the failure is logged.
+using ShellOpenFailure = std::function<void(const std::string& message)>;
+void SetShellOpenFailureHandler(ShellOpenFailure handler);
 
 }  // namespace telvanta::platform

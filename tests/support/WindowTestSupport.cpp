@@ -1,5 +1,7 @@
 #include "tests/support/WindowTestSupport.h"
 
+#include <cstring>
+
 #include "tests/support/MainLoop.h"
 #include "tools/catalogue/CatalogueWriter.h"
 
@@ -143,6 +145,42 @@ std::string AccessibleId(Gtk::Widget& widget) {
   if (!accessible) return {};
   const char* id = atk_object_get_accessible_id(accessible->gobj());
   return id != nullptr ? id : "";
+}
+
+void SendKey(Gtk::Window& window, guint keyval) {
+  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+  event->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
+  event->key.send_event = TRUE;
+  event->key.time = GDK_CURRENT_TIME;
+  event->key.keyval = keyval;
+  // The text of the key, which some handlers read instead of the key.
+  if (const gunichar c = gdk_keyval_to_unicode(keyval); c >= 0x20) {
+    event->key.string = g_ucs4_to_utf8(&c, 1, nullptr, nullptr, nullptr);
+    event->key.length = static_cast<gint>(std::strlen(event->key.string));
+  }
+  GdkKeymapKey* keys = nullptr;
+  gint count = 0;
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(window.get_display()->gobj()),
+                                        keyval, &keys, &count) &&
+      count > 0) {
+    event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+    event->key.group = static_cast<guint8>(keys[0].group);
+    event->key.state = keys[0].level == 1 ? GDK_SHIFT_MASK : 0;
+  }
+  g_free(keys);
+  auto* seat = gdk_display_get_default_seat(window.get_display()->gobj());
+  gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+}
+
+void TypeText(Gtk::Window& window, const std::string& text) {
+  for (const char c : text) {
+    SendKey(window, gdk_unicode_to_keyval(static_cast<unsigned char>(c)));
+    // What a key starts (a pop-up, a search) is under way before the next.
+    while (Glib::MainContext::get_default()->iteration(false)) {
+    }
+  }
 }
 
 void SendButton(Gtk::Widget& widget, GdkEventType type, unsigned button, double x, double y) {

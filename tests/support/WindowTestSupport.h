@@ -71,6 +71,11 @@ Gtk::Window* FindToplevel(const std::string& name);
 std::string AccessibleName(Gtk::Widget& widget);
 std::string AccessibleId(Gtk::Widget& widget);
 
+// A key pressed, as GTK hands it to the window with the focus.
+void SendKey(Gtk::Window& window, guint keyval);
+// Each character typed as a key, as a user types it.
+void TypeText(Gtk::Window& window, const std::string& text);
+
 // A button press or release delivered to the widget at (x, y) of its area.
 void SendButton(Gtk::Widget& widget, GdkEventType type, unsigned button, double x, double y);
 // The same with the event meant for one of the widget's windows.

@@ -7,8 +7,14 @@
 #include "settings/Settings.h"
 #include "tests/support/WindowTestSupport.h"
 #include "widgets/ErrorDisplay.h"
+#include "widgets/SkinEngine.h"
 
 #include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <gdk/gdkx.h>
+#undef None  // X's, not MessageIcon::None
 
 #include <unistd.h>
 
@@ -120,6 +126,41 @@ TEST_F(StartupTest, ErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
   EXPECT_EQ(dialogs[0].title, "Telvanta");
   EXPECT_EQ(dialogs[0].text, "Something failed.");
   EXPECT_EQ(dialogs[0].icon, MessageIcon::Error);
+}
+
+// Shift goes down or up on the X server, as the keyboard would have it.
+void PressShift(bool down) {
+  Display* display = gdk_x11_display_get_xdisplay(gdk_display_get_default());
+  XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Shift_L), down ? True : False,
+                    CurrentTime);
+  XSync(display, False);
+}
+
+// A skin that left the program unusable is left by starting with
+// --reset-skin or with Shift held: the stored skin is forgotten and the
+// built-in look used.
+TEST_F(StartupTest, ResetSkinArgumentOrShiftHeldStartsWithTheBuiltInLook) {
+  const auto skin = program_.Path() / "red.uskn";
+  test::WriteFile(skin, "window { background-color: #ff0000; }");
+  struct Case {
+    std::vector<const char*> args;
+    bool shift;
+    bool kept;
+  };
+  for (const Case& c :
+       {Case{{"telvanta"}, false, true}, Case{{"telvanta", "--reset-skin"}, false, false},
+        Case{{"telvanta"}, true, false}, Case{{"telvanta", "--reset"}, false, true}}) {
+    const std::string label = std::string(c.args.back()) + (c.shift ? " with Shift" : "");
+    WriteSetting("ThemeFile", skin.string());
+    if (c.shift) PressShift(true);
+    ResetSkinWhenAsked(static_cast<int>(c.args.size()), c.args.data());
+    if (c.shift) PressShift(false);
+    Start();
+    EXPECT_EQ(SkinEngine::Default().SkinFile(), c.kept ? skin.string() : "") << label;
+    EXPECT_EQ(ReadSetting("ThemeFile"), c.kept ? skin.string() : "") << label;
+    windows_ = {};
+    SkinEngine::Default().SelectTheme(0);
+  }
 }
 
 TEST_F(StartupTest, SettingsStoreWarningIsAPlainBoxOnceAlsoFromAWorker) {

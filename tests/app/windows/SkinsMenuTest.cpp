@@ -5,13 +5,17 @@
 // fails leaves the look alone.
 
 #include "app/startup/Startup.h"
+#include "app/windows/AboutDialog.h"
 #include "app/windows/MainWindow.h"
 #include "catalogue/windows/ChannelListWindow.h"
 #include "settings/Settings.h"
 #include "tests/support/WindowTestSupport.h"
 #include "widgets/SkinEngine.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #ifndef TELVANTA_BUILD_PROGRAM_DIR
 #error "TELVANTA_BUILD_PROGRAM_DIR names the build's program folder"
@@ -83,6 +87,35 @@ class SkinsMenuTest : public test::RealWindowsTest<TelvantaWindows, &CreateWindo
     WaitUntil([&] { return window.get_mapped(); });
     Pump(std::chrono::milliseconds(300));
   }
+  // Runs `act` on the skin dialog once it is open.
+  static void OnSkinDialog(const std::function<void(Gtk::FileChooserDialog&)>& act) {
+    Glib::signal_timeout().connect_once(
+        [act] {
+          if (auto* dialog =
+                  dynamic_cast<Gtk::FileChooserDialog*>(test::FindToplevel("OpenSkin1"))) {
+            act(*dialog);
+          }
+        },
+        300);
+  }
+  // Typed as a user types it, over whatever the location entry held, then
+  // Return; a first "/" opens the dialog's location entry. Its completions
+  // are turned off: a pop-up of them, shown or not by the time Return
+  // comes, would take that Return for itself.
+  static void TypePath(Gtk::FileChooserDialog& dialog, const std::string& path) {
+    dialog.present();
+    WaitUntil([&] { return dialog.is_active(); });
+    if (auto* entry = dynamic_cast<Gtk::Entry*>(dialog.get_focus())) entry->select_region(0, -1);
+    test::TypeText(dialog, path.substr(0, 1));
+    auto* entry = dynamic_cast<Gtk::Entry*>(dialog.get_focus());
+    ASSERT_NE(entry, nullptr) << "no location entry";
+    if (auto completion = entry->get_completion()) {
+      completion->set_popup_completion(false);
+      completion->set_inline_completion(false);
+    }
+    test::TypeText(dialog, path.substr(1));
+    test::SendKey(dialog, GDK_KEY_Return);
+  }
   void StartWithoutTheModalList() {
     Start();
     List().set_modal(false);
@@ -105,6 +138,67 @@ double ChangedShare(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::
     }
   }
   return static_cast<double>(changed) / (static_cast<double>(width) * height);
+}
+
+// WCAG's contrast ratio of two colours, 1 to 21.
+double Contrast(const Gdk::RGBA& a, const Gdk::RGBA& b) {
+  auto luminance = [](const Gdk::RGBA& c) {
+    auto linear = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.get_red()) + 0.7152 * linear(c.get_green()) +
+           0.0722 * linear(c.get_blue());
+  };
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The window's pixels under the widget, as drawn once `change` is made.
+Glib::RefPtr<Gdk::Pixbuf> DrawnUnder(Gtk::Window& window, Gtk::Widget& widget,
+                                     const std::function<void()>& change) {
+  bool drawn = false;
+  auto watch = window.signal_draw().connect_notify(
+      [&](const Cairo::RefPtr<Cairo::Context>&) { drawn = true; }, true);
+  change();
+  widget.queue_draw();
+  WaitUntil([&] { return drawn; });
+  watch.disconnect();
+  Pump();
+  int x = 0;
+  int y = 0;
+  widget.translate_coordinates(window, 0, 0, x, y);
+  return Gdk::Pixbuf::create(window.get_window(), x, y, widget.get_allocated_width(),
+                             widget.get_allocated_height());
+}
+
+// The lowest contrast of a link's text colour with what is drawn behind its
+// text: where the pixels change when the text is made invisible.
+double WorstLinkContrast(Gtk::Window& window, ClickLabel& link) {
+  Gtk::Label& text = link.label();
+  const Gdk::RGBA colour = text.get_style_context()->get_color(text.get_state_flags());
+  const auto shown = DrawnUnder(window, text, [] {});
+  const auto behind = DrawnUnder(window, text, [&] { text.set_opacity(0.0); });
+  text.set_opacity(1.0);
+  double worst = 21.0;
+  const int channels = behind->get_n_channels();
+  for (int row = 0; row < behind->get_height(); ++row) {
+    const guint8* b = behind->get_pixels() + row * behind->get_rowstride();
+    const guint8* s = shown->get_pixels() + row * shown->get_rowstride();
+    for (int col = 0; col < behind->get_width(); ++col, b += channels, s += channels) {
+      if (b[0] == s[0] && b[1] == s[1] && b[2] == s[2]) continue;
+      Gdk::RGBA background;
+      background.set_rgba_u(b[0] * 257, b[1] * 257, b[2] * 257);
+      // A text colour that is not opaque shows the background through it.
+      const double a = colour.get_alpha();
+      Gdk::RGBA seen;
+      seen.set_rgba(a * colour.get_red() + (1 - a) * background.get_red(),
+                    a * colour.get_green() + (1 - a) * background.get_green(),
+                    a * colour.get_blue() + (1 - a) * background.get_blue());
+      worst = std::min(worst, Contrast(seen, background));
+    }
+  }
+  return worst;
 }
 
 TEST_F(SkinsMenuTest, SkinsMenuHoldsTheCommandsAndTheFifteenFiles) {
@@ -157,6 +251,41 @@ TEST_F(SkinsMenuTest, EverySkinChangesBothWindowsAndIsRemembered) {
       // Hidden by the shot, which is how these dialogs close.
       Shot(*dialog)->save((BuildFolder / ("skin-" + stem + "-" + window + ".png")).string(), "png");
     }
+  }
+}
+
+// Link text stays readable in every look (the About box's links were once
+// blue on a dark skin): a contrast of at least 4.5 with every pixel behind
+// its text, for the links of the About box, the welcome panel, the status
+// bar's announcement and the list window. The About boxes are saved as
+// skin-<name>-about.png in the build folder.
+TEST_F(SkinsMenuTest, EveryLookKeepsLinkTextReadable) {
+  StartWithoutTheModalList();
+  Main().SetAnnouncement("New stations this week", "http://127.0.0.1/news");
+  std::vector<std::string> looks = {""};
+  looks.insert(looks.end(), SkinCaptions.begin(), SkinCaptions.end());
+  for (const std::string& look : looks) {
+    if (!look.empty()) Main().ChangeSkin(look);
+    const std::string name = look.empty() ? "builtin" : std::filesystem::path(look).stem().string();
+    auto check = [&](Gtk::Window& window) {
+      for (Gtk::Widget* widget : test::AllWidgets(window)) {
+        auto* link = dynamic_cast<ClickLabel*>(widget);
+        if (link == nullptr || !link->get_is_drawable()) continue;
+        EXPECT_GE(WorstLinkContrast(window, *link), 4.5)
+            << name << ": " << link->get_name() << " in " << window.get_name();
+      }
+    };
+    Show(Main());
+    check(Main());
+    Main().hide();
+    Show(List());
+    check(List());
+    List().hide();
+    AboutDialog about(Main());
+    Show(about);
+    WaitUntil([&] { return about.get_opacity() == 1.0; });
+    check(about);
+    Shot(about)->save((BuildFolder / ("skin-" + name + "-about.png")).string(), "png");
   }
 }
 
@@ -213,6 +342,8 @@ TEST_F(SkinsMenuTest, SelectSkinStartsInTheSkinsFolderAndCancelChangesNothing) {
           groups.clear();
           for (const auto& filter : dialog->list_filters()) groups.push_back(filter->get_name());
           selected = dialog->get_filter()->get_name();
+          // The user picks another group; the next opening starts on the first again.
+          dialog->set_filter(dialog->list_filters().back());
           folder = dialog->get_current_folder();
           if (!file.empty()) dialog->set_filename(file);
           Pump(std::chrono::milliseconds(200));
@@ -236,8 +367,97 @@ TEST_F(SkinsMenuTest, SelectSkinStartsInTheSkinsFolderAndCancelChangesNothing) {
   test::WriteFile(outside, "window { background-color: #336699; }");
   answer(Gtk::RESPONSE_ACCEPT, outside.string());
   Item("CustomItem90").activate();
+  EXPECT_EQ(selected, groups.front());
   EXPECT_EQ(ReadSetting("ThemeFile"), outside.string());
   EXPECT_EQ(SkinEngine::Default().LookName(), "mine");
+}
+
+// A packed skin's pictures are served through GIO under a scheme of their
+// own, which once claimed every name typed into a file dialog: a typed path
+// then neither opened nor navigated. A file's path and Return opens it; a
+// folder's and Return goes there.
+TEST_F(SkinsMenuTest, TypedPathsWorkInTheSkinDialogUnderAPackedSkin) {
+  StartWithoutTheModalList();
+  Main().ChangeSkin("aqua.mskn");
+  const auto folder = data_.Path() / "typed";
+  const auto file = folder / "mine.uskn";
+  test::WriteFile(file, "window { background-color: #336699; }");
+  test::WriteFile(folder / "other.uskn", "window { background-color: #663399; }");
+  struct Case {
+    std::string typed;
+    bool opens;
+  };
+  // A refused path has the dialog show an error box of its own: noted and closed.
+  std::vector<std::string> errors;
+  sigc::connection closer = Glib::signal_timeout().connect(
+      [&] {
+        for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+          auto* box = dynamic_cast<Gtk::MessageDialog*>(window);
+          if (box == nullptr || !box->get_visible()) continue;
+          errors.push_back(box->property_text().get_value());
+          box->response(Gtk::RESPONSE_OK);
+        }
+        return true;
+      },
+      50);
+  for (const Case& c : {Case{file.string(), true}, Case{folder.string() + "/", false}}) {
+    int response = 0;
+    std::string shown;
+    OnSkinDialog([&](Gtk::FileChooserDialog& dialog) {
+      auto watch = dialog.signal_response().connect([&](int id) { response = id; });
+      TypePath(dialog, c.typed);
+      WaitUntil([&] { return response != 0 || dialog.get_current_folder() == folder.string(); });
+      shown = dialog.get_current_folder();
+      watch.disconnect();
+      // A refused path, or a folder, leaves the dialog open.
+      if (response == 0) dialog.response(Gtk::RESPONSE_CANCEL);
+    });
+    Item("CustomItem90").activate();
+    if (c.opens) {
+      EXPECT_EQ(response, Gtk::RESPONSE_ACCEPT) << c.typed;
+      EXPECT_EQ(ReadSetting("ThemeFile"), file.string());
+    } else {
+      EXPECT_EQ(response, 0) << c.typed;
+      EXPECT_EQ(shown, folder.string());
+    }
+  }
+  closer.disconnect();
+  EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
+// A skin that makes a window larger than the screen would leave the program
+// unusable, at once and at every start: it is taken back, with a message
+// naming the window, and not stored. A start with such a skin stored keeps
+// the built-in look and says the same.
+TEST_F(SkinsMenuTest, ASkinMakingAWindowLargerThanTheScreenIsTakenBack) {
+  const auto huge = data_.Path() / "huge.uskn";
+  test::WriteFile(huge, "* { padding: 20000px; }");
+  StartWithoutTheModalList();
+  Main().ChangeSkin("aqua.mskn");
+  const auto aqua = Shot(Main());
+  OnSkinDialog([&](Gtk::FileChooserDialog& dialog) {
+    dialog.set_filename(huge.string());
+    Pump(std::chrono::milliseconds(200));
+    dialog.response(Gtk::RESPONSE_ACCEPT);
+  });
+  const auto chosen = test::AnswerDialogs([&] { Item("CustomItem90").activate(); });
+  ASSERT_EQ(chosen.size(), 1U);
+  EXPECT_EQ(chosen[0].icon, MessageIcon::Error);
+  EXPECT_THAT(chosen[0].text, testing::StartsWith("The skin \"" + huge.string() +
+                                                  "\" would make the window \"Telvanta\" "));
+  EXPECT_THAT(chosen[0].text, testing::HasSubstr("larger than the screen (1280 x 1024)"));
+  EXPECT_EQ(ReadSetting("ThemeFile"), Skin("aqua.mskn"));
+  EXPECT_EQ(SkinEngine::Default().SkinFile(), Skin("aqua.mskn"));
+  EXPECT_EQ(ChangedShare(Shot(Main()), aqua), 0.0);
+
+  windows_ = {};
+  SkinEngine::Default().SelectTheme(0);
+  WriteSetting("ThemeFile", huge.string());
+  const auto started = test::AnswerDialogs([&] { StartWithoutTheModalList(); });
+  ASSERT_EQ(started.size(), 1U);
+  EXPECT_THAT(started[0].text, testing::HasSubstr("larger than the screen"));
+  EXPECT_EQ(SkinEngine::Default().LookName(), "QNX");
+  EXPECT_EQ(ReadSetting("ThemeFile"), huge.string()) << "kept for a larger screen";
 }
 
 }  // namespace
