@@ -21,14 +21,14 @@ void ChannelListWindow::ChosenStation::Check() const {
 }
 
 ChannelListWindow::ChosenStation ChannelListWindow::Chosen(ListPage page) const {
-  const StationListBox& list = ListOn(page);
-  const std::vector<std::string>& urls = Urls(page);
+  const Page& p = PageOf(page);
+  const TwinUrls urls = Urls(page);
   ChosenStation chosen;
-  chosen.index = list.ItemIndex();
+  chosen.index = p.list.ItemIndex();
   // An entry without its twin line (a load that stopped there) names no station.
   if (chosen.index >= 0 && static_cast<std::size_t>(chosen.index) < urls.size()) {
-    chosen.row = searches_[static_cast<std::size_t>(page)].RowAt(chosen.index);
-    chosen.entry = list.Entry(chosen.index);
+    chosen.row = p.rows.RowAt(chosen.index);
+    chosen.entry = p.list.Entry(chosen.index);
     chosen.url = urls[static_cast<std::size_t>(chosen.index)];
   }
   return chosen;
@@ -71,7 +71,7 @@ void ChannelListWindow::onProperties() {
 
 void ChannelListWindow::onReportBadLink(ListPage page) {
   // The entry alone is reported, also one whose URL did not load.
-  const StationListBox& list = ListOn(page);
+  const StationListBox& list = PageOf(page).list;
   const int index = list.ItemIndex();
   CheckListIndex(index, static_cast<std::size_t>(list.Count()));
   const std::string entry = list.Entry(index);
@@ -81,7 +81,7 @@ void ChannelListWindow::onReportBadLink(ListPage page) {
 }
 
 std::vector<std::string> ChannelListWindow::VisibleEntries(ListPage page) const {
-  const StationListBox& list = ListOn(page);
+  const StationListBox& list = PageOf(page).list;
   std::vector<std::string> entries;
   for (int i = 0; i < list.Count(); ++i) {
     entries.push_back(list.Entry(i));
