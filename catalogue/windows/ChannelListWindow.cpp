@@ -174,6 +174,7 @@ ChannelListWindow::ChannelListWindow(Gtk::Window& owner, PlayTarget& main)
   set_title(std::string(ApplicationTitle));
   set_position(Gtk::WIN_POS_CENTER);
   set_default_size(ClientWidth, ClientHeight);
+  // A normal window, not a dialog: window managers offer dialogs no maximise.
   InstallStyle(WindowCss);
   BuildLayout();
   BuildMenus();
