@@ -3,7 +3,6 @@
 #include "common/Captions.h"
 #include "common/Error.h"
 #include "common/Files.h"
-#include "favourites/windows/PlaylistCommands.h"
 #include "settings/Settings.h"
 #include "update/CatalogueRefresh.h"
 #include "widgets/ErrorDisplay.h"
@@ -46,51 +45,21 @@ constexpr std::string_view fitToWindowButton = "RadioButton2";
 constexpr std::string_view pictureQualityLink = "Label2";
 constexpr std::string_view connectionLink = "Label3";
 constexpr std::string_view searchEdit = "SearchEdit";
-constexpr std::string_view tvPlayItem = "CustomItem27";
-constexpr std::string_view tvSeparator1 = "CustomItem44";
-constexpr std::string_view tvAddToFavouritesItem = "CustomItem28";
-constexpr std::string_view tvAddOwnItem = "CustomItem6";
-constexpr std::string_view tvSeparator2 = "CustomItem2";
-constexpr std::string_view tvPropertiesItem = "CustomItem43";
-constexpr std::string_view radioPlayItem = "TeItem1";
-constexpr std::string_view radioSeparator = "CustomItem8";
-constexpr std::string_view radioAddToFavouritesItem = "TeItem2";
-constexpr std::string_view radioReportItem = "CustomItem10";
-constexpr std::string_view radioAddOwnItem = "CustomItem7";
-constexpr std::string_view webcamPlayItem = "TeItem3";
-constexpr std::string_view webcamSeparator = "TeItem4";
-constexpr std::string_view webcamAddToFavouritesItem = "TeItem5";
-constexpr std::string_view webcamReportItem = "TeItem6";
-constexpr std::string_view favouritePlayItem = "CustomItem29";
-constexpr std::string_view favouriteRenameItem = "CustomItem3";
-constexpr std::string_view favouriteDeleteItem = "CustomItem30";
-constexpr std::string_view favouriteSeparator = "CustomItem5";
-constexpr std::string_view favouriteAddOwnItem = "CustomItem4";
-constexpr std::string_view favouritePlaylistSeparator = "PlaylistSeparator";
-constexpr std::string_view favouriteExportItem = "ExportPlaylistItem";
-constexpr std::string_view favouriteImportItem = "ImportPlaylistItem";
 }  // namespace component
 
 // What tells the pages apart, by ListPage: the tab's caption and icon, and
-// component names.
+// the component names of the list and its view.
 struct PageLook {
   const char* caption;
   const char* icon;
   std::string_view list;
   std::string_view view;
-  std::string_view menu;
-  std::string_view checkSeparator;
-  std::string_view checkItem;
 };
 constexpr PageLook PageLooks[] = {
-    {"&TV Stations", "tv", "ListBox1", "ListBox1View", "TePopupMenu1", "TvCheckSeparator",
-     "TvCheckStationsItem"},
-    {"&Radio Stations", "radio", "ListBox5", "ListBox5View", "TePopupMenu3", "RadioCheckSeparator",
-     "RadioCheckStationsItem"},
-    {"&Webcams", "webcam", "Listbox7", "Listbox7View", "TePopupMenu4", "WebcamCheckSeparator",
-     "WebcamCheckStationsItem"},
-    {"My &Favorites", "favorites", "ListBox3", "ListBox3View", "TePopupMenu2",
-     "FavouriteCheckSeparator", "FavouriteCheckStationsItem"},
+    {"&TV Stations", "tv", "ListBox1", "ListBox1View"},
+    {"&Radio Stations", "radio", "ListBox5", "ListBox5View"},
+    {"&Webcams", "webcam", "Listbox7", "Listbox7View"},
+    {"My &Favorites", "favorites", "ListBox3", "ListBox3View"},
 };
 
 const char* const WindowCss =
@@ -340,114 +309,6 @@ void ChannelListWindow::BuildSearch() {
       sigc::mem_fun(*this, &ChannelListWindow::onSearchActivated));
   // Escape.
   searchEntry_.signal_stop_search().connect([this] { searchEntry_.set_text(""); });
-}
-
-void ChannelListWindow::BuildMenus() {
-  const auto play = Picture("play", 16);
-  // Items that act on the chosen station are greyed while there is none.
-  auto station = [this](ListPage page, Gtk::MenuItem& item, std::function<void()> command) {
-    PageOf(page).stationItems.push_back(&item);
-    item.signal_activate().connect(std::move(command));
-  };
-  auto addOwn = [this] { onAddOwnChannel(); };
-  auto report = [this](ListPage page, Gtk::MenuItem& item) {
-    PageOf(page).entryItems.push_back(&item);
-    item.signal_activate().connect([this, page] { onReportBadLink(page); });
-  };
-  auto addTo = [this](ListPage page) { return [this, page] { onAddToFavourites(page); }; };
-  auto playFrom = [this](ListPage page) { return [this, page] { PlayFrom(page); }; };
-
-  Gtk::Menu& tv = PageOf(ListPage::TV).menu;
-  station(ListPage::TV, AddMenuItem(tv, component::tvPlayItem, "Play", play),
-          playFrom(ListPage::TV));
-  AddSeparator(tv, component::tvSeparator1);
-  station(ListPage::TV,
-          AddMenuItem(tv, component::tvAddToFavouritesItem, "Add this channel to My Favorites"),
-          addTo(ListPage::TV));
-  AddMenuItem(tv, component::tvAddOwnItem, "Add your own channel to My Favorites")
-      .signal_activate()
-      .connect(addOwn);
-  AddSeparator(tv, component::tvSeparator2);
-  station(ListPage::TV, AddMenuItem(tv, component::tvPropertiesItem, "Properties..."),
-          [this] { onProperties(); });
-
-  Gtk::Menu& radio = PageOf(ListPage::Radio).menu;
-  station(ListPage::Radio, AddMenuItem(radio, component::radioPlayItem, "Play", play),
-          playFrom(ListPage::Radio));
-  AddSeparator(radio, component::radioSeparator);
-  station(
-      ListPage::Radio,
-      AddMenuItem(radio, component::radioAddToFavouritesItem, "Add this channel to My Favorites"),
-      addTo(ListPage::Radio));
-  report(ListPage::Radio, AddMenuItem(radio, component::radioReportItem, "Report a bad link"));
-  AddMenuItem(radio, component::radioAddOwnItem, "Add your own channel to My Favorites")
-      .signal_activate()
-      .connect(addOwn);
-
-  Gtk::Menu& webcam = PageOf(ListPage::Webcam).menu;
-  station(ListPage::Webcam, AddMenuItem(webcam, component::webcamPlayItem, "Play", play),
-          playFrom(ListPage::Webcam));
-  AddSeparator(webcam, component::webcamSeparator);
-  station(
-      ListPage::Webcam,
-      AddMenuItem(webcam, component::webcamAddToFavouritesItem, "Add this webcam to My Favorites"),
-      addTo(ListPage::Webcam));
-  report(ListPage::Webcam, AddMenuItem(webcam, component::webcamReportItem, "Report a bad link"));
-
-  Gtk::Menu& favourite = PageOf(ListPage::Favorites).menu;
-  station(ListPage::Favorites, AddMenuItem(favourite, component::favouritePlayItem, "Play", play),
-          playFrom(ListPage::Favorites));
-  station(ListPage::Favorites,
-          AddMenuItem(favourite, component::favouriteRenameItem, "Rename", Picture("tools", 16)),
-          [this] { onRenameFavourite(); });
-  station(ListPage::Favorites, AddMenuItem(favourite, component::favouriteDeleteItem, "Delete"),
-          [this] { onDeleteFavourite(); });
-  AddSeparator(favourite, component::favouriteSeparator);
-  AddMenuItem(favourite, component::favouriteAddOwnItem, "Add your own channel to My Favorites",
-              Picture("favorites", 16))
-      .signal_activate()
-      .connect(addOwn);
-  AddSeparator(favourite, component::favouritePlaylistSeparator);
-  AddMenuItem(favourite, component::favouriteExportItem, "Export Favorites to Playlist...")
-      .signal_activate()
-      .connect([this] { ExportFavouritesToPlaylist(*this, favourites_); });
-  AddMenuItem(favourite, component::favouriteImportItem, "Import Playlist to Favorites...")
-      .signal_activate()
-      .connect([this] { ImportPlaylistToFavourites(*this, favourites_, *this); });
-
-  // Every page checks the stations it shows.
-  for (const ListPage page : AllPages) {
-    const PageLook& look = PageLooks[static_cast<std::size_t>(page)];
-    Page& p = PageOf(page);
-    NameComponent(p.menu, look.menu);
-    AddSeparator(p.menu, look.checkSeparator);
-    p.checkItem = &AddMenuItem(p.menu, look.checkItem, "Check stations");
-    p.checkItem->signal_activate().connect([this, page] { CheckStations(page); });
-    p.menu.attach_to_widget(*this);
-    UpdateCommands(page);
-  }
-}
-
-void ChannelListWindow::UpdateCommands(ListPage page) {
-  Page& p = PageOf(page);
-  const int index = p.list.ItemIndex();
-  const std::size_t urls = Urls(page).size();
-  const bool station = index >= 0 && static_cast<std::size_t>(index) < urls;
-  const bool entry = index >= 0 && index < p.list.Count();
-  for (auto* item : p.stationItems) {
-    item->set_sensitive(station);
-  }
-  for (auto* item : p.entryItems) {
-    item->set_sensitive(entry);
-  }
-  if (p.checkItem != nullptr) {
-    p.checkItem->set_sensitive(!checking_ && urls > 0);
-  }
-}
-
-void ChannelListWindow::PopUp(ListPage page, GdkEventButton* event) {
-  UpdateCommands(page);
-  PageOf(page).menu.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
 }
 
 void ChannelListWindow::UseStartLists(std::future<std::optional<StartLists>> lists) {
