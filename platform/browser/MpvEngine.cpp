@@ -261,8 +261,8 @@ void MpvEngine::RenderFrame(bool force) {
       {MPV_RENDER_PARAM_SW_POINTER, pixels_.get()},
       {MPV_RENDER_PARAM_INVALID, nullptr},
   };
-  // Until this load's file starts, what comes is the last file's picture.
-  if (mpv_render_context_render(render_, params) < 0 || !fileStarted_) {
+  // Until this file's video is set up, what comes is the last file's picture.
+  if (mpv_render_context_render(render_, params) < 0 || !pictureStarted_) {
     return;
   }
   surface_->mark_dirty();
@@ -307,7 +307,11 @@ void MpvEngine::DrainEvents() {
       }
       case MPV_EVENT_PROPERTY_CHANGE:
         HandlePropertyChange(event);
-        changed = true;
+        // The position moves at every frame and nothing waits for it.
+        changed = changed || event->reply_userdata != kTimePos;
+        break;
+      case MPV_EVENT_VIDEO_RECONFIG:
+        pictureStarted_ = fileStarted_;
         break;
       case MPV_EVENT_LOG_MESSAGE:
         HandleLogMessage(event);
@@ -352,6 +356,7 @@ bool MpvEngine::StartsFileOfThisLoad(std::int64_t entry) {
 
 void MpvEngine::ForgetFile() {
   framesRendered_ = 0;
+  pictureStarted_ = false;
   EngineProperties kept;
   kept.paused = properties_.paused;
   kept.muted = properties_.muted;

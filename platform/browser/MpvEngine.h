@@ -119,6 +119,7 @@ class MpvEngine {
   std::uint64_t loadSerial_ = 0;
   std::int64_t firstEntry_ = -1;  // -1 until the reply
   bool fileStarted_ = false;      // a file of this load has started
+  bool pictureStarted_ = false;   // and its video output is set up
 
   VideoSize renderSize_;
   struct FreeDeleter {
