@@ -124,6 +124,10 @@ WebBrowser::Impl::Impl(WebBrowser& browser) : owner(browser) {
   // One page at a time, read from disk: no need for a big memory cache.
   webkit_web_context_set_cache_model(webkit_web_view_get_context(view.get()),
                                      WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  // A few lines of page around players that are our own widgets: drawn
+  // without the GPU, the web process spares ~50 MB of GL and its threads.
+  webkit_settings_set_hardware_acceleration_policy(webkit_web_view_get_settings(view.get()),
+                                                   WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
   g_signal_connect(widget, "load-changed", G_CALLBACK(LoadChanged), this);
   g_signal_connect(widget, "notify::zoom-level", G_CALLBACK(ZoomChanged), this);
   gtk_container_add(GTK_CONTAINER(owner.gobj()), widget);
