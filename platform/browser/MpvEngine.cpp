@@ -1,6 +1,5 @@
 #include "platform/browser/MpvEngine.h"
 
-#include <glib.h>
 #include <mpv/client.h>
 #include <mpv/render.h>
 

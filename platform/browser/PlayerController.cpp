@@ -6,7 +6,6 @@
 #include <mutex>
 #include <thread>
 
-#include "common/Error.h"
 #include "platform/glib/PostToUi.h"
 #include "platform/player/MetafileResolver.h"
 #include "platform/player/StreamAddress.h"
