@@ -354,7 +354,8 @@ void MainWindow::onShown() {
   showing_ = true;
   if (!startAddress_.empty()) {
     InitControl();
-    PlayTV(std::exchange(startAddress_, {}));
+    // Shown, not thrown: the window must still come up.
+    RunCommand([this] { PlayTV(std::exchange(startAddress_, {})); });
   } else if (listWindow_ != nullptr) {
     listWindow_->ShowModal();
   }
