@@ -16,6 +16,7 @@ binary=$1
 build=$2
 make_catalogue=$3
 close_window=$4
+source "$(dirname "$0")/InstallProgram.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/telvanta-e2e-XXXXXX")
 chmod 755 "$work"
@@ -81,10 +82,9 @@ stream="http://127.0.0.1:$port/index.m3u8"
 
 # Installed as a distribution would, then made read-only: root owns it when
 # the test runs as root, and the program then runs as nobody.
-prefix="$work/prefix"
-cmake --install "$binary" --prefix "$prefix" > "$work/install.log" 2>&1 || fail "could not install"
-chmod -R a-w "$prefix"
-find "$prefix" -printf '%P %s %T@\n' | sort > "$work/prefix-before.txt"
+prefix=$(install_program "$work/root" "$binary") || fail "could not install"
+chmod -R a-w "$work/root"
+find "$work/root" -printf '%P %s %T@\n' | sort > "$work/prefix-before.txt"
 run_as=()
 user_home="$work/home"
 mkdir -p "$user_home"
@@ -113,6 +113,9 @@ if [ -n "${XAUTHORITY:-}" ]; then
   export XAUTHORITY="$user_home/.Xauthority"
 fi
 [ ${#run_as[@]} -eq 0 ] || chown -R 65534:65534 "$user_home"
+# A launch hands over to a running program on the same session bus: this
+# run stays off the host's.
+unset DBUS_SESSION_BUS_ADDRESS
 HOME="$user_home" "${run_as[@]}" "$prefix/bin/telvanta" > "$work/program.log" 2>&1 &
 program_pid=$!
 
@@ -172,7 +175,7 @@ program_pid=""
 hive="$XDG_CONFIG_HOME/telvanta/settings.reg"
 grep -q '"FirstRun"="1"' "$hive" || fail "FirstRun was not written"
 grep -q '"Day"=' "$hive" || fail "Day was not written"
-find "$prefix" -printf '%P %s %T@\n' | sort > "$work/prefix-after.txt"
+find "$work/root" -printf '%P %s %T@\n' | sort > "$work/prefix-after.txt"
 cmp -s "$work/prefix-before.txt" "$work/prefix-after.txt" \
   || fail "the program wrote below the install prefix: $(diff "$work/prefix-before.txt" "$work/prefix-after.txt" | head -5)"
 echo "The user's run went through; screenshot: $build/telvanta-e2e.png"
