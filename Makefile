@@ -4,16 +4,17 @@
 BUILD  := build
 ASAN   := build-asan
 FUZZ   := build-fuzz
+DEB    := build-deb
 JOBS   ?= $(shell nproc)
 # Our builds stop at any warning (TELVANTA_WERROR); a plain cmake does not.
 CMAKE  := cmake -G Ninja -Wno-dev -DTELVANTA_WERROR=ON
 
-.PHONY: run check deps build build-asan build-fuzz test test-asan test-fuzz bench format format-check install clean
+.PHONY: run check deps build build-asan build-fuzz test test-asan test-fuzz test-package deb bench format format-check install clean
 
 run: build
 	cd $(BUILD) && ./telvanta
 
-check: format-check test-asan test-fuzz test
+check: format-check test-asan test-fuzz test test-package
 
 deps:
 	@bash tools/install-deps.sh
@@ -39,6 +40,25 @@ build-fuzz: deps
 test-fuzz: build-fuzz
 	ctest --test-dir $(FUZZ) -j $(JOBS) --output-on-failure -L fuzz
 
+# A Debian package of the program, built by dpkg-buildpackage from a copy of
+# this tree (so the build leaves nothing in it) with the distribution's flags:
+# $(DEB)/telvanta_<version>_<arch>.deb, checked by lintian. ccache, where the
+# builds use it, keeps its cache across debhelper's own HOME.
+deb: export CCACHE_DIR ?= $(shell ccache -k cache_dir 2>/dev/null)
+deb: deps
+	rm -rf $(DEB)
+	mkdir -p $(DEB)/telvanta
+	tar -c --exclude=./.git --exclude='./build*' --exclude=./.cache . | tar -x -C $(DEB)/telvanta
+	cd $(DEB)/telvanta && DEB_BUILD_OPTIONS=parallel=$(JOBS) dpkg-buildpackage -b -us -uc
+	lintian --fail-on error --display-info $(DEB)/telvanta_*.deb
+
+# The tests of the installed program against an install from the package
+# (unpacked into a temporary folder), and its dependencies resolved by apt.
+test-package: deb build
+	package=$$(ls $(CURDIR)/$(DEB)/telvanta_*.deb) && \
+	  apt-get install --simulate --no-install-recommends "$$package" && \
+	  TELVANTA_INSTALL_FROM="$$package" ctest --test-dir $(BUILD) -L install --output-on-failure
+
 # Under Xvfb: the playback benchmarks drive real windows.
 bench: build
 	@for b in $(BUILD)/bench/*; do \
@@ -55,4 +75,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(DEB)

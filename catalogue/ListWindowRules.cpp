@@ -3,6 +3,9 @@
 #include "common/AsciiText.h"
 #include "common/Error.h"
 
+#include <algorithm>
+#include <charconv>
+
 namespace telvanta {
 
 ListPage StartPageFor(std::string_view onStartupDisplay) {
@@ -81,6 +84,51 @@ std::string ConnectionNote() {
          "Don't forget that the live television depends on the origin and not of the program "
          "that show them, some stations can be off line temporarily or with too many "
          "connections.";
+}
+
+std::string PlacementText(const WindowPlacement& placement) {
+  return std::to_string(placement.x) + "," + std::to_string(placement.y) + "," +
+         std::to_string(placement.width) + "," + std::to_string(placement.height) +
+         (placement.maximized ? ",max" : "");
+}
+
+std::optional<WindowPlacement> ParsePlacement(std::string_view text) {
+  constexpr int Largest = 32767;
+  int numbers[4] = {};
+  for (int& number : numbers) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || number < -Largest - 1 || number > Largest) {
+      return std::nullopt;
+    }
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    if (&number != &numbers[3]) {
+      if (!text.starts_with(',')) {
+        return std::nullopt;
+      }
+      text.remove_prefix(1);
+    }
+  }
+  const WindowPlacement placement{numbers[0], numbers[1], numbers[2], numbers[3], text == ",max"};
+  if ((!text.empty() && !placement.maximized) || placement.width < 1 || placement.height < 1) {
+    return std::nullopt;
+  }
+  return placement;
+}
+
+bool PlacementReachable(const WindowPlacement& placement, const std::vector<ScreenArea>& areas) {
+  // The title bar's strip, and how much of it must show.
+  constexpr int Strip = 32;
+  constexpr int MinWidth = 64;
+  constexpr int MinHeight = 16;
+  return std::any_of(areas.begin(), areas.end(), [&](const ScreenArea& area) {
+    const long left = std::max<long>(placement.x, area.x);
+    const long right = std::min<long>(static_cast<long>(placement.x) + placement.width,
+                                      static_cast<long>(area.x) + area.width);
+    const long top = std::max<long>(placement.y, area.y);
+    const long bottom = std::min<long>(static_cast<long>(placement.y) + Strip,
+                                       static_cast<long>(area.y) + area.height);
+    return right - left >= MinWidth && bottom - top >= MinHeight;
+  });
 }
 
 }  // namespace telvanta

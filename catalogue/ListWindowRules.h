@@ -1,7 +1,7 @@
 #pragma once
 // Decisions of the channel list window that need no toolkit: the start page,
-// the restore of the stored TV filter, what Go! stores, the play caption and
-// the notes the window shows.
+// the restore of the stored TV filter, what Go! stores, the play caption, the
+// notes the window shows and where the window opens.
 
 #include <cstddef>
 #include <optional>
@@ -13,6 +13,8 @@ namespace telvanta {
 
 // The pages of TePageControl1, in tab order.
 enum class ListPage { TV = 0, Radio = 1, Webcam = 2, Favorites = 3 };
+inline constexpr ListPage AllPages[] = {ListPage::TV, ListPage::Radio, ListPage::Webcam,
+                                        ListPage::Favorites};
 
 // OnStartupDisplay: "Radio", "MyFav", "Webcam" (exact text), else the TV page.
 ListPage StartPageFor(std::string_view onStartupDisplay);
@@ -76,5 +78,32 @@ inline constexpr std::string_view PlayersNoteText =
 // The two help links' notes.
 std::string PictureQualityNote();
 std::string ConnectionNote();
+
+// The list window's size and place between starts, stored in
+// ListWindowPlacement as "x,y,width,height", then ",max" when it is
+// maximised (the size is then the one it comes back to).
+inline constexpr std::string_view PlacementSetting = "ListWindowPlacement";
+struct WindowPlacement {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool maximized = false;
+  bool operator==(const WindowPlacement&) const = default;
+};
+std::string PlacementText(const WindowPlacement& placement);
+// None for any other text, and for a size below 1 or above 32767.
+std::optional<WindowPlacement> ParsePlacement(std::string_view text);
+
+// A monitor's work area.
+struct ScreenArea {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+// Whether enough of the window's top edge lies on one area for the user to
+// take hold of it; a window stored on a monitor since gone would not.
+bool PlacementReachable(const WindowPlacement& placement, const std::vector<ScreenArea>& areas);
 
 }  // namespace telvanta

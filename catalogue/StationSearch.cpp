@@ -132,35 +132,38 @@ void SearchableList::SetRowFilter(RowPredicate keep) {
   Apply();
 }
 
-void SearchableList::Apply() { shown_ = keys_.Matching(words_, keep_); }
+void SearchableList::Apply() {
+  shown_ = std::make_shared<const std::vector<std::size_t>>(keys_.Matching(words_, keep_));
+}
 
 std::optional<std::size_t> SearchableList::RowAt(int shownIndex) const {
-  if (shownIndex < 0 || static_cast<std::size_t>(shownIndex) >= shown_.size()) {
+  if (shownIndex < 0 || static_cast<std::size_t>(shownIndex) >= shown_->size()) {
     return std::nullopt;
   }
-  return shown_[static_cast<std::size_t>(shownIndex)];
+  return (*shown_)[static_cast<std::size_t>(shownIndex)];
 }
 
 int SearchableList::ShownIndexOf(std::size_t row) const {
-  const auto found = std::lower_bound(shown_.begin(), shown_.end(), row);
-  if (found == shown_.end() || *found != row) {
+  const auto found = std::lower_bound(shown_->begin(), shown_->end(), row);
+  if (found == shown_->end() || *found != row) {
     return -1;
   }
-  return static_cast<int>(found - shown_.begin());
+  return static_cast<int>(found - shown_->begin());
 }
 
-std::vector<std::string> SearchableList::ShownUrls() const {
-  std::vector<std::string> urls;
-  urls.reserve(shown_.size());
-  // A list whose load stopped half-way may lack URLs at its end; the twin
-  // then ends early too, so those rows stay out of bounds.
-  for (const std::size_t row : shown_) {
-    if (row >= all_->urls.size()) {
-      break;
-    }
-    urls.push_back(all_->urls[row]);
+std::size_t TwinUrls::size() const {
+  // Shown rows ascend, so those with a URL come first.
+  const std::vector<std::size_t>& shown = list_->Shown();
+  const std::size_t urls = list_->All().urls.size();
+  if (shown.empty() || shown.back() < urls) {
+    return shown.size();
   }
-  return urls;
+  return static_cast<std::size_t>(std::lower_bound(shown.begin(), shown.end(), urls) -
+                                  shown.begin());
+}
+
+const std::string& TwinUrls::operator[](std::size_t index) const {
+  return list_->All().urls[list_->Shown()[index]];
 }
 
 }  // namespace telvanta

@@ -6,8 +6,11 @@
 
 #include "catalogue/ListLoading.h"
 
+#include <algorithm>
+#include <compare>
 #include <cstddef>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,6 +58,77 @@ struct ListView {
   bool operator==(const ListView&) const = default;
 };
 
+class SearchableList;
+
+// The twin of a shown list: the plain URL of each shown row at its shown
+// index, read through the list as it is now, so showing other rows copies no
+// URL. A list whose load stopped half-way lacks URLs at its end; its twin
+// then ends early too, and those rows stay out of bounds.
+class TwinUrls {
+ public:
+  class Iterator {
+   public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = std::string;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const std::string*;
+    using reference = const std::string&;
+    Iterator() = default;
+    Iterator(const TwinUrls* twin, std::size_t index) : twin_(twin), index_(index) {}
+    reference operator*() const { return (*twin_)[index_]; }
+    pointer operator->() const { return &**this; }
+    reference operator[](difference_type n) const { return *(*this + n); }
+    Iterator& operator+=(difference_type n) {
+      index_ = static_cast<std::size_t>(static_cast<difference_type>(index_) + n);
+      return *this;
+    }
+    Iterator& operator-=(difference_type n) { return *this += -n; }
+    Iterator& operator++() { return *this += 1; }
+    Iterator& operator--() { return *this -= 1; }
+    Iterator operator++(int) {
+      Iterator before = *this;
+      ++*this;
+      return before;
+    }
+    Iterator operator--(int) {
+      Iterator before = *this;
+      --*this;
+      return before;
+    }
+    friend Iterator operator+(Iterator it, difference_type n) { return it += n; }
+    friend Iterator operator+(difference_type n, Iterator it) { return it += n; }
+    friend Iterator operator-(Iterator it, difference_type n) { return it -= n; }
+    friend difference_type operator-(const Iterator& a, const Iterator& b) {
+      return static_cast<difference_type>(a.index_) - static_cast<difference_type>(b.index_);
+    }
+    bool operator==(const Iterator& other) const { return index_ == other.index_; }
+    auto operator<=>(const Iterator& other) const { return index_ <=> other.index_; }
+
+   private:
+    const TwinUrls* twin_ = nullptr;
+    std::size_t index_ = 0;
+  };
+  using value_type = std::string;
+  using iterator = Iterator;
+  using const_iterator = Iterator;
+
+  explicit TwinUrls(const SearchableList& list) : list_(&list) {}
+  std::size_t size() const;
+  bool empty() const { return size() == 0; }
+  // index < size().
+  const std::string& operator[](std::size_t index) const;
+  const std::string& front() const { return (*this)[0]; }
+  Iterator begin() const { return {this, 0}; }
+  Iterator end() const { return {this, size()}; }
+
+  friend bool operator==(const TwinUrls& twin, const std::vector<std::string>& urls) {
+    return twin.size() == urls.size() && std::equal(urls.begin(), urls.end(), twin.begin());
+  }
+
+ private:
+  const SearchableList* list_;
+};
+
 // One page's station list with its query: the whole list as loaded, and the
 // rows shown. The view the list had before the query is given back when the
 // query is cleared.
@@ -72,14 +146,17 @@ class SearchableList {
   const StationList& All() const { return *all_; }
   // The whole list, shared with views that show its rows.
   const std::shared_ptr<const StationList>& Shared() const { return all_; }
-  // Indices into All() of the rows shown, in order.
-  const std::vector<std::size_t>& Shown() const { return shown_; }
+  // Indices into All() of the rows shown, ascending.
+  const std::vector<std::size_t>& Shown() const { return *shown_; }
+  // The same, shared with views that show them; a query or a load makes new
+  // ones and leaves these as they are.
+  const std::shared_ptr<const std::vector<std::size_t>>& SharedShown() const { return shown_; }
   // The row of All() a shown index stands for; none when out of range.
   std::optional<std::size_t> RowAt(int shownIndex) const;
   // Where a row of All() is shown; -1 when it is not.
   int ShownIndexOf(std::size_t row) const;
   // The shown rows' URLs: the twin of the shown list.
-  std::vector<std::string> ShownUrls() const;
+  TwinUrls ShownUrls() const { return TwinUrls(*this); }
 
  private:
   void Apply();
@@ -89,7 +166,8 @@ class SearchableList {
   std::string query_;
   std::vector<std::string> words_;
   RowPredicate keep_;
-  std::vector<std::size_t> shown_;
+  std::shared_ptr<const std::vector<std::size_t>> shown_ =
+      std::make_shared<const std::vector<std::size_t>>();
   std::optional<ListView> beforeQuery_;
 };
 

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 
 #include <locale.h>
@@ -37,22 +38,41 @@ LocaleHandle UserTimeLocale() {
   return LocaleHandle(newlocale(LC_TIME_MASK, "C", nullptr));
 }
 
+const ProgramFolders& OwnFolders() {
+  static const ProgramFolders folders = [] {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return ProgramFoldersBeside(error ? std::filesystem::current_path() : program.parent_path());
+  }();
+  return folders;
+}
+
+std::optional<std::string> Override() {
+  std::lock_guard lock(programFolderMutex);
+  if (programFolderOverride.empty()) {
+    return std::nullopt;
+  }
+  return programFolderOverride;
+}
+
 }  // namespace
 
-std::string ProgramFolder() {
-  {
-    std::lock_guard lock(programFolderMutex);
-    if (!programFolderOverride.empty()) {
-      return programFolderOverride;
-    }
-  }
+ProgramFolders ProgramFoldersBeside(const std::filesystem::path& executableFolder) {
+  // Relative, so an install under any prefix runs where it is put.
+  const std::filesystem::path data = executableFolder / BuildInstalledProgramFolder;
   std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) {
-    return WithTrailingSlash(std::filesystem::current_path().string());
+  if (!std::filesystem::is_directory(data, error)) {
+    const std::string own = WithTrailingSlash(executableFolder.string());
+    return {own, own};
   }
-  return WithTrailingSlash(program.parent_path().string());
+  return {WithTrailingSlash(data.lexically_normal().string()),
+          WithTrailingSlash(
+              (executableFolder / BuildInstalledModuleFolder).lexically_normal().string())};
 }
+
+std::string ProgramFolder() { return Override().value_or(OwnFolders().program); }
+
+std::string ModuleFolder() { return Override().value_or(OwnFolders().modules); }
 
 void SetProgramFolderForTesting(const std::filesystem::path& folder) {
   std::lock_guard lock(programFolderMutex);

@@ -25,6 +25,8 @@ packages=(
   dbus playerctl appstream
   # tests: a user date format compiled on the fly (localedef)
   locales
+  # the package (`make deb`) and the checks of what it installs
+  debhelper dpkg-dev lintian desktop-file-utils man-db
 )
 
 missing=()

@@ -8,8 +8,7 @@
 #include "widgets/ErrorDisplay.h"
 #include "widgets/SkinEngine.h"
 
-#include <algorithm>
-#include <span>
+#include <utility>
 
 namespace telvanta {
 
@@ -25,11 +24,7 @@ std::future<std::optional<StartLists>> PreloadStartLists() {
   }
 }
 
-void ResetSkinWhenAsked(int argc, const char* const* argv) {
-  const std::span args(argv, static_cast<std::size_t>(std::max(argc, 0)));
-  const bool asked = std::any_of(args.begin(), args.end(), [](const char* arg) {
-    return arg != nullptr && std::string_view(arg) == "--reset-skin";
-  });
+void ResetSkinWhenAsked(bool asked) {
   // Asked of the display server now: the keyboard's events may not have come yet.
   GdkModifierType modifiers{};
   if (GdkDisplay* display = gdk_display_get_default()) {
@@ -41,6 +36,53 @@ void ResetSkinWhenAsked(int argc, const char* const* argv) {
   if (asked || shiftHeld) {
     skins::ResetToDefault(SkinEngine::Default());
   }
+}
+
+namespace {
+// A byte string, not text: a file's path need not be UTF-8.
+constexpr const char* PlayAction = "play-address";
+}  // namespace
+
+SingleInstance::SingleInstance(Gtk::Application& app, std::string address)
+    : app_(app), waiting_(std::move(address)) {
+  // Before registering: a later launch may hand over its address at once.
+  app_.add_action_with_parameter(
+      PlayAction, Glib::VariantType(G_VARIANT_TYPE_BYTESTRING),
+      [this](const Glib::VariantBase& parameter) {
+        Play(Glib::VariantBase::cast_dynamic<Glib::Variant<std::string>>(parameter).get());
+      });
+  app_.register_application();
+}
+
+bool SingleInstance::HandedToRunningInstance() {
+  if (!app_.is_remote()) {
+    return false;
+  }
+  if (!waiting_.empty()) {
+    app_.activate_action(PlayAction, Glib::Variant<std::string>::create(waiting_));
+  }
+  // A run of a remote application only activates the running one (it comes
+  // to the front), sends what is queued and leaves the bus in order.
+  app_.run();
+  return true;
+}
+
+void SingleInstance::Serve(MainWindow& main) {
+  main_ = &main;
+  // The run's own activation shows the window; a later launch's brings it to
+  // the front.
+  app_.signal_activate().connect([&main] { main.Raise(); });
+  if (!waiting_.empty()) {
+    Play(std::exchange(waiting_, {}));
+  }
+}
+
+void SingleInstance::Play(const std::string& address) {
+  if (main_ == nullptr) {
+    waiting_ = address;  // the windows are still being made
+    return;
+  }
+  RunCommand([this, &address] { main_->PlayAddress(address); });
 }
 
 TelvantaWindows CreateWindows(const StartupTrace& trace) { return CreateWindowsWith({}, trace); }

@@ -10,6 +10,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace telvanta {
@@ -28,11 +29,36 @@ using StartupTrace = std::function<void(std::string_view step)>;
 // start.
 std::future<std::optional<StartLists>> PreloadStartLists();
 
-// "--reset-skin" among the arguments, or Shift held as the program starts:
-// the stored skin is forgotten, as "Reset to Default" does, so that a skin
-// that made the program unusable can be left without editing the settings.
-// Needs GTK to be up; call before the windows are made.
-void ResetSkinWhenAsked(int argc, const char* const* argv);
+// Asked on the command line (--reset-skin), or Shift held as the program
+// starts: the stored skin is forgotten, as "Reset to Default" does, so that a
+// skin that made the program unusable can be left without editing the
+// settings. Needs GTK to be up; call before the windows are made.
+void ResetSkinWhenAsked(bool asked);
+
+// One instance per user, through GApplication on the session bus: a later
+// launch hands its address to the running one, which plays it and comes to
+// the front. Without a session bus each launch runs on its own.
+class SingleInstance {
+ public:
+  // Registers the application. `address` is this launch's, possibly empty.
+  SingleInstance(Gtk::Application& app, std::string address);
+  SingleInstance(const SingleInstance&) = delete;
+  SingleInstance& operator=(const SingleInstance&) = delete;
+
+  // True when another instance runs: it has been handed this launch's
+  // address (or asked to come to the front), and this launch is done.
+  bool HandedToRunningInstance();
+  // This launch's address, and any handed over since, now play in `main`,
+  // and an activation brings it to the front.
+  void Serve(MainWindow& main);
+
+ private:
+  void Play(const std::string& address);
+
+  Gtk::Application& app_;
+  std::string waiting_;
+  MainWindow* main_ = nullptr;
+};
 
 // Needs GTK to be up. Errors of the windows' creation are shown, not thrown.
 TelvantaWindows CreateWindows(const StartupTrace& trace = {});

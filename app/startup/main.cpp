@@ -1,5 +1,6 @@
 // Telvanta: a desktop tuner for live internet TV, radio and webcams.
 
+#include "app/CommandLine.h"
 #include "app/startup/Startup.h"
 #include "widgets/ErrorDisplay.h"
 
@@ -8,20 +9,59 @@
 #include <fontconfig/fontconfig.h>
 
 #include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <thread>
+#include <vector>
+
+namespace {
+
+// What the command line asks of the process, read before anything starts.
+telvanta::CommandLine ReadOwnCommandLine(int argc, char** argv) {
+  std::error_code error;
+  const std::filesystem::path workingFolder = std::filesystem::current_path(error);
+  return telvanta::ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc), workingFolder);
+}
+
+// --help, --version or a refused command line: told, and the run ends.
+int Answer(const telvanta::CommandLine& command) {
+  using Action = telvanta::CommandLine::Action;
+  if (command.action == Action::Refuse) {
+    std::fprintf(stderr, "telvanta: %s\n", command.error.c_str());
+    return 2;
+  }
+  const std::string text =
+      command.action == Action::Help ? telvanta::HelpText() : telvanta::VersionText();
+  std::fputs(text.c_str(), stdout);
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  const telvanta::CommandLine command = ReadOwnCommandLine(argc, argv);
+  if (command.action != telvanta::CommandLine::Action::Run) {
+    return Answer(command);
+  }
   // Before the toolkit: its start takes the UI thread for a while.
   auto startLists = telvanta::PreloadStartLists();
   // Fontconfig parses its configuration before the first text: on the other
   // core while GTK starts, not in front of the splash.
   std::jthread fonts([] { FcInit(); });
-  auto app = Gtk::Application::create("org.telvanta.Telvanta", Gio::APPLICATION_NON_UNIQUE);
-  app->register_application();
+  auto app = Gtk::Application::create("org.telvanta.Telvanta");
+  telvanta::SingleInstance instance(*app.get(), command.address);
+  if (instance.HandedToRunningInstance()) {
+    return 0;
+  }
   // The media plug-ins parse numbers in the C locale.
   std::setlocale(LC_NUMERIC, "C");
   telvanta::InstallErrorDisplay();
-  telvanta::ResetSkinWhenAsked(argc, argv);
+  telvanta::ResetSkinWhenAsked(command.resetSkin);
   auto windows = telvanta::CreateWindowsWith(std::move(startLists));
-  return app->run(*windows.mainWindow);
+  instance.Serve(*windows.mainWindow);
+  // The run ends when the main window closes; its first activation shows it.
+  app->add_window(*windows.mainWindow);
+  return app->run();
 }

@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace telvanta {
 
@@ -350,8 +351,39 @@ void MainWindow::onShown() {
         },
         false);
   }
-  if (listWindow_ != nullptr) {
+  showing_ = true;
+  if (!startAddress_.empty()) {
+    InitControl();
+    // Shown, not thrown: the window must still come up.
+    RunCommand([this] { PlayTV(std::exchange(startAddress_, {})); });
+  } else if (listWindow_ != nullptr) {
     listWindow_->ShowModal();
+  }
+}
+
+void MainWindow::PlayAddress(const std::string& address) {
+  if (!showing_) {
+    startAddress_ = address;
+    platform::PreloadWebModule();  // no list window to wait for
+    return;
+  }
+  if (listWindow_ != nullptr && listWindow_->get_visible()) {
+    listWindow_->hide();
+  }
+  InitControl();
+  PlayTV(address);
+  Raise();
+}
+
+void MainWindow::Raise() {
+  if (!showing_) {
+    show();
+  } else if (listWindow_ != nullptr && listWindow_->get_visible()) {
+    listWindow_->present();
+  } else if (get_visible()) {
+    // While its first show waits on the list window it is not visible yet,
+    // and comes up as that closes.
+    present();
   }
 }
 

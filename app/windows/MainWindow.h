@@ -44,6 +44,14 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   void PlayTV(const std::string& url) override;
   void SetCaption(const std::string& caption) override { set_title(caption); }
   std::string Caption() const override { return get_title(); }
+  // Plays an address handed in from outside (the command line, a later
+  // launch) as Open URL does, in place of a pick from the channel list
+  // window, which steps aside if it is up; before the first show the
+  // address waits and plays instead of the list coming up.
+  void PlayAddress(const std::string& address);
+  // Shows the window the first time; later brings it to the front, or the
+  // channel list window while that is up.
+  void Raise();
   // Applies a skin file of the Skins folder by name and remembers it.
   void ChangeSkin(std::string_view name) { skinsMenu_->ChangeSkin(name); }
   // The status bar's announcement: its text and the link a click opens.
@@ -105,6 +113,8 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   bool onPageCleanupTimer();
 
   ChannelListWindow* listWindow_ = nullptr;
+  bool showing_ = false;  // the first show has begun
+  std::string startAddress_;
   // Where a play's outcome goes as a check of its station.
   health::CheckSink* checks_ = nullptr;
   health::PlayWatch playWatch_;

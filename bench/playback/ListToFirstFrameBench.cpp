@@ -42,11 +42,12 @@ bool HasFrame(MainWindow& main) {
 
 // Shows the list window as the user gets it (with the main window at the
 // first run, by its Watch TV button after), double-clicks the first TV
-// station once the list is on screen, and times from there to the frame.
-// Then stops, or lets the station play on, as when the user switches
-// stations.
+// station once the list is on screen (at the first run two seconds later, as
+// a user would), and times from there to the frame. Then stops, or lets the
+// station play on, as when the user switches stations.
 std::optional<double> ListToFirstFrame(TelvantaWindows& windows, bool first, bool stop = true) {
   std::optional<Clock::time_point> start;
+  std::optional<Clock::time_point> mapped;
   const auto giveUp = Clock::now() + 10s;
   sigc::connection click = Glib::signal_timeout().connect(
       [&] {
@@ -56,6 +57,12 @@ std::optional<double> ListToFirstFrame(TelvantaWindows& windows, bool first, boo
           return false;
         }
         if (!list.get_mapped()) {
+          return true;
+        }
+        if (!mapped) {
+          mapped = Clock::now();
+        }
+        if (first && Clock::now() < *mapped + 2s) {
           return true;
         }
         auto& tv = test::Find<StationListBox>(list, "ListBox1");
@@ -102,6 +109,7 @@ int Run() {
   // Not a first run: no players note before the play.
   WriteSetting("FirstRun", "1");
 
+  std::optional<double> firstPlay;
   std::vector<double> plain;
   std::vector<double> warm;
   std::vector<double> list;
@@ -120,6 +128,9 @@ int Run() {
       if (!viaList || !viaMpv || !viaWarmMpv) {
         std::puts("bench_list_to_first_frame: no frame within 10 s");
         return 1;
+      }
+      if (run == 0) {
+        firstPlay = viaList;
       }
       if (run >= bench::kWarmUps) {
         list.push_back(*viaList);
@@ -155,6 +166,7 @@ int Run() {
   bench::PrintRow("plain libmpv (handle made beforehand)", w);
   bench::PrintRow("list window double-click -> main window frame", b);
   bench::PrintRow("the same while another station plays", z);
+  std::printf("  %-46s %7.1f ms\n", "the first play, 2 s after the list shows", *firstPlay);
   std::printf("  %-46s %7.2f\n", "ratio program / plain", b.median / a.median);
   std::printf("  %-46s %7.2f\n", "ratio program / plain, handle made beforehand",
               b.median / w.median);

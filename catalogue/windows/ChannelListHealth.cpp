@@ -23,15 +23,12 @@ constexpr std::string_view hideFailedBox = "HideFailedBox";
 constexpr const char* HideFailedCaption = "Hide stations that failed their last two checks";
 constexpr const char* HideFailedSetting = "HideFailedStations";
 
-constexpr ListPage AllPages[] = {ListPage::TV, ListPage::Radio, ListPage::Webcam,
-                                 ListPage::Favorites};
-
 }  // namespace
 
-void ChannelListWindow::BuildHealth(Gtk::Fixed& layout, int hideBoxX, int hideBoxY) {
+void ChannelListWindow::BuildHealth(AnchoredLayout& layout, int hideBoxX, int hideBoxY) {
   NameComponent(hideFailedBox_, component::hideFailedBox, HideFailedCaption);
   hideFailedBox_.set_label(HideFailedCaption);
-  layout.put(hideFailedBox_, hideBoxX, hideBoxY);
+  layout.Put(hideFailedBox_, hideBoxX, hideBoxY, AnchoredLayout::Down);
   hideFailedBox_.signal_toggled().connect([this] {
     WriteSetting(HideFailedSetting, hideFailedBox_.get_active() ? "1" : "0");
     ApplyHideFailed();
@@ -46,10 +43,10 @@ void ChannelListWindow::BuildHealth(Gtk::Fixed& layout, int hideBoxX, int hideBo
     checker_.Cancel();
   });
   for (const ListPage page : AllPages) {
-    ListOn(page).SetHealthSource([this, page](int index) { return ChecksOf(page, index); });
+    PageOf(page).list.SetHealthSource([this, page](int index) { return ChecksOf(page, index); });
   }
-  layout.put(checkProgress_, 300, 428);
-  layout.put(checkCancelButton_, 490, 425);
+  layout.Put(checkProgress_, 300, 428, AnchoredLayout::Down);
+  layout.Put(checkCancelButton_, 490, 425, AnchoredLayout::Down);
   // Shown only while a check runs.
   checkProgress_.set_no_show_all(true);
   checkCancelButton_.set_no_show_all(true);
@@ -61,7 +58,7 @@ void ChannelListWindow::OpenHealth() {
     health_->OnTrouble([](const std::string& text) { ShowErrorBox(text); });
     health_->OnChange([this](const std::string&) {
       for (const ListPage page : AllPages) {
-        ListOn(page).RedrawHealth();
+        PageOf(page).list.RedrawHealth();
       }
     });
   }
@@ -79,8 +76,8 @@ void ChannelListWindow::RestoreHideFailed() {
 void ChannelListWindow::ApplyHideFailed() {
   const bool hide = hideFailedBox_.get_active() && health_;
   for (const ListPage page : AllPages) {
-    SearchableList& search = SearchOn(page);
-    StationListBox& list = ListOn(page);
+    SearchableList& search = PageOf(page).rows;
+    StationListBox& list = PageOf(page).list;
     const std::optional<std::size_t> selected = search.RowAt(list.ItemIndex());
     const double scroll = list.ScrollOffset();
     if (hide) {
@@ -102,7 +99,7 @@ std::string ChannelListWindow::HealthProblem() const {
 }
 
 const health::StationHealth* ChannelListWindow::ChecksOf(ListPage page, int index) const {
-  const std::vector<std::string>& urls = Urls(page);
+  const TwinUrls urls = Urls(page);
   if (!health_ || index < 0 || static_cast<std::size_t>(index) >= urls.size()) {
     return nullptr;
   }
@@ -122,13 +119,14 @@ void ChannelListWindow::CheckStations(ListPage page) {
     return;
   }
   OpenHealth();
-  std::vector<std::string> urls = Urls(page);
+  const TwinUrls shown = Urls(page);
+  std::vector<std::string> urls(shown.begin(), shown.end());
   if (urls.empty()) {
     return;
   }
   checking_ = true;
-  for (auto* item : checkItems_) {
-    item->set_sensitive(false);
+  for (const ListPage each : AllPages) {
+    UpdateCommands(each);
   }
   checkProgress_.set_fraction(0);
   checkProgress_.set_text("Checking 0 of " + std::to_string(urls.size()));
@@ -175,8 +173,8 @@ void ChannelListWindow::onCheckProgress(std::size_t done, std::size_t total) {
 
 void ChannelListWindow::onCheckFinished() {
   checking_ = false;
-  for (auto* item : checkItems_) {
-    item->set_sensitive(true);
+  for (const ListPage page : AllPages) {
+    UpdateCommands(page);
   }
   checkProgress_.hide();
   checkCancelButton_.hide();

@@ -1,5 +1,5 @@
-// The list window's search: each page keeps its whole list and query; the
-// visible list and its twin show the rows the query keeps.
+// The list window's search: each page keeps its whole list and query; its
+// list shows the rows the query keeps, and its twin URLs are read from them.
 
 #include <string>
 #include <utility>
@@ -9,27 +9,26 @@
 namespace telvanta {
 
 void ChannelListWindow::ShowLoaded(ListPage page, StationList loaded) {
-  SearchOn(page).Load(std::move(loaded));
+  PageOf(page).rows.Load(std::move(loaded));
   ShowRows(page);
 }
 
 void ChannelListWindow::ShowRows(ListPage page) {
-  const SearchableList& search = SearchOn(page);
-  ListOn(page).Fill(search.Shared(), search.Shown());
-  TwinOn(page) = search.ShownUrls();
+  Page& p = PageOf(page);
+  p.list.Fill(p.rows.Shared(), p.rows.SharedShown());
+  UpdateCommands(page);
 }
 
 void ChannelListWindow::ApplyQuery(ListPage page, std::string_view query) {
-  SearchableList& search = SearchOn(page);
-  StationListBox& list = ListOn(page);
-  const ListView now{search.RowAt(list.ItemIndex()), list.ScrollOffset()};
-  const ListView next = search.SetQuery(query, now);
+  Page& p = PageOf(page);
+  const ListView now{p.rows.RowAt(p.list.ItemIndex()), p.list.ScrollOffset()};
+  const ListView next = p.rows.SetQuery(query, now);
   ShowRows(page);
-  list.ShowView(next.selected ? search.ShownIndexOf(*next.selected) : -1, next.scroll);
+  p.list.ShowView(next.selected ? p.rows.ShownIndexOf(*next.selected) : -1, next.scroll);
 }
 
 void ChannelListWindow::ShowQueryOf(ListPage page) {
-  const std::string& query = SearchOn(page).Query();
+  const std::string& query = PageOf(page).rows.Query();
   if (searchEntry_.get_text().raw() == query) {
     return;
   }
@@ -48,7 +47,7 @@ void ChannelListWindow::onSearchChanged() {
 // Enter takes the keyboard to the list, on its first match when nothing is
 // selected, so Enter again plays it.
 void ChannelListWindow::onSearchActivated() {
-  StationListBox& list = ListOn(ActivePage());
+  StationListBox& list = PageOf(ActivePage()).list;
   if (list.ItemIndex() < 0 && list.Count() > 0) {
     list.SetItemIndex(0);
   }

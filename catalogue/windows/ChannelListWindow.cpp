@@ -3,7 +3,6 @@
 #include "common/Captions.h"
 #include "common/Error.h"
 #include "common/Files.h"
-#include "favourites/windows/PlaylistCommands.h"
 #include "settings/Settings.h"
 #include "update/CatalogueRefresh.h"
 #include "widgets/ErrorDisplay.h"
@@ -30,15 +29,7 @@ namespace component {
 constexpr std::string_view window = "FrmList";
 constexpr std::string_view quickStartLabel = "Label1";
 constexpr std::string_view rightClickLabel = "Label4";
-constexpr std::string_view pages = "TePageControl1";
-constexpr std::string_view tvList = "ListBox1";
-constexpr std::string_view tvListView = "ListBox1View";
-constexpr std::string_view radioList = "ListBox5";
-constexpr std::string_view radioListView = "ListBox5View";
-constexpr std::string_view webcamList = "Listbox7";
-constexpr std::string_view webcamListView = "Listbox7View";
-constexpr std::string_view favouriteList = "ListBox3";
-constexpr std::string_view favouriteListView = "ListBox3View";
+constexpr std::string_view tabs = "TePageControl1";
 constexpr std::string_view filterGroup = "TeGroupBox1";
 constexpr std::string_view countryLabel = "Label8";
 constexpr std::string_view countryBox = "TeComboBox4";
@@ -54,39 +45,22 @@ constexpr std::string_view fitToWindowButton = "RadioButton2";
 constexpr std::string_view pictureQualityLink = "Label2";
 constexpr std::string_view connectionLink = "Label3";
 constexpr std::string_view searchEdit = "SearchEdit";
-constexpr std::string_view tvMenu = "TePopupMenu1";
-constexpr std::string_view tvPlayItem = "CustomItem27";
-constexpr std::string_view tvSeparator1 = "CustomItem44";
-constexpr std::string_view tvAddToFavouritesItem = "CustomItem28";
-constexpr std::string_view tvAddOwnItem = "CustomItem6";
-constexpr std::string_view tvSeparator2 = "CustomItem2";
-constexpr std::string_view tvPropertiesItem = "CustomItem43";
-constexpr std::string_view radioMenu = "TePopupMenu3";
-constexpr std::string_view radioPlayItem = "TeItem1";
-constexpr std::string_view radioSeparator = "CustomItem8";
-constexpr std::string_view radioAddToFavouritesItem = "TeItem2";
-constexpr std::string_view radioReportItem = "CustomItem10";
-constexpr std::string_view radioAddOwnItem = "CustomItem7";
-constexpr std::string_view webcamMenu = "TePopupMenu4";
-constexpr std::string_view webcamPlayItem = "TeItem3";
-constexpr std::string_view webcamSeparator = "TeItem4";
-constexpr std::string_view webcamAddToFavouritesItem = "TeItem5";
-constexpr std::string_view webcamReportItem = "TeItem6";
-constexpr std::string_view favouriteMenu = "TePopupMenu2";
-constexpr std::string_view favouritePlayItem = "CustomItem29";
-constexpr std::string_view favouriteRenameItem = "CustomItem3";
-constexpr std::string_view favouriteDeleteItem = "CustomItem30";
-constexpr std::string_view favouriteSeparator = "CustomItem5";
-constexpr std::string_view favouriteAddOwnItem = "CustomItem4";
-constexpr std::string_view favouritePlaylistSeparator = "PlaylistSeparator";
-constexpr std::string_view favouriteExportItem = "ExportPlaylistItem";
-constexpr std::string_view favouriteImportItem = "ImportPlaylistItem";
-constexpr std::string_view checkStationsItems[] = {"TvCheckStationsItem", "RadioCheckStationsItem",
-                                                   "WebcamCheckStationsItem",
-                                                   "FavouriteCheckStationsItem"};
-constexpr std::string_view checkSeparators[] = {"TvCheckSeparator", "RadioCheckSeparator",
-                                                "WebcamCheckSeparator", "FavouriteCheckSeparator"};
 }  // namespace component
+
+// What tells the pages apart, by ListPage: the tab's caption and icon, and
+// the component names of the list and its view.
+struct PageLook {
+  const char* caption;
+  const char* icon;
+  std::string_view list;
+  std::string_view view;
+};
+constexpr PageLook PageLooks[] = {
+    {"&TV Stations", "tv", "ListBox1", "ListBox1View"},
+    {"&Radio Stations", "radio", "ListBox5", "ListBox5View"},
+    {"&Webcams", "webcam", "Listbox7", "Listbox7View"},
+    {"My &Favorites", "favorites", "ListBox3", "ListBox3View"},
+};
 
 const char* const WindowCss =
     "#FrmList { font-family: \"MS Sans Serif\", \"DejaVu Sans\", sans-serif; font-size: 8pt; }\n"
@@ -169,8 +143,7 @@ ChannelListWindow::ChannelListWindow(Gtk::Window& owner, PlayTarget& main)
   set_title(std::string(ApplicationTitle));
   set_position(Gtk::WIN_POS_CENTER);
   set_default_size(ClientWidth, ClientHeight);
-  set_resizable(false);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
+  // A normal window, not a dialog: window managers offer dialogs no maximise.
   InstallStyle(WindowCss);
   BuildLayout();
   BuildMenus();
@@ -182,7 +155,11 @@ ChannelListWindow::~ChannelListWindow() {
   pendingLoader_.disconnect();
 }
 
+// At its smallest, the opening size, everything stands where the form puts
+// it; a larger window gives its extra room to the lists, the filter column
+// keeping to the right edge and the rows below the lists to the bottom.
 void ChannelListWindow::BuildLayout() {
+  using Follow = AnchoredLayout::Follow;
   layout_.set_size_request(ClientWidth, ClientHeight);
   add(layout_);
   for (auto* label : {&quickStartLabel_, &rightClickLabel_, &videoSizeLabel_}) {
@@ -190,19 +167,66 @@ void ChannelListWindow::BuildLayout() {
   }
   NameComponent(quickStartLabel_, component::quickStartLabel, quickStartLabel_.get_text().raw());
   NameComponent(rightClickLabel_, component::rightClickLabel, rightClickLabel_.get_text().raw());
-  layout_.put(quickStartLabel_, 24, 16);
-  layout_.put(rightClickLabel_, 24, 32);
+  layout_.Put(quickStartLabel_, 24, 16);
+  layout_.Put(rightClickLabel_, 24, 32);
 
-  NameComponent(pages_, component::pages);
-  pages_.set_size_request(409, 369);
-  BuildPage(tvList_, component::tvList, component::tvListView, "&TV Stations", "tv");
-  BuildPage(radioList_, component::radioList, component::radioListView, "&Radio Stations", "radio");
-  BuildPage(webcamList_, component::webcamList, component::webcamListView, "&Webcams", "webcam");
-  BuildPage(favouriteList_, component::favouriteList, component::favouriteListView, "My &Favorites",
-            "favorites");
-  layout_.put(pages_, 16, 56);
+  BuildPages();
+  layout_.Put(tabs_, 16, 56, Follow::Wider | Follow::Taller);
+
+  BuildFilterGroup();
+  layout_.Put(filterGroup_, 432, 72, Follow::Right);
+
+  NameComponent(videoSizeLabel_, component::videoSizeLabel, "Video Size:");
+  layout_.Put(videoSizeLabel_, 440, 356, Follow::Right);
+  fitToWindowButton_.join_group(originalSizeButton_);
+  originalSizeButton_.set_active(true);
+  NameComponent(originalSizeButton_, component::originalSizeButton, "Original Size");
+  NameComponent(fitToWindowButton_, component::fitToWindowButton, "Fit to window");
+  layout_.Put(originalSizeButton_, 440, 376, Follow::Right);
+  layout_.Put(fitToWindowButton_, 440, 400, Follow::Right);
+  ConnectMouseUp(originalSizeButton_, StretchOriginal);
+  ConnectMouseUp(fitToWindowButton_, StretchFit);
+
+  for (auto* link : {&pictureQualityLink_, &connectionLink_}) {
+    link->label().get_style_context()->add_class("link");
+  }
+  NameComponent(pictureQualityLink_, component::pictureQualityLink, ">About picture quality ");
+  NameComponent(connectionLink_, component::connectionLink, ">About connection");
+  pictureQualityLink_.signal_clicked().connect([] { ShowPlainMessage(PictureQualityNote()); });
+  connectionLink_.signal_clicked().connect([] { ShowPlainMessage(ConnectionNote()); });
+  layout_.Put(pictureQualityLink_, 16, 432, Follow::Down);
+  layout_.Put(connectionLink_, 144, 432, Follow::Down);
+  BuildSearch();
+  // The health check box goes beside the search entry.
+  BuildHealth(layout_, 16 + SearchWidth + 12, SearchRowY + 2);
+}
+
+void ChannelListWindow::BuildPages() {
+  NameComponent(tabs_, component::tabs);
+  tabs_.set_size_request(409, 369);
+  pages_[static_cast<std::size_t>(ListPage::TV)].load = &ChannelListWindow::LoadChannel;
+  pages_[static_cast<std::size_t>(ListPage::Radio)].load = &ChannelListWindow::LoadRadio;
+  pages_[static_cast<std::size_t>(ListPage::Webcam)].load = &ChannelListWindow::Loadwebcam;
+  for (const ListPage page : AllPages) {
+    const PageLook& look = PageLooks[static_cast<std::size_t>(page)];
+    StationListBox& list = PageOf(page).list;
+    NameComponent(list, look.list, look.caption);
+    NameComponent(list.View(), look.view, look.caption);
+    auto* tab = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 3);
+    auto* image = Gtk::make_managed<Gtk::Image>(Picture(look.icon, 16));
+    // No mnemonic widget: the mnemonic goes up to the tab, and the notebook
+    // switches to its page.
+    auto* label = Gtk::make_managed<Gtk::Label>(GtkMnemonic(look.caption), true);
+    tab->pack_start(*image, false, false);
+    tab->pack_start(*label, false, false);
+    tab->show_all();
+    tabs_.append_page(list, *tab);
+    list.signal_dbl_click().connect([this, page] { PlayFrom(page); });
+    list.signal_context_menu().connect([this, page](GdkEventButton* e) { PopUp(page, e); });
+    list.View().get_selection()->signal_changed().connect([this, page] { UpdateCommands(page); });
+  }
   // A page about to show has its list, whether the loader got to it or not.
-  pageSwitch_ = pages_.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
+  pageSwitch_ = tabs_.signal_switch_page().connect([this](Gtk::Widget*, guint page) {
     RunCommand([this, page] { LoadPending(static_cast<ListPage>(page)); });
     ShowQueryOf(static_cast<ListPage>(page));
   });
@@ -217,59 +241,6 @@ void ChannelListWindow::BuildLayout() {
         return false;
       },
       false);
-
-  BuildFilterGroup();
-  layout_.put(filterGroup_, 432, 72);
-
-  NameComponent(videoSizeLabel_, component::videoSizeLabel, "Video Size:");
-  layout_.put(videoSizeLabel_, 440, 356);
-  fitToWindowButton_.join_group(originalSizeButton_);
-  originalSizeButton_.set_active(true);
-  NameComponent(originalSizeButton_, component::originalSizeButton, "Original Size");
-  NameComponent(fitToWindowButton_, component::fitToWindowButton, "Fit to window");
-  layout_.put(originalSizeButton_, 440, 376);
-  layout_.put(fitToWindowButton_, 440, 400);
-  ConnectMouseUp(originalSizeButton_, &ChannelListWindow::onOriginalSizeReleased);
-  ConnectMouseUp(fitToWindowButton_, &ChannelListWindow::onFitToWindowReleased);
-
-  for (auto* link : {&pictureQualityLink_, &connectionLink_}) {
-    link->label().get_style_context()->add_class("link");
-  }
-  NameComponent(pictureQualityLink_, component::pictureQualityLink, ">About picture quality ");
-  NameComponent(connectionLink_, component::connectionLink, ">About connection");
-  pictureQualityLink_.signal_clicked().connect(
-      sigc::mem_fun(*this, &ChannelListWindow::onPictureQualityClicked));
-  connectionLink_.signal_clicked().connect(
-      sigc::mem_fun(*this, &ChannelListWindow::onConnectionClicked));
-  layout_.put(pictureQualityLink_, 16, 432);
-  layout_.put(connectionLink_, 144, 432);
-  BuildSearch();
-  // The health check box goes beside the search entry.
-  BuildHealth(layout_, 16 + SearchWidth + 12, SearchRowY + 2);
-
-  tvList_.signal_dbl_click().connect(sigc::mem_fun(*this, &ChannelListWindow::onTvListActivated));
-  favouriteList_.signal_dbl_click().connect(
-      sigc::mem_fun(*this, &ChannelListWindow::onFavouriteListActivated));
-  radioList_.signal_dbl_click().connect(
-      sigc::mem_fun(*this, &ChannelListWindow::onRadioListActivated));
-  webcamList_.signal_dbl_click().connect(
-      sigc::mem_fun(*this, &ChannelListWindow::onWebcamListActivated));
-}
-
-void ChannelListWindow::BuildPage(StationListBox& list, std::string_view listComponent,
-                                  std::string_view viewComponent, const char* caption,
-                                  const char* icon) {
-  NameComponent(list, listComponent, caption);
-  NameComponent(list.View(), viewComponent, caption);
-  auto* tab = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 3);
-  auto* image = Gtk::make_managed<Gtk::Image>(Picture(icon, 16));
-  // No mnemonic widget: the mnemonic goes up to the tab, and the notebook
-  // switches to its page.
-  auto* label = Gtk::make_managed<Gtk::Label>(GtkMnemonic(caption), true);
-  tab->pack_start(*image, false, false);
-  tab->pack_start(*label, false, false);
-  tab->show_all();
-  pages_.append_page(list, *tab);
 }
 
 void ChannelListWindow::BuildFilterGroup() {
@@ -331,100 +302,13 @@ void ChannelListWindow::BuildSearch() {
   searchEntry_.set_placeholder_text("Search");
   searchEntry_.set_size_request(SearchWidth, -1);
   searchEntry_.set_max_length(SearchMaxLength);
-  layout_.put(searchEntry_, 16, SearchRowY);
+  layout_.Put(searchEntry_, 16, SearchRowY, AnchoredLayout::Down);
   // Every keystroke filters at once: the list is quick enough for no delay.
   searchEntry_.signal_changed().connect(sigc::mem_fun(*this, &ChannelListWindow::onSearchChanged));
   searchEntry_.signal_activate().connect(
       sigc::mem_fun(*this, &ChannelListWindow::onSearchActivated));
   // Escape.
   searchEntry_.signal_stop_search().connect([this] { searchEntry_.set_text(""); });
-}
-
-void ChannelListWindow::BuildMenus() {
-  const auto play = Picture("play", 16);
-  auto connect = [](Gtk::MenuItem& item, auto handler) { item.signal_activate().connect(handler); };
-  auto addTo = [this](ListPage page) { return [this, page] { onAddToFavourites(page); }; };
-  auto report = [this](ListPage page) { return [this, page] { onReportBadLink(page); }; };
-  auto addOwn = [this] { onAddOwnChannel(); };
-
-  NameComponent(tvMenu_, component::tvMenu);
-  connect(AddMenuItem(tvMenu_, component::tvPlayItem, "Play", play),
-          [this] { onTvListActivated(); });
-  AddSeparator(tvMenu_, component::tvSeparator1);
-  connect(
-      AddMenuItem(tvMenu_, component::tvAddToFavouritesItem, "Add this channel to My Favorites"),
-      addTo(ListPage::TV));
-  connect(AddMenuItem(tvMenu_, component::tvAddOwnItem, "Add your own channel to My Favorites"),
-          addOwn);
-  AddSeparator(tvMenu_, component::tvSeparator2);
-  connect(AddMenuItem(tvMenu_, component::tvPropertiesItem, "Properties..."),
-          [this] { onProperties(); });
-
-  NameComponent(radioMenu_, component::radioMenu);
-  connect(AddMenuItem(radioMenu_, component::radioPlayItem, "Play", play),
-          [this] { onRadioListActivated(); });
-  AddSeparator(radioMenu_, component::radioSeparator);
-  connect(AddMenuItem(radioMenu_, component::radioAddToFavouritesItem,
-                      "Add this channel to My Favorites"),
-          addTo(ListPage::Radio));
-  connect(AddMenuItem(radioMenu_, component::radioReportItem, "Report a bad link"),
-          report(ListPage::Radio));
-  connect(
-      AddMenuItem(radioMenu_, component::radioAddOwnItem, "Add your own channel to My Favorites"),
-      addOwn);
-
-  NameComponent(webcamMenu_, component::webcamMenu);
-  connect(AddMenuItem(webcamMenu_, component::webcamPlayItem, "Play", play),
-          [this] { onWebcamListActivated(); });
-  AddSeparator(webcamMenu_, component::webcamSeparator);
-  connect(AddMenuItem(webcamMenu_, component::webcamAddToFavouritesItem,
-                      "Add this webcam to My Favorites"),
-          addTo(ListPage::Webcam));
-  connect(AddMenuItem(webcamMenu_, component::webcamReportItem, "Report a bad link"),
-          report(ListPage::Webcam));
-
-  NameComponent(favouriteMenu_, component::favouriteMenu);
-  connect(AddMenuItem(favouriteMenu_, component::favouritePlayItem, "Play", play),
-          [this] { onFavouriteListActivated(); });
-  connect(
-      AddMenuItem(favouriteMenu_, component::favouriteRenameItem, "Rename", Picture("tools", 16)),
-      [this] { onRenameFavourite(); });
-  connect(AddMenuItem(favouriteMenu_, component::favouriteDeleteItem, "Delete"),
-          [this] { onDeleteFavourite(); });
-  AddSeparator(favouriteMenu_, component::favouriteSeparator);
-  connect(AddMenuItem(favouriteMenu_, component::favouriteAddOwnItem,
-                      "Add your own channel to My Favorites", Picture("favorites", 16)),
-          addOwn);
-  AddSeparator(favouriteMenu_, component::favouritePlaylistSeparator);
-  connect(AddMenuItem(favouriteMenu_, component::favouriteExportItem,
-                      "Export Favorites to Playlist..."),
-          [this] { ExportFavouritesToPlaylist(*this, favourites_); });
-  connect(AddMenuItem(favouriteMenu_, component::favouriteImportItem,
-                      "Import Playlist to Favorites..."),
-          [this] { ImportPlaylistToFavourites(*this, favourites_, *this); });
-
-  // Every page checks the stations it shows.
-  const ListPage menuPages[] = {ListPage::TV, ListPage::Radio, ListPage::Webcam,
-                                ListPage::Favorites};
-  Gtk::Menu* menus[] = {&tvMenu_, &radioMenu_, &webcamMenu_, &favouriteMenu_};
-  for (std::size_t i = 0; i < std::size(menus); ++i) {
-    AddSeparator(*menus[i], component::checkSeparators[i]);
-    const ListPage page = menuPages[i];
-    checkItems_[i] = &AddMenuItem(*menus[i], component::checkStationsItems[i], "Check stations");
-    connect(*checkItems_[i], [this, page] { CheckStations(page); });
-  }
-  for (auto* menu : menus) {
-    menu->attach_to_widget(*this);
-  }
-  tvList_.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(tvMenu_, e); });
-  radioList_.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(radioMenu_, e); });
-  webcamList_.signal_context_menu().connect([this](GdkEventButton* e) { PopUp(webcamMenu_, e); });
-  favouriteList_.signal_context_menu().connect(
-      [this](GdkEventButton* e) { PopUp(favouriteMenu_, e); });
-}
-
-void ChannelListWindow::PopUp(Gtk::Menu& menu, GdkEventButton* event) {
-  menu.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
 }
 
 void ChannelListWindow::UseStartLists(std::future<std::optional<StartLists>> lists) {
@@ -446,6 +330,7 @@ void ChannelListWindow::FormCreate() {
   } else {
     originalSizeButton_.set_active(true);
   }
+  RestorePlacement();
 }
 
 void ChannelListWindow::LoadCatalogueLists(ListPage start) {
@@ -467,7 +352,9 @@ void ChannelListWindow::LoadCatalogueLists(ListPage start) {
   RestoreFilter(orderBox_, OrderItems, "OrderBy");
   // The start page's list is there when the window shows; the others, large
   // and not yet seen, are loaded right after it is on screen.
-  tvPending_ = radioPending_ = webcamPending_ = true;
+  for (Page& page : pages_) {
+    page.pending = page.load != nullptr;
+  }
   if (!read || !ShowStartList(*read, start)) {
     LoadPending(start);
   }
@@ -485,26 +372,15 @@ void ChannelListWindow::RestoreFilter(Gtk::ComboBoxText& box, const std::vector<
 
 void ChannelListWindow::db_connect() { database_.db_connect(CatalogueToOpen()); }
 
-bool ChannelListWindow::IsPending(ListPage page) const {
-  return (page == ListPage::TV && tvPending_) || (page == ListPage::Radio && radioPending_) ||
-         (page == ListPage::Webcam && webcamPending_);
-}
-
 void ChannelListWindow::LoadPending(ListPage page) {
-  if (!IsPending(page)) {
-    return;
-  }
-  if (page == ListPage::TV) {
-    LoadChannel();
-  } else if (page == ListPage::Radio) {
-    LoadRadio();
-  } else {
-    Loadwebcam();
+  const Page& p = PageOf(page);
+  if (p.pending) {
+    (this->*p.load)();  // clears pending first
   }
 }
 
 void ChannelListWindow::LoadPendingLists() {
-  for (const ListPage page : {ListPage::TV, ListPage::Radio, ListPage::Webcam}) {
+  for (const ListPage page : AllPages) {
     LoadPending(page);
   }
 }
@@ -512,8 +388,8 @@ void ChannelListWindow::LoadPendingLists() {
 // One list per turn of the main loop, so the window keeps painting and
 // answering between them.
 bool ChannelListWindow::onLoadPendingTurn() {
-  for (const ListPage page : {ListPage::TV, ListPage::Radio, ListPage::Webcam}) {
-    if (IsPending(page)) {
+  for (const ListPage page : AllPages) {
+    if (PageOf(page).pending) {
       RunCommand([this, page] { LoadPending(page); });
       return true;
     }
@@ -536,9 +412,7 @@ bool ChannelListWindow::ShowStartList(StartLists& read, ListPage start) {
       (start == ListPage::TV && read.filter != CurrentTvFilter())) {
     return false;
   }
-  (start == ListPage::TV      ? tvPending_
-   : start == ListPage::Radio ? radioPending_
-                              : webcamPending_) = false;
+  PageOf(start).pending = false;
   ShowLoaded(start, std::move(read.list));
   return true;
 }
@@ -573,19 +447,19 @@ TvFilter ChannelListWindow::CurrentTvFilter() const {
 }
 
 void ChannelListWindow::LoadChannel() {
-  tvPending_ = false;
+  PageOf(ListPage::TV).pending = false;
   ListFill fill([this](StationList loaded) { ShowLoaded(ListPage::TV, std::move(loaded)); });
   telvanta::LoadChannel(database_, CurrentTvFilter(), fill.loaded);
 }
 
 void ChannelListWindow::LoadRadio() {
-  radioPending_ = false;
+  PageOf(ListPage::Radio).pending = false;
   ListFill fill([this](StationList loaded) { ShowLoaded(ListPage::Radio, std::move(loaded)); });
   telvanta::LoadRadio(database_, fill.loaded);
 }
 
 void ChannelListWindow::Loadwebcam() {
-  webcamPending_ = false;
+  PageOf(ListPage::Webcam).pending = false;
   ListFill fill([this](StationList loaded) { ShowLoaded(ListPage::Webcam, std::move(loaded)); });
   telvanta::Loadwebcam(database_, fill.loaded);
 }
@@ -597,8 +471,9 @@ void ChannelListWindow::LoadFav() {
   LoadFavourites(read.lines, loaded);
   ShowLoaded(ListPage::Favorites, std::move(loaded));
   // After every rebuild the first favourite is selected.
-  if (favouriteList_.Count() > 0) {
-    favouriteList_.SetItemIndex(0);
+  StationListBox& list = PageOf(ListPage::Favorites).list;
+  if (list.Count() > 0) {
+    list.SetItemIndex(0);
   }
   // A line that does not decipher is told once, not at every change.
   const std::string damaged =
@@ -611,53 +486,17 @@ void ChannelListWindow::LoadFav() {
   }
 }
 
-const StationListBox& ChannelListWindow::ListOn(ListPage page) const {
-  switch (page) {
-    case ListPage::Radio:
-      return radioList_;
-    case ListPage::Webcam:
-      return webcamList_;
-    case ListPage::Favorites:
-      return favouriteList_;
-    case ListPage::TV:
-      break;
-  }
-  return tvList_;
-}
-
-StationListBox& ChannelListWindow::ListOn(ListPage page) {
-  return const_cast<StationListBox&>(std::as_const(*this).ListOn(page));
-}
-
-std::vector<std::string>& ChannelListWindow::TwinOn(ListPage page) {
-  return const_cast<std::vector<std::string>&>(std::as_const(*this).Urls(page));
-}
-
-const std::vector<std::string>& ChannelListWindow::Urls(ListPage page) const {
-  switch (page) {
-    case ListPage::Radio:
-      return radioUrls_;
-    case ListPage::Webcam:
-      return webcamUrls_;
-    case ListPage::Favorites:
-      return favouriteUrls_;
-    case ListPage::TV:
-      break;
-  }
-  return tvUrls_;
-}
-
 ListPage ChannelListWindow::ActivePage() const {
-  return static_cast<ListPage>(pages_.get_current_page());
+  return static_cast<ListPage>(tabs_.get_current_page());
 }
 
 void ChannelListWindow::SelectPage(ListPage page) {
-  pages_.set_current_page(static_cast<int>(page));
+  tabs_.set_current_page(static_cast<int>(page));
 }
 
 void ChannelListWindow::ShowModal() {
   // The user comes to pick a station: the shown list has the keyboard.
-  ListOn(ActivePage()).View().grab_focus();
+  PageOf(ActivePage()).list.View().grab_focus();
   // At start-up the owner is not on screen yet; a window manager would not
   // show a dialog of an unmapped window properly.
   if (owner_.get_mapped()) {
@@ -684,9 +523,10 @@ void ChannelListWindow::onGoClicked() {
   }
 }
 
-void ChannelListWindow::PlayFrom(ListPage page, bool playersNote) {
+void ChannelListWindow::PlayFrom(ListPage page) {
   const ChosenStation chosen = Chosen(page);
-  if (playersNote && NeedsPlayersNote(ReadSetting("FirstRun"))) {
+  // Favourites play without the players note.
+  if (page != ListPage::Favorites && NeedsPlayersNote(ReadSetting("FirstRun"))) {
     ShowInformationBox(std::string(PlayersNoteCaption), std::string(PlayersNoteText));
   }
   chosen.Check();
@@ -696,33 +536,77 @@ void ChannelListWindow::PlayFrom(ListPage page, bool playersNote) {
   main_.PlayTV(chosen.url);
 }
 
-void ChannelListWindow::onTvListActivated() { PlayFrom(ListPage::TV); }
-void ChannelListWindow::onRadioListActivated() { PlayFrom(ListPage::Radio); }
-void ChannelListWindow::onWebcamListActivated() { PlayFrom(ListPage::Webcam); }
-// Favourites play without the players note.
-void ChannelListWindow::onFavouriteListActivated() { PlayFrom(ListPage::Favorites, false); }
-
-void ChannelListWindow::ConnectMouseUp(Gtk::RadioButton& button,
-                                       void (ChannelListWindow::*handler)()) {
+void ChannelListWindow::ConnectMouseUp(Gtk::RadioButton& button, std::string_view stretch) {
   button.add_events(Gdk::BUTTON_RELEASE_MASK);
   button.signal_button_release_event().connect(
-      [&button, handler, this](GdkEventButton* event) {
+      [&button, stretch](GdkEventButton* event) {
         const auto area = button.get_allocation();
         const bool over = event->x >= 0 && event->y >= 0 && event->x < area.get_width() &&
                           event->y < area.get_height();
         if (over) {
-          (this->*handler)();
+          WriteSetting("Stretch", stretch);
         }
         return false;
       },
       false);
 }
 
-void ChannelListWindow::onOriginalSizeReleased() { WriteSetting("Stretch", StretchOriginal); }
-void ChannelListWindow::onFitToWindowReleased() { WriteSetting("Stretch", StretchFit); }
+void ChannelListWindow::RestorePlacement() {
+  storedPlacement_ = ReadSetting(PlacementSetting);
+  const std::optional<WindowPlacement> stored = ParsePlacement(storedPlacement_);
+  if (!stored) {
+    return;
+  }
+  placement_ = *stored;
+  set_default_size(stored->width, stored->height);
+  std::vector<ScreenArea> areas;
+  const auto display = get_display();
+  for (int i = 0; i < display->get_n_monitors(); ++i) {
+    Gdk::Rectangle area;
+    display->get_monitor(i)->get_workarea(area);
+    areas.push_back({area.get_x(), area.get_y(), area.get_width(), area.get_height()});
+  }
+  // Else centred, as at the first start.
+  if (PlacementReachable(*stored, areas)) {
+    set_position(Gtk::WIN_POS_NONE);
+    move(stored->x, stored->y);
+  }
+  if (stored->maximized) {
+    maximize();
+  }
+}
 
-void ChannelListWindow::onPictureQualityClicked() { ShowPlainMessage(PictureQualityNote()); }
-void ChannelListWindow::onConnectionClicked() { ShowPlainMessage(ConnectionNote()); }
+void ChannelListWindow::SavePlacement() {
+  if (placement_.width <= 0) {
+    return;  // never on screen
+  }
+  const std::string text = PlacementText(placement_);
+  if (text != storedPlacement_) {
+    WriteSetting(PlacementSetting, text);
+    storedPlacement_ = text;
+  }
+}
+
+// The size and place it comes back to from maximised are those seen last
+// while it was not.
+bool ChannelListWindow::on_configure_event(GdkEventConfigure* event) {
+  const bool handled = Gtk::Window::on_configure_event(event);
+  if (!placement_.maximized && !is_maximized()) {
+    get_position(placement_.x, placement_.y);
+    get_size(placement_.width, placement_.height);
+  }
+  return handled;
+}
+
+bool ChannelListWindow::on_window_state_event(GdkEventWindowState* event) {
+  placement_.maximized = (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
+  return Gtk::Window::on_window_state_event(event);
+}
+
+void ChannelListWindow::on_hide() {
+  RunCommand([this] { SavePlacement(); });
+  Gtk::Window::on_hide();
+}
 
 bool ChannelListWindow::on_key_press_event(GdkEventKey* event) {
   const auto modifiers = event->state & gtk_accelerator_get_default_mod_mask();

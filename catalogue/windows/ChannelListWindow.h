@@ -9,6 +9,7 @@
 #include "catalogue/StationCommands.h"
 #include "catalogue/StationDatabase.h"
 #include "catalogue/StationSearch.h"
+#include "catalogue/windows/AnchoredLayout.h"
 #include "catalogue/windows/PropertiesDialog.h"
 #include "catalogue/windows/StationListBox.h"
 #include "favourites/Favourites.h"
@@ -42,10 +43,10 @@ class ChannelListWindow : public Gtk::Window,
   ~ChannelListWindow() override;
 
   // Connects the database, restores the filters, loads the start page's list
-  // and the favourites, picks the start page and the video size. An error of
-  // the catalogue or of the favourites is shown and the rest goes on. The
-  // other lists follow once the window is on screen, or as soon as their
-  // page is about to show.
+  // and the favourites, picks the start page and the video size, and puts the
+  // window where it was last. An error of the catalogue or of the favourites
+  // is shown and the rest goes on. The other lists follow once the window is
+  // on screen, or as soon as their page is about to show.
   void FormCreate();
   // Lists read on a worker during the start, taken by FormCreate when they
   // match what it would read.
@@ -81,8 +82,8 @@ class ChannelListWindow : public Gtk::Window,
   // Items of the country box, as shown.
   const std::vector<std::string>& CountryItems() const { return countryItems_; }
   // The plain URL of each entry of a page's list as shown (its search
-  // applied), at the entry's index.
-  const std::vector<std::string>& Urls(ListPage page) const;
+  // applied), at the entry's index: read through the page's rows.
+  TwinUrls Urls(ListPage page) const { return PageOf(page).rows.ShownUrls(); }
 
   // Checks the stations a page shows, in the background, with a progress
   // bar and Cancel below the lists; nothing while a check runs.
@@ -96,8 +97,32 @@ class ChannelListWindow : public Gtk::Window,
  protected:
   bool on_delete_event(GdkEventAny* event) override;
   bool on_key_press_event(GdkEventKey* event) override;
+  bool on_configure_event(GdkEventConfigure* event) override;
+  bool on_window_state_event(GdkEventWindowState* event) override;
+  void on_hide() override;
 
  private:
+  // Everything one page has. Its rows are kept once, in `rows`: the list on
+  // screen shows them and the twin URLs are read from them.
+  struct Page {
+    StationListBox list;
+    // The whole list as loaded, the page's query and the rows it shows.
+    SearchableList rows;
+    Gtk::Menu menu;
+    // What loads a catalogue list (none for the favourites), and whether it
+    // is still to be loaded.
+    void (ChannelListWindow::*load)() = nullptr;
+    bool pending = false;
+    // Menu items greyed while no station is selected: those that need its
+    // URL, and those that need its entry only (the bad-link report).
+    std::vector<Gtk::MenuItem*> stationItems;
+    std::vector<Gtk::MenuItem*> entryItems;
+    // Greyed while the list is empty or a check runs.
+    Gtk::MenuItem* checkItem = nullptr;
+  };
+  Page& PageOf(ListPage page) { return pages_[static_cast<std::size_t>(page)]; }
+  const Page& PageOf(ListPage page) const { return pages_[static_cast<std::size_t>(page)]; }
+
   // A station as chosen in a list, taken once before any box: whatever
   // refills the list while a box is open (a check's results, a play's
   // outcome, a reload) can't put another station in its place.
@@ -115,89 +140,67 @@ class ChannelListWindow : public Gtk::Window,
   ChosenStation Chosen(ListPage page) const;
 
   void BuildLayout();
-  void LoadCatalogueLists(ListPage start);
-  bool IsPending(ListPage page) const;
-  bool ShowStartList(StartLists& read, ListPage start);
-  void ShowAppendedCountries();
-  void LoadPending(ListPage page);
-  bool onLoadPendingTurn();
-  void BuildPage(StationListBox& list, std::string_view component, std::string_view viewComponent,
-                 const char* caption, const char* icon);
+  void BuildPages();
   void BuildFilterGroup();
   void BuildSearch();
   void BuildMenus();
   void RestoreFilter(Gtk::ComboBoxText& box, const std::vector<std::string>& items,
                      const char* setting);
-  // The visible list of a page.
-  const StationListBox& ListOn(ListPage page) const;
-  StationListBox& ListOn(ListPage page);
-  SearchableList& SearchOn(ListPage page) { return searches_[static_cast<std::size_t>(page)]; }
-  std::vector<std::string>& TwinOn(ListPage page);
-  // Shows a page's rows that its query keeps, with their twin.
-  void ShowRows(ListPage page);
+  void LoadCatalogueLists(ListPage start);
+  bool ShowStartList(StartLists& read, ListPage start);
+  void ShowAppendedCountries();
+  void LoadPending(ListPage page);
+  bool onLoadPendingTurn();
   // Gives a page's list the rows it loaded; its query applies to them.
   void ShowLoaded(ListPage page, StationList loaded);
+  // Shows the rows of a page that its query keeps.
+  void ShowRows(ListPage page);
   void ApplyQuery(ListPage page, std::string_view query);
   // The entry shows the query of the page shown.
   void ShowQueryOf(ListPage page);
-  void PlayFrom(ListPage page, bool playersNote = true);
-  void PopUp(Gtk::Menu& menu, GdkEventButton* event);
-  void BuildHealth(Gtk::Fixed& layout, int hideBoxX, int hideBoxY);
+  // Greys the menu items of a page that have nothing to act on.
+  void UpdateCommands(ListPage page);
+  void PopUp(ListPage page, GdkEventButton* event);
+  void RestorePlacement();
+  void SavePlacement();
+
+  void BuildHealth(AnchoredLayout& layout, int hideBoxX, int hideBoxY);
   // The check box as stored, its filter applied to every page.
   void RestoreHideFailed();
   // Each page shows or hides the stations that failed their last two checks.
   void ApplyHideFailed();
   void OpenHealth();
-  // The health mark and tool tip of a row of a page, from the book.
   // An entry's checks; null when it has none or no check has been read.
   const health::StationHealth* ChecksOf(ListPage page, int index) const;
   void onCheckResult(const std::string& url, const health::CheckOutcome& outcome);
   void onCheckProgress(std::size_t done, std::size_t total);
   void onCheckFinished();
-  void ConnectMouseUp(Gtk::RadioButton& button, void (ChannelListWindow::*handler)());
 
   void onGoClicked();
   void onSearchChanged();
   void onSearchActivated();
-  void onTvListActivated();
-  void onRadioListActivated();
-  void onWebcamListActivated();
-  void onFavouriteListActivated();
+  // Play: a double-click, Enter or the menu's "Play".
+  void PlayFrom(ListPage page);
   void onAddToFavourites(ListPage page);
   void onAddOwnChannel();
   void onRenameFavourite();
   void onDeleteFavourite();
   void onProperties();
   void onReportBadLink(ListPage page);
-  void onOriginalSizeReleased();
-  void onFitToWindowReleased();
-  void onPictureQualityClicked();
-  void onConnectionClicked();
+  // The video size button stores its value on a mouse-up over it.
+  void ConnectMouseUp(Gtk::RadioButton& button, std::string_view stretch);
 
   Gtk::Window& owner_;
   PlayTarget& main_;
 
-  Gtk::Fixed layout_;
+  AnchoredLayout layout_;
   Gtk::Label quickStartLabel_;
   Gtk::Label rightClickLabel_;
-  Gtk::Notebook pages_;
-  StationListBox tvList_;
-  StationListBox radioList_;
-  StationListBox webcamList_;
-  StationListBox favouriteList_;
-  // The twin lists: the plain URL of each visible entry, at the same index.
-  std::vector<std::string> tvUrls_;
-  std::vector<std::string> radioUrls_;
-  std::vector<std::string> webcamUrls_;
-  std::vector<std::string> favouriteUrls_;
-  // Each page's whole list and query, by page.
-  std::array<SearchableList, 4> searches_;
+  Gtk::Notebook tabs_;
+  // By ListPage, in tab order.
+  std::array<Page, 4> pages_;
   Gtk::SearchEntry searchEntry_;
   bool showingQuery_ = false;
-  // Station lists not loaded yet, by page; the favourites are always loaded.
-  bool tvPending_ = false;
-  bool radioPending_ = false;
-  bool webcamPending_ = false;
   sigc::connection pendingLoader_;
   // Pages removed while the window goes emit a switch too.
   sigc::connection pageSwitch_;
@@ -216,10 +219,6 @@ class ChannelListWindow : public Gtk::Window,
   Gtk::RadioButton fitToWindowButton_;
   ClickLabel pictureQualityLink_;
   ClickLabel connectionLink_;
-  Gtk::Menu tvMenu_;
-  Gtk::Menu radioMenu_;
-  Gtk::Menu webcamMenu_;
-  Gtk::Menu favouriteMenu_;
   StationDatabase database_;
   FavouritesFile favourites_;
   // The damaged line of Fav.dat last told, so it is told once.
@@ -227,11 +226,13 @@ class ChannelListWindow : public Gtk::Window,
   OwnedWindows<PropertiesDialog> propertiesDialogs_;
   std::vector<std::string> countryItems_;
   std::future<std::optional<StartLists>> startLists_;
+  // Where the window is, unmaximised, and whether it is maximised; stored
+  // when it hides and differs from what was stored.
+  WindowPlacement placement_;
+  std::string storedPlacement_;
 
   // Station health: the book opens with the catalogue, in FormCreate.
   std::unique_ptr<health::HealthBook> health_;
-  // One a page's menu; insensitive while a check runs.
-  std::array<Gtk::MenuItem*, 4> checkItems_{};
   Gtk::CheckButton hideFailedBox_;
   Gtk::ProgressBar checkProgress_;
   Gtk::Button checkCancelButton_;

@@ -90,14 +90,15 @@ StationListBox::StationListBox()
       sigc::mem_fun(*this, &StationListBox::onHeightChanged));
 }
 
-void StationListBox::Fill(std::shared_ptr<const StationList> all, std::vector<std::size_t> rows) {
+void StationListBox::Fill(std::shared_ptr<const StationList> all,
+                          std::shared_ptr<const std::vector<std::size_t>> rows) {
   pendingScroll_.reset();
   view_.unset_model();
   model_.Show(std::move(all), std::move(rows));
   view_.set_model(model_.TreeModel());
 }
 
-void StationListBox::Clear() { Fill(nullptr, {}); }
+void StationListBox::Clear() { Fill(nullptr, nullptr); }
 
 int StationListBox::Count() const { return model_.Count(); }
 

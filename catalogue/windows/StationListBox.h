@@ -22,9 +22,10 @@ class StationListBox : public Gtk::ScrolledWindow {
   StationListBox();
 
   // Shows the given rows of a whole list (indices into it, in order) in place
-  // of the entries before. The view is detached from its model meanwhile, so
-  // it takes the new rows in one go.
-  void Fill(std::shared_ptr<const StationList> all, std::vector<std::size_t> rows);
+  // of the entries before; both are shared, not copied. The view is detached
+  // from its model meanwhile, so it takes the new rows in one go.
+  void Fill(std::shared_ptr<const StationList> all,
+            std::shared_ptr<const std::vector<std::size_t>> rows);
   void Clear();
   int Count() const;
   // -1 when no entry is selected.

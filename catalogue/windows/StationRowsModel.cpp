@@ -7,16 +7,17 @@ namespace telvanta {
 
 struct StationRows {
   std::shared_ptr<const StationList> all = std::make_shared<const StationList>();
-  std::vector<std::size_t> rows;
+  std::shared_ptr<const std::vector<std::size_t>> rows =
+      std::make_shared<const std::vector<std::size_t>>();
   StationRowsModel::Icons icons;
   int stamp = 1;
 
-  int Count() const { return static_cast<int>(rows.size()); }
+  int Count() const { return static_cast<int>(rows->size()); }
   StreamClass ClassOf(int index) const {
     if (index < 0 || index >= Count()) {
       return StreamClass::None;
     }
-    const std::size_t row = rows[static_cast<std::size_t>(index)];
+    const std::size_t row = (*rows)[static_cast<std::size_t>(index)];
     return row < all->streamClasses.size() ? all->streamClasses[row] : StreamClass::None;
   }
   // The shown index an iterator of this model stands for; -1 for others.
@@ -126,7 +127,7 @@ static void GetValue(GtkTreeModel* model, GtkTreeIter* iter, gint column, GValue
     const auto& icon = rows.icons[static_cast<std::size_t>(streamClass)];
     g_value_set_object(value, icon ? icon->gobj() : nullptr);
   } else if (column == StationRowsModel::TextColumn) {
-    const std::size_t row = rows.rows[static_cast<std::size_t>(index)];
+    const std::size_t row = (*rows.rows)[static_cast<std::size_t>(index)];
     g_value_set_string(value, telvanta::ValidUtf8(rows.all->entries[row]).c_str());
   } else if (column == StationRowsModel::ClassColumn) {
     g_value_set_string(value, std::string(telvanta::StreamClassText(streamClass)).c_str());
@@ -191,9 +192,10 @@ StationRowsModel::StationRowsModel(Icons icons) {
   model_ = Glib::wrap(GTK_TREE_MODEL(object), false);
 }
 
-void StationRowsModel::Show(std::shared_ptr<const StationList> all, std::vector<std::size_t> rows) {
+void StationRowsModel::Show(std::shared_ptr<const StationList> all,
+                            std::shared_ptr<const std::vector<std::size_t>> rows) {
   rows_->all = all ? std::move(all) : std::make_shared<const StationList>();
-  rows_->rows = std::move(rows);
+  rows_->rows = rows ? std::move(rows) : std::make_shared<const std::vector<std::size_t>>();
   // Iterators of the rows before must not reach the new ones.
   rows_->stamp = rows_->stamp == G_MAXINT ? 1 : rows_->stamp + 1;
 }
@@ -204,7 +206,7 @@ std::string StationRowsModel::Entry(int index) const {
   if (index < 0 || index >= Count()) {
     return {};
   }
-  return ValidUtf8(rows_->all->entries[rows_->rows[static_cast<std::size_t>(index)]]);
+  return ValidUtf8(rows_->all->entries[(*rows_->rows)[static_cast<std::size_t>(index)]]);
 }
 
 StreamClass StationRowsModel::ClassOf(int index) const { return rows_->ClassOf(index); }

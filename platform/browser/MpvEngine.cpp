@@ -1,21 +1,16 @@
 #include "platform/browser/MpvEngine.h"
 
-#include <glib.h>
-#include <glibmm/main.h>
 #include <mpv/client.h>
 #include <mpv/render.h>
 
 #include <algorithm>
 #include <atomic>
-#include <clocale>
 #include <cstdlib>
-#include <future>
+#include <cstring>
 #include <mutex>
-#include <optional>
 
 #include "common/Error.h"
 #include "platform/glib/PostToUi.h"
-#include "platform/player/PlaybackFailure.h"
 #include "platform/player/StreamAddress.h"
 
 namespace telvanta::platform {
@@ -45,9 +40,33 @@ enum PropertyId : std::uint64_t {
   kIcyName,
 };
 
+struct Observed {
+  PropertyId id;
+  const char* name;
+  mpv_format format;
+};
+
+constexpr Observed kObserved[] = {
+    {kTimePos, "time-pos", MPV_FORMAT_DOUBLE},
+    {kDisplayWidth, "dwidth", MPV_FORMAT_INT64},
+    {kDisplayHeight, "dheight", MPV_FORMAT_INT64},
+    {kIdleActive, "idle-active", MPV_FORMAT_FLAG},
+    {kCoreIdle, "core-idle", MPV_FORMAT_FLAG},
+    {kPausedForCache, "paused-for-cache", MPV_FORMAT_FLAG},
+    {kBufferingState, "cache-buffering-state", MPV_FORMAT_INT64},
+    {kPause, "pause", MPV_FORMAT_FLAG},
+    {kMute, "mute", MPV_FORMAT_FLAG},
+    {kVideoTrack, "vid", MPV_FORMAT_STRING},
+    {kMediaTitle, "media-title", MPV_FORMAT_STRING},
+    {kIcyTitle, "metadata/by-key/icy-title", MPV_FORMAT_STRING},
+    {kIcyName, "metadata/by-key/icy-name", MPV_FORMAT_STRING},
+};
+
+// The engine's state rather than the file's: kept from one load to the next.
+bool OutlivesTheFile(std::uint64_t id) { return id == kPause || id == kMute || id == kIdleActive; }
+
 constexpr std::size_t kMaxLogLines = 200;
 constexpr int kMaxRenderSide = 4096;
-constexpr std::chrono::milliseconds kRetireGrace{1500};
 
 MpvEngine* TargetOf(MpvEngine::CallbackToken& token) {
   std::lock_guard lock(token.mutex);
@@ -56,68 +75,6 @@ MpvEngine* TargetOf(MpvEngine::CallbackToken& token) {
 
 void SetOption(mpv_handle* handle, const char* name, const std::string& value) {
   mpv_set_option_string(handle, name, value.c_str());
-}
-
-// ffmpeg logs through the first mpv core made while no other core took its
-// messages, until that core goes; a core made while it lives never gets them.
-// Cores are made and destroyed under this lock so that who takes the messages
-// is known.
-struct LibraryLog {
-  std::mutex mutex;
-  mpv_handle* owner = nullptr;
-};
-
-LibraryLog& TheLibraryLog() {
-  static LibraryLog log;
-  return log;
-}
-
-// Initialises a core and notes whether it takes the messages.
-mpv_handle* StartCore(mpv_handle* handle) {
-  auto& log = TheLibraryLog();
-  std::lock_guard lock(log.mutex);
-  if (mpv_initialize(handle) < 0) {
-    return nullptr;
-  }
-  if (log.owner == nullptr) {
-    log.owner = handle;
-  }
-  return handle;
-}
-
-void DestroyCore(mpv_handle* handle) {
-  auto& log = TheLibraryLog();
-  std::lock_guard lock(log.mutex);
-  mpv_terminate_destroy(handle);
-  if (log.owner == handle) {
-    log.owner = nullptr;
-  }
-}
-
-// Engines alive on the UI thread, for the log lines they share.
-std::vector<MpvEngine*>& LiveEngines() {
-  static std::vector<MpvEngine*> engines;
-  return engines;
-}
-
-struct Retired {
-  std::uint64_t serial = 0;
-  std::unique_ptr<MpvEngine> engine;
-};
-
-std::vector<Retired>& Graveyard() {
-  static std::vector<Retired> graveyard;
-  return graveyard;
-}
-
-void Bury(std::uint64_t serial) {
-  auto& graveyard = Graveyard();
-  const auto found = std::find_if(graveyard.begin(), graveyard.end(),
-                                  [serial](const Retired& held) { return held.serial == serial; });
-  if (found != graveyard.end()) {
-    const std::unique_ptr<MpvEngine> doomed = std::move(found->engine);
-    graveyard.erase(found);
-  }
 }
 
 }  // namespace
@@ -154,108 +111,88 @@ void MpvEngine::FreeDeleter::operator()(unsigned char* memory) const {
   std::free(memory);  // NOLINT(cppcoreguidelines-owning-memory)
 }
 
-void PreparedEngine::HandleDestroy::operator()(mpv_handle* handle) const { DestroyCore(handle); }
-
-void PreparedEngine::RenderFree::operator()(mpv_render_context* render) const {
-  mpv_render_context_free(render);
-}
-
-PreparedEngine::PreparedEngine(const EngineSettings& settings)
-    : settings_(settings), handle_(mpv_create()) {
-  if (!handle_) {
-    throw Error("The media player could not be started.");
+MpvEngine::MpvEngine() : handle_(mpv_create()), token_(std::make_shared<CallbackToken>()) {
+  if (handle_ == nullptr) {
+    throw Error(kEngineStartFailure);
   }
-  mpv_handle* handle = handle_.get();
-  SetOption(handle, "vo", "libmpv");
-  SetOption(handle, "hwdec", "no");
+  // libmpv itself already leaves out the on-screen controller, key bindings
+  // and the terminal, and idles between files.
+  SetOption(handle_, "vo", "libmpv");
+  SetOption(handle_, "hwdec", "no");
   // Otherwise the render call sleeps until the frame is due, on the UI thread.
-  SetOption(handle, "video-timing-offset", "0");
-  SetOption(handle, "ytdl", "no");
-  SetOption(handle, "load-scripts", "no");
-  SetOption(handle, "osc", "no");
-  SetOption(handle, "input-default-bindings", "no");
-  SetOption(handle, "input-vo-keyboard", "no");
-  SetOption(handle, "terminal", "no");
-  SetOption(handle, "idle", "yes");
-  SetOption(handle, "audio-client-name", "Telvanta");
-  SetOption(handle, "network-timeout", std::to_string(settings.networkTimeout.count()));
-  // Live streams are never sought back; a small back buffer saves ~50 MB each.
-  SetOption(handle, "demuxer-max-bytes", "32MiB");
-  SetOption(handle, "demuxer-max-back-bytes", "1MiB");
-  SetOption(handle, "cache-pause-wait", "2");
-  if (!settings.audioOutput.empty()) {
-    SetOption(handle, "ao", settings.audioOutput);
-  }
-  if (StartCore(handle) == nullptr) {
-    throw Error("The media player could not be started.");
-  }
-  mpv_request_log_messages(handle, "warn");
-  // Every address the engine opens passes us first, also the entries of
-  // lists it reads itself.
-  mpv_hook_add(handle, 0, "on_load", 0);
-  const std::pair<PropertyId, std::pair<const char*, mpv_format>> observed[] = {
-      {kTimePos, {"time-pos", MPV_FORMAT_DOUBLE}},
-      {kDisplayWidth, {"dwidth", MPV_FORMAT_INT64}},
-      {kDisplayHeight, {"dheight", MPV_FORMAT_INT64}},
-      {kIdleActive, {"idle-active", MPV_FORMAT_FLAG}},
-      {kCoreIdle, {"core-idle", MPV_FORMAT_FLAG}},
-      {kPausedForCache, {"paused-for-cache", MPV_FORMAT_FLAG}},
-      {kBufferingState, {"cache-buffering-state", MPV_FORMAT_INT64}},
-      {kPause, {"pause", MPV_FORMAT_FLAG}},
-      {kMute, {"mute", MPV_FORMAT_FLAG}},
-      {kVideoTrack, {"vid", MPV_FORMAT_STRING}},
-      {kMediaTitle, {"media-title", MPV_FORMAT_STRING}},
-      {kIcyTitle, {"metadata/by-key/icy-title", MPV_FORMAT_STRING}},
-      {kIcyName, {"metadata/by-key/icy-name", MPV_FORMAT_STRING}},
-  };
-  for (const auto& [id, property] : observed) {
-    mpv_observe_property(handle, id, property.first, property.second);
-  }
+  SetOption(handle_, "video-timing-offset", "0");
+  // Each of these built-in scripts is a thread of its own, also while idle;
+  // load-scripts=no leaves them in.
+  SetOption(handle_, "ytdl", "no");
+  SetOption(handle_, "load-stats-overlay", "no");
+  SetOption(handle_, "load-osd-console", "no");
+  SetOption(handle_, "load-auto-profiles", "no");
+  SetOption(handle_, "load-scripts", "no");
+  SetOption(handle_, "audio-client-name", "Telvanta");
+  SetOption(handle_, "network-timeout", std::to_string(settings_.networkTimeout.count()));
+  // Live streams are never sought back; a small back buffer saves ~50 MB.
+  SetOption(handle_, "demuxer-max-bytes", "32MiB");
+  SetOption(handle_, "demuxer-max-back-bytes", "1MiB");
+  SetOption(handle_, "cache-pause-wait", "2");
   mpv_render_param params[] = {
       {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_SW)},
       {MPV_RENDER_PARAM_INVALID, nullptr},
   };
-  mpv_render_context* render = nullptr;
-  if (mpv_render_context_create(&render, handle, params) < 0) {
-    throw Error("The media player could not be started.");
+  if (mpv_initialize(handle_) < 0 || mpv_render_context_create(&render_, handle_, params) < 0) {
+    mpv_terminate_destroy(handle_);
+    throw Error(kEngineStartFailure);
   }
-  render_.reset(render);
-}
-
-MpvEngine::MpvEngine(PreparedEngine prepared) : token_(std::make_shared<CallbackToken>()) {
-  render_ = prepared.render_.release();
-  handle_ = prepared.handle_.release();
+  mpv_request_log_messages(handle_, "warn");
+  // Every address the engine opens passes us first, also the entries of
+  // lists it reads itself.
+  mpv_hook_add(handle_, 0, "on_load", 0);
+  ObserveProperties();
   token_->target = this;
-  LiveEngines().push_back(this);
   mpv_set_wakeup_callback(handle_, EngineCallbacks::OnWakeup, token_.get());
   mpv_render_context_set_update_callback(render_, EngineCallbacks::OnRenderUpdate, token_.get());
 }
 
 MpvEngine::~MpvEngine() {
-  auto& live = LiveEngines();
-  live.erase(std::remove(live.begin(), live.end(), this), live.end());
   {
     std::lock_guard lock(token_->mutex);
     token_->target = nullptr;
   }
   *alive_ = false;
-  if (render_ != nullptr) {
-    mpv_render_context_set_update_callback(render_, nullptr, nullptr);
-    mpv_render_context_free(render_);
-  }
-  if (handle_ != nullptr) {
-    mpv_set_wakeup_callback(handle_, nullptr, nullptr);
-    DestroyCore(handle_);
+  mpv_render_context_set_update_callback(render_, nullptr, nullptr);
+  mpv_render_context_free(render_);
+  mpv_set_wakeup_callback(handle_, nullptr, nullptr);
+  mpv_terminate_destroy(handle_);
+}
+
+// Observed anew for each file: mpv tells only changes, and a file's value
+// equal to the one before it would otherwise never arrive.
+void MpvEngine::ObserveProperties() {
+  for (const auto& property : kObserved) {
+    mpv_unobserve_property(handle_, property.id);
+    mpv_observe_property(handle_, property.id, property.name, property.format);
   }
 }
 
-void MpvEngine::Load(const std::string& address) {
+void MpvEngine::ApplySettings(const EngineSettings& settings) {
+  if (settings == settings_) {
+    return;
+  }
+  settings_ = settings;
+  mpv_set_property_string(handle_, "ao", settings.audioOutput.c_str());
+  mpv_set_property_string(handle_, "network-timeout",
+                          std::to_string(settings.networkTimeout.count()).c_str());
+}
+
+void MpvEngine::Load(const std::string& address, const EngineSettings& settings) {
+  ApplySettings(settings);
   loadLog_.clear();
   refusedProtocol_ = false;
-  address_ = address;
   opened_ = address;
+  firstEntry_ = -1;
+  fileStarted_ = false;
+  ForgetFile();
   const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
-  mpv_command_async(handle_, 0, command);
+  mpv_command_async(handle_, ++loadSerial_, command);
 }
 
 void MpvEngine::Stop() {
@@ -292,9 +229,6 @@ void MpvEngine::SetRenderSize(VideoSize size) {
 }
 
 void MpvEngine::RenderFrame(bool force) {
-  if (render_ == nullptr) {
-    return;
-  }
   const std::uint64_t flags = mpv_render_context_update(render_);
   if ((flags & MPV_RENDER_UPDATE_FRAME) == 0 && !force) {
     return;
@@ -326,7 +260,8 @@ void MpvEngine::RenderFrame(bool force) {
       {MPV_RENDER_PARAM_SW_POINTER, pixels_.get()},
       {MPV_RENDER_PARAM_INVALID, nullptr},
   };
-  if (mpv_render_context_render(render_, params) < 0) {
+  // Until this file's video is set up, what comes is the last file's picture.
+  if (mpv_render_context_render(render_, params) < 0 || !pictureStarted_) {
     return;
   }
   surface_->mark_dirty();
@@ -347,20 +282,35 @@ void MpvEngine::DrainEvents() {
           propertiesChanged_.emit();
         }
         return;
-      case MPV_EVENT_START_FILE:
-        startFile_.emit(static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id);
+      case MPV_EVENT_COMMAND_REPLY:
+        HandleCommandReply(event);
         break;
+      case MPV_EVENT_START_FILE: {
+        const auto entry = static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id;
+        if (StartsFileOfThisLoad(entry)) {
+          startFile_.emit(entry);
+        }
+        break;
+      }
       case MPV_EVENT_FILE_LOADED:
-        fileLoaded_.emit();
+        if (fileStarted_) {
+          fileLoaded_.emit();
+        }
         break;
       case MPV_EVENT_END_FILE: {
         const auto* end = static_cast<mpv_event_end_file*>(event->data);
-        endFile_.emit({end->playlist_entry_id, static_cast<int>(end->reason), end->error});
+        if (firstEntry_ >= 0 && end->playlist_entry_id >= firstEntry_) {
+          endFile_.emit({end->playlist_entry_id, static_cast<int>(end->reason), end->error});
+        }
         break;
       }
       case MPV_EVENT_PROPERTY_CHANGE:
         HandlePropertyChange(event);
-        changed = true;
+        // The position moves at every frame and nothing waits for it.
+        changed = changed || event->reply_userdata != kTimePos;
+        break;
+      case MPV_EVENT_VIDEO_RECONFIG:
+        pictureStarted_ = fileStarted_;
         break;
       case MPV_EVENT_LOG_MESSAGE:
         HandleLogMessage(event);
@@ -374,8 +324,51 @@ void MpvEngine::DrainEvents() {
   }
 }
 
+// The reply to this load's loadfile names its playlist entry; files of
+// earlier loads have lower ones.
+void MpvEngine::HandleCommandReply(const void* data) {
+  const auto* event = static_cast<const mpv_event*>(data);
+  if (event->reply_userdata != loadSerial_ || event->error < 0) {
+    return;
+  }
+  const mpv_node& result = static_cast<const mpv_event_command*>(event->data)->result;
+  if (result.format != MPV_FORMAT_NODE_MAP) {
+    return;
+  }
+  for (int n = 0; n < result.u.list->num; ++n) {
+    if (std::strcmp(result.u.list->keys[n], "playlist_entry_id") == 0 &&
+        result.u.list->values[n].format == MPV_FORMAT_INT64) {
+      firstEntry_ = result.u.list->values[n].u.int64;
+    }
+  }
+}
+
+bool MpvEngine::StartsFileOfThisLoad(std::int64_t entry) {
+  if (firstEntry_ < 0 || entry < firstEntry_) {
+    return false;
+  }
+  fileStarted_ = true;
+  ForgetFile();
+  ObserveProperties();
+  return true;
+}
+
+void MpvEngine::ForgetFile() {
+  framesRendered_ = 0;
+  pictureStarted_ = false;
+  EngineProperties kept;
+  kept.paused = properties_.paused;
+  kept.muted = properties_.muted;
+  kept.idleActive = properties_.idleActive;
+  properties_ = kept;
+}
+
 void MpvEngine::HandlePropertyChange(const void* data) {
   const auto* event = static_cast<const mpv_event*>(data);
+  // Until this load's file starts, the file's properties are the last one's.
+  if (!fileStarted_ && !OutlivesTheFile(event->reply_userdata)) {
+    return;
+  }
   const auto* property = static_cast<const mpv_event_property*>(event->data);
   const bool present = property->format != MPV_FORMAT_NONE && property->data != nullptr;
   const auto flag = [&] { return present && *static_cast<int*>(property->data) != 0; };
@@ -438,8 +431,11 @@ void MpvEngine::HandleOpenHook(const void* data) {
     const std::string address = NormalizeScheme(opening);
     mpv_free(opening);
     const bool playable = IsPlayableAddress(address);
-    refusedProtocol_ = refusedProtocol_ || !playable;
-    opened_ = address;
+    // An earlier load's file may still be opening; it is not this load's.
+    if (fileStarted_) {
+      refusedProtocol_ = refusedProtocol_ || !playable;
+      opened_ = address;
+    }
     // "null://" opens nothing and fails as an unknown format.
     mpv_set_property_string(handle_, "stream-open-filename",
                             playable ? address.c_str() : "null://");
@@ -454,180 +450,10 @@ void MpvEngine::HandleLogMessage(const void* data) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
     line.pop_back();
   }
-  if (!line.starts_with("ffmpeg")) {
-    AppendLog(line);
-    return;
-  }
-  // ffmpeg logs through whichever engine started first; hand each line to
-  // the engines it concerns.
-  for (MpvEngine* engine : LiveEngines()) {
-    if (LogLineConcerns(line, engine->address_) || LogLineConcerns(line, engine->opened_)) {
-      engine->AppendLog(line);
-    }
-  }
-}
-
-void MpvEngine::AppendLog(const std::string& line) {
   if (loadLog_.size() >= kMaxLogLines) {
     loadLog_.erase(loadLog_.begin());
   }
   loadLog_.push_back(line);
-}
-
-void MpvEngine::Retire(std::unique_ptr<MpvEngine> engine) {
-  if (!engine) {
-    return;
-  }
-  if (engine->properties_.idleActive) {
-    return;  // nothing loaded: destroying is cheap now
-  }
-  static std::uint64_t lastSerial = 0;
-  const std::uint64_t serial = ++lastSerial;
-  engine->BeginRetire();
-  MpvEngine* raw = engine.get();
-  Graveyard().push_back({serial, std::move(engine)});
-  // After the unload, destruction takes under a millisecond; while playing it
-  // blocked the UI for up to 200 ms.
-  raw->propertiesChanged_.connect([raw, serial] {
-    if (raw->properties_.idleActive) {
-      Glib::signal_idle().connect_once([serial] { Bury(serial); });
-    }
-  });
-  Glib::signal_timeout().connect_once([serial] { Bury(serial); },
-                                      static_cast<unsigned>(kRetireGrace.count()));
-}
-
-void MpvEngine::FlushRetired() { Graveyard().clear(); }
-
-namespace {
-
-// ffmpeg's messages reach the engines through one idle engine made first,
-// which stays while the browser does: then every other engine can be made
-// at any time, also ahead of a play, and still hear why its stream failed.
-// Beside it, the engine made ahead of the next play, and the worker making
-// either.
-struct Spare {
-  std::unique_ptr<MpvEngine> anchor;
-  std::unique_ptr<MpvEngine> engine;
-  EngineSettings settings;
-  struct Made {
-    std::optional<PreparedEngine> anchor;
-    std::optional<PreparedEngine> engine;
-  };
-  std::future<Made> making;
-  sigc::connection poll;
-};
-
-Spare& TheSpare() {
-  static Spare spare;
-  return spare;
-}
-
-bool AnchorTakesLibraryLog() {
-  Spare& spare = TheSpare();
-  auto& log = TheLibraryLog();
-  std::lock_guard lock(log.mutex);
-  return spare.anchor && log.owner == spare.anchor->Handle();
-}
-
-// On the UI thread: what the worker made becomes live engines, which pass on
-// the ffmpeg messages they take.
-void AdoptMade() {
-  Spare& spare = TheSpare();
-  spare.poll.disconnect();
-  if (!spare.making.valid()) {
-    return;
-  }
-  Spare::Made made = spare.making.get();
-  if (made.anchor) {
-    spare.anchor = std::make_unique<MpvEngine>(std::move(*made.anchor));
-  }
-  if (made.engine) {
-    spare.settings = made.engine->Settings();
-    spare.engine = std::make_unique<MpvEngine>(std::move(*made.engine));
-  }
-}
-
-std::optional<PreparedEngine> TryPrepare(const EngineSettings& settings) {
-  try {
-    return PreparedEngine(settings);
-  } catch (const Error&) {
-    return std::nullopt;  // a play makes its own, and says why it can't
-  }
-}
-
-}  // namespace
-
-bool MpvEngine::PrepareSpare(const EngineSettings& settings) {
-  Spare& spare = TheSpare();
-  if (spare.making.valid() || (spare.engine && spare.settings == settings)) {
-    return true;
-  }
-  spare.engine.reset();
-  bool needAnchor = false;
-  if (!AnchorTakesLibraryLog()) {
-    spare.anchor.reset();
-    // The anchor must be the first core made while none takes the
-    // messages; while a dying one still has them, later.
-    auto& log = TheLibraryLog();
-    std::lock_guard lock(log.mutex);
-    if (log.owner != nullptr) {
-      return false;
-    }
-    needAnchor = true;
-  }
-  spare.making = std::async(std::launch::async, [settings, needAnchor] {
-    Spare::Made made;
-    if (needAnchor) {
-      made.anchor = TryPrepare(settings);
-    }
-    made.engine = TryPrepare(settings);
-    return made;
-  });
-  spare.poll = Glib::signal_timeout().connect(
-      [] {
-        if (TheSpare().making.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-          return true;
-        }
-        AdoptMade();
-        return false;
-      },
-      10);
-  return true;
-}
-
-std::unique_ptr<MpvEngine> MpvEngine::Create(const EngineSettings& settings) {
-  Spare& spare = TheSpare();
-  AdoptMade();  // waits for one on its way: sooner than a new one
-  if (spare.engine && spare.settings == settings) {
-    return std::move(spare.engine);
-  }
-  spare.engine.reset();
-  if (!AnchorTakesLibraryLog()) {
-    // Without the anchor ffmpeg logs through the first live core; an
-    // engine still dying would take the new one's network errors.
-    FlushRetired();
-  }
-  // mpv refuses to start under a locale that writes decimal commas.
-  std::setlocale(LC_NUMERIC, "C");
-  return std::make_unique<MpvEngine>(PreparedEngine(settings));
-}
-
-void MpvEngine::DropSpare() {
-  AdoptMade();
-  TheSpare().engine.reset();
-  TheSpare().anchor.reset();
-}
-
-std::size_t MpvEngine::LiveCount() { return LiveEngines().size(); }
-
-void MpvEngine::BeginRetire() {
-  startFile_.clear();
-  fileLoaded_.clear();
-  endFile_.clear();
-  propertiesChanged_.clear();
-  frame_.clear();
-  Stop();
 }
 
 }  // namespace telvanta::platform

@@ -1,5 +1,6 @@
 #pragma once
-// One libmpv instance with a software render context. Lives on the UI
+// One libmpv instance with a software render context. Its player host makes
+// it once and keeps it: each play replaces the stream on it. Lives on the UI
 // thread; mpv's callbacks only schedule work there (a shared token keeps a
 // late callback from reaching a destroyed engine).
 
@@ -19,32 +20,12 @@ struct mpv_render_context;
 
 namespace telvanta::platform {
 
+inline constexpr const char* kEngineStartFailure = "The media player could not be started.";
+
 struct EngineSettings {
   std::string audioOutput;  // empty: the engine's default outputs
   std::chrono::seconds networkTimeout{15};
   bool operator==(const EngineSettings&) const = default;
-};
-
-// A started libmpv with its render context and nothing loaded. Making one
-// takes some 15 ms, and any thread may: a play then starts on one made
-// beforehand instead of waiting for it.
-class PreparedEngine {
- public:
-  // Throws telvanta::Error when libmpv cannot be started.
-  explicit PreparedEngine(const EngineSettings& settings);
-  const EngineSettings& Settings() const { return settings_; }
-
- private:
-  friend class MpvEngine;
-  struct HandleDestroy {
-    void operator()(mpv_handle* handle) const;
-  };
-  struct RenderFree {
-    void operator()(mpv_render_context* render) const;
-  };
-  EngineSettings settings_;
-  std::unique_ptr<mpv_handle, HandleDestroy> handle_;
-  std::unique_ptr<mpv_render_context, RenderFree> render_;  // freed before the handle
 };
 
 // What the engine reports about the current file; updated from its events.
@@ -71,14 +52,17 @@ struct EndFile {
 
 class MpvEngine {
  public:
-  // Takes over a prepared engine; Create makes one.
-  explicit MpvEngine(PreparedEngine prepared);
+  // Throws telvanta::Error (kEngineStartFailure) when libmpv cannot be
+  // started. LC_NUMERIC must be "C".
+  MpvEngine();
   ~MpvEngine();
   MpvEngine(const MpvEngine&) = delete;
   MpvEngine& operator=(const MpvEngine&) = delete;
 
-  // Asynchronous: the network may take seconds, the UI must not.
-  void Load(const std::string& address);
+  // Replaces what the engine plays. Asynchronous: the network may take
+  // seconds, the UI must not. From here on the signals, properties, frames
+  // and log are this load's only.
+  void Load(const std::string& address, const EngineSettings& settings);
   void Stop();
   void SetPause(bool paused);
   void SetMute(bool muted);
@@ -92,7 +76,9 @@ class MpvEngine {
   // Asks the engine directly; the observed property can miss a quick
   // busy-idle round trip.
   bool IdleNow() const;
-  // Warnings and errors logged since the last Load.
+  // The engine's own warnings and errors since the last Load. ffmpeg's lines
+  // (why a connection failed) come through the first engine of the process
+  // only: the one a browser makes first and keeps.
   const std::vector<std::string>& LoadLog() const { return loadLog_; }
   // Whether the engine was kept from opening an address of a protocol we do
   // not play (an entry of a list it read itself) since the last Load.
@@ -100,7 +86,6 @@ class MpvEngine {
   // The address the engine opened last: the loaded one, or the current
   // entry of a list it reads itself.
   const std::string& OpenedAddress() const { return opened_; }
-  mpv_handle* Handle() const { return handle_; }
 
   sigc::signal<void(std::int64_t)>& signal_start_file() { return startFile_; }
   sigc::signal<void()>& signal_file_loaded() { return fileLoaded_; }
@@ -108,40 +93,33 @@ class MpvEngine {
   sigc::signal<void()>& signal_properties_changed() { return propertiesChanged_; }
   sigc::signal<void()>& signal_frame() { return frame_; }
 
-  // Stops the engine and destroys it once it has unloaded (cheap then), or
-  // after a short grace time.
-  static void Retire(std::unique_ptr<MpvEngine> engine);
-  // Destroys every retired engine now.
-  static void FlushRetired();
-  // Starts making an engine on a worker for the next Create of these
-  // settings, and first, once, the idle engine through which ffmpeg's
-  // messages reach every other. That one must be made while no engine takes
-  // the messages: false when it has to wait for a dying one.
-  static bool PrepareSpare(const EngineSettings& settings);
-  // The spare when it has these settings, else a new engine. Throws
-  // telvanta::Error when libmpv cannot be started.
-  static std::unique_ptr<MpvEngine> Create(const EngineSettings& settings);
-  // Destroys the spare and the messages' engine, with the browser.
-  static void DropSpare();
-  // Engines alive in the process, retired ones included.
-  static std::size_t LiveCount();
-
   struct CallbackToken;
 
  private:
   friend struct EngineCallbacks;
+  void ObserveProperties();
   void DrainEvents();
   void RenderFrame(bool force = false);
+  void HandleCommandReply(const void* event);
+  bool StartsFileOfThisLoad(std::int64_t entry);
+  void ForgetFile();
   void HandlePropertyChange(const void* event);
   void HandleLogMessage(const void* event);
-  void AppendLog(const std::string& line);
   void HandleOpenHook(const void* event);
-  void BeginRetire();
+  void ApplySettings(const EngineSettings& settings);
 
   mpv_handle* handle_ = nullptr;
   mpv_render_context* render_ = nullptr;
   std::shared_ptr<CallbackToken> token_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  EngineSettings settings_;
+
+  // Which events are this load's: the loadfile's reply names its first
+  // playlist entry; a list the engine reads itself adds later ones.
+  std::uint64_t loadSerial_ = 0;
+  std::int64_t firstEntry_ = -1;  // -1 until the reply
+  bool fileStarted_ = false;      // a file of this load has started
+  bool pictureStarted_ = false;   // and its video output is set up
 
   VideoSize renderSize_;
   struct FreeDeleter {
@@ -155,7 +133,6 @@ class MpvEngine {
 
   EngineProperties properties_;
   std::vector<std::string> loadLog_;
-  std::string address_;  // of the last Load
   std::string opened_;
   bool refusedProtocol_ = false;
 

@@ -6,7 +6,6 @@
 #include <mutex>
 #include <thread>
 
-#include "common/Error.h"
 #include "platform/glib/PostToUi.h"
 #include "platform/player/MetafileResolver.h"
 #include "platform/player/StreamAddress.h"
@@ -15,7 +14,6 @@ namespace telvanta::platform {
 
 namespace {
 constexpr unsigned kTickMs = 250;
-constexpr unsigned kSharedLogDelayMs = 150;
 constexpr std::chrono::seconds kEngineTimeoutMargin{5};
 constexpr int kEndFileReasonEof = 0;
 constexpr int kEndFileReasonError = 4;
@@ -37,44 +35,39 @@ EngineSettings EngineSettingsFor(const PlayerSettings& settings) {
 }
 
 PlayerController::PlayerController(std::string address, const PlayerSettings& settings,
-                                   bool autoStart)
-    : address_(std::move(address)), settings_(settings), queue_(address_) {
+                                   MpvEngine* engine, bool autoStart)
+    : address_(std::move(address)), settings_(settings), engine_(engine), queue_(address_) {
   tick_ = Glib::signal_timeout().connect(sigc::mem_fun(*this, &PlayerController::OnTick), kTickMs);
+  if (engine_ != nullptr) {
+    engineConnections_ = {
+        engine_->signal_start_file().connect(sigc::mem_fun(*this, &PlayerController::OnStartFile)),
+        engine_->signal_file_loaded().connect(
+            sigc::mem_fun(*this, &PlayerController::OnFileLoaded)),
+        engine_->signal_end_file().connect(sigc::mem_fun(*this, &PlayerController::OnEndFile)),
+        engine_->signal_properties_changed().connect(
+            sigc::mem_fun(*this, &PlayerController::OnProperties)),
+        engine_->signal_frame().connect([this] { frame_.emit(); }),
+    };
+    // A new player starts unmuted, whatever the last one on this engine did.
+    if (engine_->Properties().muted) {
+      engine_->SetMute(false);
+    }
+  }
   if (autoStart) {
     Play();
+  }
+  // Until this player loads its own stream, the last one's must not play on.
+  if (engine_ != nullptr && !awaitingStart_) {
+    engine_->Stop();
   }
 }
 
 PlayerController::~PlayerController() {
-  conclude_.disconnect();
   tick_.disconnect();
   CancelResolver();
   for (auto& connection : engineConnections_) {
     connection.disconnect();
   }
-  MpvEngine::Retire(std::move(engine_));
-}
-
-bool PlayerController::EnsureEngine() {
-  if (engine_) {
-    return true;
-  }
-  try {
-    engine_ = MpvEngine::Create(EngineSettingsFor(settings_));
-  } catch (const Error& error) {
-    failureText_ = error.what();
-    SetPhase(PlayerPhase::Failed);
-    return false;
-  }
-  engineConnections_ = {
-      engine_->signal_start_file().connect(sigc::mem_fun(*this, &PlayerController::OnStartFile)),
-      engine_->signal_file_loaded().connect(sigc::mem_fun(*this, &PlayerController::OnFileLoaded)),
-      engine_->signal_end_file().connect(sigc::mem_fun(*this, &PlayerController::OnEndFile)),
-      engine_->signal_properties_changed().connect(
-          sigc::mem_fun(*this, &PlayerController::OnProperties)),
-      engine_->signal_frame().connect([this] { frame_.emit(); }),
-  };
-  return true;
 }
 
 void PlayerController::Play() {
@@ -110,7 +103,7 @@ void PlayerController::Stop() {
 }
 
 void PlayerController::SetMute(bool muted) {
-  if (EnsureEngine()) {
+  if (engine_) {
     engine_->SetMute(muted);
   }
 }
@@ -168,7 +161,9 @@ void PlayerController::StartNext() {
     StartResolver(attempt_);
     return;
   }
-  if (!EnsureEngine()) {
+  if (!engine_) {
+    failureText_ = kEngineStartFailure;
+    SetPhase(PlayerPhase::Failed);
     return;
   }
   SetPhase(PlayerPhase::Connecting);
@@ -179,7 +174,7 @@ void PlayerController::StartNext() {
   endError_ = 0;
   filesStarted_ = 0;
   listStopped_ = false;
-  engine_->Load(attempt_.address);
+  engine_->Load(attempt_.address, EngineSettingsFor(settings_));
 }
 
 void PlayerController::StartResolver(const PlayAttempt& attempt) {
@@ -301,34 +296,14 @@ bool PlayerController::AttemptIsOver() const {
 
 void PlayerController::OnProperties() {
   if (AttemptIsOver()) {
-    ConcludeAttempt();
+    OnAttemptOver();
     return;
   }
   UpdatePlayingPhase();
   changed_.emit();
 }
 
-void PlayerController::ConcludeAttempt() {
-  if (MpvEngine::LiveCount() <= 1) {
-    OnAttemptOver();
-    return;
-  }
-  // ffmpeg's lines about our stream may come through another engine, whose
-  // events are drained on their own schedule: give them a moment.
-  if (!conclude_.connected()) {
-    conclude_ = Glib::signal_timeout().connect(
-        [this] {
-          if (AttemptIsOver()) {
-            OnAttemptOver();
-          }
-          return false;
-        },
-        kSharedLogDelayMs);
-  }
-}
-
 void PlayerController::OnAttemptOver() {
-  conclude_.disconnect();
   engineBusy_ = false;
   currentEntry_ = -1;
   // The engine hands log lines over after its events; by now they are in.
@@ -353,7 +328,10 @@ void PlayerController::OnAttemptOver() {
     return;
   }
   lastFailure_ = failure;
-  if (failure.kind == FailureKind::UnsupportedFormat) {
+  // A web address the engine could not read as media may be a list, and
+  // where the engine could not tell why it failed (ffmpeg says why through
+  // the process's first engine only), the server answers a plain request.
+  if (failure.kind == FailureKind::UnsupportedFormat || failure.kind == FailureKind::Unknown) {
     queue_.RetryAsMetafile(attempt_);
   }
   StartNext();
@@ -379,7 +357,7 @@ bool PlayerController::OnTick() {
     }
   }
   if (AttemptIsOver()) {
-    ConcludeAttempt();
+    OnAttemptOver();
     return true;
   }
   if (phase_ == PlayerPhase::Buffering && loaded_ && now - stallStart_ >= settings_.stallTimeout) {
@@ -390,7 +368,6 @@ bool PlayerController::OnTick() {
 }
 
 void PlayerController::AbandonAttempt() {
-  conclude_.disconnect();
   if (engine_ && (engineBusy_ || awaitingStart_)) {
     engine_->Stop();
   }

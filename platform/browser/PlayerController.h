@@ -1,6 +1,7 @@
 #pragma once
-// Plays one element's address: follows its playlists, tries its transports,
-// watches the connection and tells the view what to show. No widgets here.
+// Plays one element's address on an engine its host lends it: follows its
+// playlists, tries its transports, watches the connection and tells the view
+// what to show. No widgets here.
 
 #include <sigc++/sigc++.h>
 
@@ -29,7 +30,11 @@ EngineSettings EngineSettingsFor(const PlayerSettings& settings);
 
 class PlayerController {
  public:
-  PlayerController(std::string address, const PlayerSettings& settings, bool autoStart);
+  // `engine` (null when none could be started, which the player then says)
+  // outlives the player; it may still play the last player's stream, which
+  // this one replaces or stops.
+  PlayerController(std::string address, const PlayerSettings& settings, MpvEngine* engine,
+                   bool autoStart);
   ~PlayerController();
   PlayerController(const PlayerController&) = delete;
   PlayerController& operator=(const PlayerController&) = delete;
@@ -48,7 +53,7 @@ class PlayerController {
   std::string NowPlaying() const;
   // A name the stream or its playlist gives itself.
   std::string StreamName() const;
-  const MpvEngine* Engine() const { return engine_.get(); }
+  const MpvEngine* Engine() const { return engine_; }
   void SetRenderSize(VideoSize size);
 
   sigc::signal<void()>& signal_changed() { return changed_; }
@@ -57,7 +62,6 @@ class PlayerController {
   struct ResolverJob;
 
  private:
-  bool EnsureEngine();
   void StartNext();
   void StartResolver(const PlayAttempt& attempt);
   void OnResolved(ResolverJob& job);
@@ -67,7 +71,6 @@ class PlayerController {
   void CountFailedEntry();
   void OnProperties();
   bool AttemptIsOver() const;
-  void ConcludeAttempt();
   void OnAttemptOver();
   bool OnTick();
   void AbandonAttempt();
@@ -78,7 +81,7 @@ class PlayerController {
 
   std::string address_;
   PlayerSettings settings_;
-  std::unique_ptr<MpvEngine> engine_;
+  MpvEngine* engine_;
   PlayQueue queue_;
   PlayAttempt attempt_;
   Failure lastFailure_;
@@ -103,7 +106,6 @@ class PlayerController {
 
   std::shared_ptr<ResolverJob> resolver_;
   sigc::connection tick_;
-  sigc::connection conclude_;
   std::vector<sigc::connection> engineConnections_;
   sigc::signal<void()> changed_;
   sigc::signal<void()> frame_;

@@ -33,13 +33,10 @@ void SetUpLabel(Gtk::Label& label, const char* styleClass) {
 }  // namespace
 
 PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& pageTitle,
-                           const PlayerSettings& settings,
-                           std::unique_ptr<PlayerController> started)
+                           std::unique_ptr<PlayerController> controller)
     : element_(element),
       pageTitle_(pageTitle),
-      controller_(started ? std::move(started)
-                          : std::make_unique<PlayerController>(element.address, settings,
-                                                               !element.AutoStartOff())),
+      controller_(std::move(controller)),
       surface_(*controller_, PictureModeFor(element)) {
   InstallPlayerInfoStyle();
   set_name(element.kind == PlayerKind::RealPlayer ? kRealPlayerWidgetName

@@ -17,10 +17,10 @@ namespace telvanta::platform {
 
 class PlayerWidget : public Gtk::EventBox {
  public:
-  // `started`, when given, is a player already opening the element's
-  // address; the widget takes it over instead of starting its own.
+  // `controller` plays the element's address; it may have started before
+  // the page showed the element.
   PlayerWidget(const PlayerElement& element, const std::string& pageTitle,
-               const PlayerSettings& settings, std::unique_ptr<PlayerController> started = {});
+               std::unique_ptr<PlayerController> controller);
   ~PlayerWidget() override;
 
   // The same element moved, resized or changed its params.

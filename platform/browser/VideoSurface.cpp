@@ -20,14 +20,16 @@ PixelRect VideoSurface::Placement() const {
 }
 
 bool VideoSurface::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
-  cr->set_source_rgb(0, 0, 0);
-  cr->paint();
   const MpvEngine* engine = source_.Engine();
-  if (engine == nullptr || engine->FramesRendered() == 0 || source_.AudioOnly()) {
-    return true;
-  }
-  const auto frame = engine->Frame();
+  const bool picture = engine != nullptr && engine->FramesRendered() > 0 && !source_.AudioOnly();
+  const auto frame = picture ? engine->Frame() : Cairo::RefPtr<Cairo::ImageSurface>();
   const PixelRect place = Placement();
+  // A fitted picture comes with its black bars: painting them first again
+  // at every frame costs as much as the picture.
+  if (!frame || place != PixelRect{0, 0, get_allocated_width(), get_allocated_height()}) {
+    cr->set_source_rgb(0, 0, 0);
+    cr->paint();
+  }
   if (!frame || place.width <= 0 || place.height <= 0) {
     return true;
   }

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "common/Error.h"
 #include "platform/browser/PlayerScript.h"
 #include "platform/glib/GObjectPtr.h"
 #include "platform/player/PlayerGeometry.h"
@@ -25,11 +26,6 @@ void LimitMallocArenas() {
   static std::once_flag once;
   std::call_once(once, [] { mallopt(M_ARENA_MAX, 2); });
 }
-
-constexpr unsigned kStartedPlayerLifetimeSeconds = 30;
-constexpr unsigned kSpareRetryMs = 50;
-constexpr int kSpareRetries = 40;
-constexpr unsigned kSpareDelaySeconds = 1;
 
 std::string ScriptNumber(double value) {
   std::ostringstream text;
@@ -49,6 +45,11 @@ struct WebBrowser::Impl {
   };
 
   WebBrowser& owner;
+  // The players' engines, declared first so that they outlive the players.
+  // The first is made with the browser and kept: every play replaces the
+  // stream on it, and only the process's first engine hears from ffmpeg why
+  // a connection failed. A page with more players gets more engines.
+  std::vector<std::unique_ptr<MpvEngine>> engines;
   GObjectPtr<WebKitUserContentManager> content;
   GObjectPtr<WebKitWebView> view;
   ReadyState state = ReadyState::Uninitialized;
@@ -59,8 +60,6 @@ struct WebBrowser::Impl {
   // A player already opening the address the next page will show, until an
   // element of that page takes it over.
   std::unique_ptr<PlayerController> started;
-  sigc::connection startedExpiry;
-  sigc::connection spareRetry;
   sigc::signal<void()> downloadComplete;
   sigc::signal<void()> playersChanged;
   std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -76,8 +75,11 @@ struct WebBrowser::Impl {
   void Host(const PlayerElement& element);
   std::unique_ptr<PlayerController> TakeStarted(const PlayerElement& element);
   bool WantsStarted(const PlayerElement& element) const;
-  void PrepareSpare();
   void DropStarted();
+  std::unique_ptr<PlayerController> MakeController(const std::string& address, bool autoStart);
+  MpvEngine* FreeEngine();
+  bool InUse(const MpvEngine& engine) const;
+  void StopUnusedEngines();
   void Place(Hosted& hosted);
   void PlaceAll();
   void RemovePlayers();
@@ -105,6 +107,7 @@ struct WebBrowser::Impl {
 
 WebBrowser::Impl::Impl(WebBrowser& browser) : owner(browser) {
   LimitMallocArenas();
+  FreeEngine();  // now, so that the first play need not wait for it
   content.reset(webkit_user_content_manager_new());
   WebKitUserScript* script = webkit_user_script_new_for_world(
       kPlayerReportScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
@@ -121,22 +124,22 @@ WebBrowser::Impl::Impl(WebBrowser& browser) : owner(browser) {
   // One page at a time, read from disk: no need for a big memory cache.
   webkit_web_context_set_cache_model(webkit_web_view_get_context(view.get()),
                                      WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  // A few lines of page around players that are our own widgets: drawn
+  // without the GPU, the web process spares ~50 MB of GL and its threads.
+  webkit_settings_set_hardware_acceleration_policy(webkit_web_view_get_settings(view.get()),
+                                                   WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
   g_signal_connect(widget, "load-changed", G_CALLBACK(LoadChanged), this);
   g_signal_connect(widget, "notify::zoom-level", G_CALLBACK(ZoomChanged), this);
   gtk_container_add(GTK_CONTAINER(owner.gobj()), widget);
   gtk_widget_show(widget);
-  PrepareSpare();
 }
 
 WebBrowser::Impl::~Impl() {
   *alive = false;
-  spareRetry.disconnect();
   g_signal_handlers_disconnect_by_data(view.get(), this);
   g_signal_handlers_disconnect_by_data(content.get(), this);
   DropStarted();
   RemovePlayers();
-  MpvEngine::FlushRetired();
-  MpvEngine::DropSpare();
   webkit_web_view_stop_loading(view.get());
 }
 
@@ -145,6 +148,7 @@ void WebBrowser::Impl::OnLoadChanged(WebKitLoadEvent event) {
     case WEBKIT_LOAD_STARTED:
       // The old page's players go with it.
       RemovePlayers();
+      StopUnusedEngines();
       acceptReports = false;
       state = ReadyState::Loading;
       break;
@@ -156,6 +160,12 @@ void WebBrowser::Impl::OnLoadChanged(WebKitLoadEvent event) {
       state = ReadyState::Interactive;
       break;
     case WEBKIT_LOAD_FINISHED:
+      // The page has said what it plays; a started player it did not take
+      // is not wanted. (A load cut short by the next one never committed.)
+      if (acceptReports) {
+        DropStarted();
+        StopUnusedEngines();
+      }
       state = ReadyState::Complete;
       downloadComplete.emit();
       break;
@@ -171,7 +181,8 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
     return;
   }
   pageTitle = report->title;
-  // An unwanted started player goes before any new one is made.
+  // An unwanted started player gives its engine up before any new player
+  // takes one.
   if (started && std::none_of(report->players.begin(), report->players.end(),
                               [this](const PlayerElement& e) { return WantsStarted(e); })) {
     DropStarted();
@@ -190,23 +201,25 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
       ++player;
     }
   }
-  std::vector<Hosted> ordered;
+  const auto positionOf = [&report](int id) {
+    return std::find_if(report->players.begin(), report->players.end(),
+                        [id](const PlayerElement& element) { return element.id == id; }) -
+           report->players.begin();
+  };
   for (const auto& element : report->players) {
-    auto found = std::find_if(players.begin(), players.end(), [&](const Hosted& hosted) {
+    const auto found = std::find_if(players.begin(), players.end(), [&](const Hosted& hosted) {
       return hosted.widget->Element().id == element.id;
     });
     if (found == players.end()) {
       Host(element);
-      found = players.end() - 1;
     } else {
       found->widget->UpdateElement(element, pageTitle);
     }
-    ordered.push_back(std::move(*found));
-    players.erase(found);
   }
-  players = std::move(ordered);
-  // The page has said what it plays; a player it did not take is not wanted.
-  DropStarted();
+  std::stable_sort(players.begin(), players.end(), [&](const Hosted& a, const Hosted& b) {
+    return positionOf(a.widget->Element().id) < positionOf(b.widget->Element().id);
+  });
+  StopUnusedEngines();
   PlaceAll();
   playersChanged.emit();
 }
@@ -219,33 +232,62 @@ std::unique_ptr<PlayerController> WebBrowser::Impl::TakeStarted(const PlayerElem
   if (!WantsStarted(element)) {
     return {};
   }
-  startedExpiry.disconnect();
   return std::move(started);
 }
 
-// An engine made ahead for the next play. The first time it may wait while
-// a dying engine still takes ffmpeg's messages: that goes within its grace.
-void WebBrowser::Impl::PrepareSpare() {
-  spareRetry.disconnect();
-  if (MpvEngine::PrepareSpare(EngineSettingsFor(settings))) {
-    return;
-  }
-  spareRetry = Glib::signal_timeout().connect(
-      [this, tries = kSpareRetries]() mutable {
-        return !MpvEngine::PrepareSpare(EngineSettingsFor(settings)) && --tries > 0;
-      },
-      kSpareRetryMs);
+void WebBrowser::Impl::DropStarted() { started.reset(); }
+
+std::unique_ptr<PlayerController> WebBrowser::Impl::MakeController(const std::string& address,
+                                                                   bool autoStart) {
+  return std::make_unique<PlayerController>(address, settings, FreeEngine(), autoStart);
 }
 
-void WebBrowser::Impl::DropStarted() {
-  startedExpiry.disconnect();
-  started.reset();
+// The first engine no player uses, made when there is none; null when libmpv
+// cannot be started.
+MpvEngine* WebBrowser::Impl::FreeEngine() {
+  for (const auto& engine : engines) {
+    if (!InUse(*engine)) {
+      return engine.get();
+    }
+  }
+  try {
+    return engines.emplace_back(std::make_unique<MpvEngine>()).get();
+  } catch (const Error&) {
+    return nullptr;  // the player says so
+  }
+}
+
+bool WebBrowser::Impl::InUse(const MpvEngine& engine) const {
+  if (started && started->Engine() == &engine) {
+    return true;
+  }
+  return std::any_of(players.begin(), players.end(), [&engine](const Hosted& player) {
+    return player.widget->Controller().Engine() == &engine;
+  });
+}
+
+// Engines no player uses stop. Those beside the first go once idle: then
+// destroying one takes under a millisecond, while playing up to 200 ms.
+void WebBrowser::Impl::StopUnusedEngines() {
+  for (auto engine = engines.begin(); engine != engines.end();) {
+    if (InUse(**engine)) {
+      ++engine;
+    } else if (engine != engines.begin() && (*engine)->IdleNow()) {
+      engine = engines.erase(engine);
+    } else {
+      (*engine)->Stop();
+      ++engine;
+    }
+  }
 }
 
 void WebBrowser::Impl::Host(const PlayerElement& element) {
   Hosted hosted;
-  hosted.widget =
-      std::make_unique<PlayerWidget>(element, pageTitle, settings, TakeStarted(element));
+  auto controller = TakeStarted(element);
+  if (!controller) {
+    controller = MakeController(element.address, !element.AutoStartOff());
+  }
+  hosted.widget = std::make_unique<PlayerWidget>(element, pageTitle, std::move(controller));
   PlayerWidget* widget = hosted.widget.get();
   hosted.connections.push_back(widget->signal_video_size_changed().connect([this, widget] {
     for (auto& player : players) {
@@ -348,28 +390,17 @@ void WebBrowser::Navigate(const std::string& filePath) {
   impl_->acceptReports = false;
   impl_->state = ReadyState::Loading;
   webkit_web_view_load_uri(impl_->view.get(), uri.c_str());
+  impl_->StopUnusedEngines();
   impl_->playersChanged.emit();
 }
 
 void WebBrowser::StartPlayer(const std::string& address) {
+  // The next page replaces this one's players; the started one replaces
+  // their stream on the first engine.
   impl_->DropStarted();
-  impl_->started = std::make_unique<PlayerController>(address, impl_->settings, true);
-  // The next play's engine, made once this one's stream has had the
-  // processor for its start.
-  impl_->spareRetry.disconnect();
-  impl_->spareRetry = Glib::signal_timeout().connect_seconds(
-      [impl = impl_.get()] {
-        impl->PrepareSpare();
-        return false;
-      },
-      kSpareDelaySeconds);
-  // A page that never reports its players must not leave this one playing.
-  impl_->startedExpiry = Glib::signal_timeout().connect_seconds(
-      [impl = impl_.get()] {
-        impl->started.reset();
-        return false;
-      },
-      kStartedPlayerLifetimeSeconds);
+  impl_->RemovePlayers();
+  impl_->started = impl_->MakeController(address, true);
+  impl_->StopUnusedEngines();
 }
 
 void WebBrowser::Stop() {
@@ -377,8 +408,7 @@ void WebBrowser::Stop() {
   impl_->acceptReports = false;
   impl_->RemovePlayers();
   webkit_web_view_stop_loading(impl_->view.get());
-  // Nothing plays now to compete with making the next play's engine.
-  impl_->PrepareSpare();
+  impl_->StopUnusedEngines();
   impl_->playersChanged.emit();
 }
 
@@ -386,10 +416,7 @@ ReadyState WebBrowser::GetReadyState() const { return impl_->state; }
 
 sigc::signal<void()>& WebBrowser::signal_download_complete() { return impl_->downloadComplete; }
 
-void WebBrowser::SetPlayerSettings(const PlayerSettings& settings) {
-  impl_->settings = settings;
-  impl_->PrepareSpare();  // one of other settings is replaced
-}
+void WebBrowser::SetPlayerSettings(const PlayerSettings& settings) { impl_->settings = settings; }
 
 sigc::signal<void()>& WebBrowser::signal_players_changed() { return impl_->playersChanged; }
 

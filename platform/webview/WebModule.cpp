@@ -45,7 +45,7 @@ Loaded LoadFile(const std::string& path) {
 // Caller holds the state's mutex.
 void StartLoading(ModuleState& state) {
   if (state.linked == nullptr && !state.loading.valid()) {
-    state.loading = std::async(std::launch::async, [path = ProgramFolder() + WebModuleFile] {
+    state.loading = std::async(std::launch::async, [path = ModuleFolder() + WebModuleFile] {
                       return LoadFile(path);
                     }).share();
   }
@@ -82,7 +82,7 @@ const WebModule& LoadWebModule() {
   }
   const Loaded& loaded = loading.get();
   if (loaded.module == nullptr) {
-    throw Error("The player module " + ProgramFolder() + WebModuleFile +
+    throw Error("The player module " + ModuleFolder() + WebModuleFile +
                 " can't be loaded: " + loaded.error);
   }
   return *loaded.module;

@@ -2,8 +2,8 @@
 // The web module: the embedded browser with its libmpv plug-ins, and the help
 // window. WebKit and libmpv bring some 250 shared libraries; loading and
 // relocating them is most of a start-up, so the program keeps them in a
-// module beside the executable ("telvanta-web.so") and loads it on a worker
-// while the channel list is on screen. Tests link the module's code in and
+// module of its own ("telvanta-web.so" in ModuleFolder()) and loads it on a
+// worker while the channel list is on screen. Tests link the module's code in and
 // hand it over with UseLinkedWebModule. UI thread only, except where told.
 
 #include <memory>

@@ -123,5 +123,43 @@ TEST(HelpNotesTest, BreakLinesWhereTheNotesDo) {
   EXPECT_EQ(PlayersNoteText.back(), ' ');
 }
 
+// The stored placement comes from a file the user may edit: anything but a
+// whole one is ignored, and the window opens as at the first start.
+TEST(PlacementTest, ReadsBackWhatItWritesAndNothingElse) {
+  for (const WindowPlacement& placement :
+       {WindowPlacement{40, 30, 1200, 900, false}, WindowPlacement{-1920, -8, 586, 482, true}}) {
+    EXPECT_EQ(ParsePlacement(PlacementText(placement)), placement) << PlacementText(placement);
+  }
+  EXPECT_EQ(PlacementText({40, 30, 1200, 900, true}), "40,30,1200,900,max");
+  for (const char* bad :
+       {"", "40,30,1200", "40,30,1200,900,", "40,30,1200,900,1", "40,30,1200,900,max,",
+        " 40,30,1200,900", "40,30,0,900", "40,30,1200,-900", "40,30,99999,900", "4e1,30,1200,900",
+        "40;30;1200;900", "99999999999,30,1200,900"}) {
+    EXPECT_EQ(ParsePlacement(bad), std::nullopt) << bad;
+  }
+}
+
+// A window stored on a monitor since unplugged would open out of reach.
+TEST(PlacementTest, ReachableOnlyWithItsTopEdgeOnAMonitor) {
+  const std::vector<ScreenArea> monitors = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
+  const struct {
+    WindowPlacement placement;
+    bool reachable;
+  } cases[] = {
+      {{40, 30, 1200, 900}, true},     {{2000, 100, 800, 600}, true},  // on the second monitor
+      {{1880, 100, 800, 600}, true},                                   // across both
+      {{3300, 100, 800, 600}, false},                                  // right of both
+      {{-760, 100, 800, 600}, false},                                  // 40 pixels left on screen
+      {{-700, 100, 800, 600}, true},                                   // 100
+      {{100, -590, 800, 600}, false},                                  // top edge above the screen
+      {{100, 1070, 800, 600}, false},                                  // below it
+      {{2000, 1030, 800, 600}, false},                                 // below the smaller monitor
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PlacementReachable(c.placement, monitors), c.reachable) << PlacementText(c.placement);
+  }
+  EXPECT_FALSE(PlacementReachable({0, 0, 586, 482}, {}));
+}
+
 }  // namespace
 }  // namespace telvanta

@@ -71,6 +71,22 @@ TEST(ProgramFolder, OverrideGetsOneTrailingSlashAndEmptyRestoresTheDefault) {
   EXPECT_EQ(ProgramFolder(), real);
 }
 
+// An install keeps its files beside bin/, wherever the prefix; the build
+// folder, and a bin/ with nothing beside it, keep all with the program.
+TEST(ProgramFolder, FoundBesideTheExecutableInAnInstallElseWithIt) {
+  test::TempFolder root;
+  const auto at = [&root](const char* folder) { return (root / folder).string(); };
+  std::filesystem::create_directories(root / "prefix/bin");
+  std::filesystem::create_directories(root / "prefix/share/telvanta");
+  std::filesystem::create_directories(root / "lone/bin");
+  std::filesystem::create_directories(root / "build");
+  EXPECT_EQ(ProgramFoldersBeside(root / "prefix/bin"),
+            (ProgramFolders{at("prefix/share/telvanta/"), at("prefix/lib/telvanta/")}));
+  EXPECT_EQ(ProgramFoldersBeside(root / "lone/bin"),
+            (ProgramFolders{at("lone/bin/"), at("lone/bin/")}));
+  EXPECT_EQ(ProgramFoldersBeside(root / "build"), (ProgramFolders{at("build/"), at("build/")}));
+}
+
 TEST(DownloadFolder, UsesTmpdirElseTmpWithOneTrailingSlash) {
   ScopedEnv env;
   env.Set("TMPDIR", "/var/tmp/telvanta");

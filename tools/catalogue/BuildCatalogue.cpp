@@ -17,6 +17,9 @@ void Report(std::ostream& out, std::string_view table, const telvanta::Catalogue
   for (const auto& [reason, count] : rows.leftOut) {
     out << "; left out " << count << " (" << telvanta::LeaveOutText(reason) << ")";
   }
+  if (rows.toldApart > 0) {
+    out << "; told apart " << rows.toldApart << " (same text, other URLs)";
+  }
   out << '\n';
 }
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <unordered_map>
 
+#include "catalogue/ListLoading.h"
 #include "common/AsciiText.h"
 #include "common/Error.h"
 
@@ -108,6 +110,29 @@ CatalogueTable AssembleRadio(const StationSources& sources) {
   return out;
 }
 
+// What a user reads of where a stream comes from: the host and port of an
+// absolute address, without "www." and never with a user name or password.
+std::string HostLabel(std::string_view url) {
+  std::string_view authority = url.substr(url.find("://") + 3);
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos) {
+    authority.remove_prefix(at + 1);
+  }
+  std::string host = AsciiLower(authority);
+  if (host.starts_with("www.")) {
+    host.erase(0, 4);
+  }
+  return host;
+}
+
+std::string TvText(const CatalogueRow& row) {
+  return TvEntryText(row.country, row.name, row.speed);
+}
+std::string RadioText(const CatalogueRow& row) { return RadioEntryText(row.country, row.name); }
+std::string WebcamText(const CatalogueRow& row) {
+  return WebcamEntryText(row.country, row.name, row.speed);
+}
+
 CatalogueTable AssembleWebcams(const StationSources& sources) {
   CatalogueTable out;
   Screen(sources.webcams, out.leftOut, [&](const SourceRow& row) {
@@ -129,6 +154,8 @@ std::string_view LeaveOutText(LeaveOut reason) {
       return "URL empty or not an absolute address";
     case LeaveOut::SameUrl:
       return "URL already listed (merged)";
+    case LeaveOut::SameTextAndUrl:
+      return "same text and URL as another row (merged)";
   }
   return "?";
 }
@@ -172,6 +199,41 @@ std::string TvSpeed(const SourceRow& row) {
   return JsonText(row.extra, "quality");
 }
 
+void TellApartRowsThatReadAlike(CatalogueTable& table, EntryTextOf textOf) {
+  // Each text's rows, in list order; rows repeating one of them go.
+  std::unordered_map<std::string, std::vector<std::size_t>> byText;
+  std::vector<CatalogueRow> kept;
+  for (CatalogueRow& row : table.rows) {
+    std::vector<std::size_t>& alike = byText[textOf(row)];
+    const bool repeated = std::any_of(alike.begin(), alike.end(),
+                                      [&](std::size_t i) { return kept[i].url == row.url; });
+    if (repeated) {
+      ++table.leftOut[LeaveOut::SameTextAndUrl];
+      continue;
+    }
+    alike.push_back(kept.size());
+    kept.push_back(std::move(row));
+  }
+  for (const auto& [text, alike] : byText) {
+    if (alike.size() < 2) {
+      continue;
+    }
+    std::map<std::string, std::size_t> perHost;
+    for (const std::size_t i : alike) {
+      ++perHost[HostLabel(kept[i].url)];
+    }
+    std::map<std::string, std::size_t> numbered;
+    for (const std::size_t i : alike) {
+      const std::string host = HostLabel(kept[i].url);
+      const std::string number =
+          perHost[host] > 1 ? " #" + std::to_string(++numbered[host]) : std::string();
+      kept[i].name += " [" + host + number + "]";
+    }
+    table.toldApart += alike.size();
+  }
+  table.rows = std::move(kept);
+}
+
 void SortByCountryAndName(std::vector<CatalogueRow>& rows) {
   std::stable_sort(rows.begin(), rows.end(), [](const CatalogueRow& a, const CatalogueRow& b) {
     const int byCountry = CompareNoCase(a.country, b.country);
@@ -182,6 +244,9 @@ void SortByCountryAndName(std::vector<CatalogueRow>& rows) {
 Catalogue AssembleCatalogue(const StationSources& sources) {
   Catalogue catalogue{sources.serial, AssembleTv(sources), AssembleRadio(sources),
                       AssembleWebcams(sources)};
+  TellApartRowsThatReadAlike(catalogue.tv, TvText);
+  TellApartRowsThatReadAlike(catalogue.radio, RadioText);
+  TellApartRowsThatReadAlike(catalogue.webcam, WebcamText);
   SortByCountryAndName(catalogue.tv.rows);
   SortByCountryAndName(catalogue.radio.rows);
   SortByCountryAndName(catalogue.webcam.rows);

@@ -22,7 +22,7 @@ struct CatalogueRow {
   std::string type;
 };
 
-enum class LeaveOut { NeedsReferrer, NeedsUserAgent, NoAbsoluteAddress, SameUrl };
+enum class LeaveOut { NeedsReferrer, NeedsUserAgent, NoAbsoluteAddress, SameUrl, SameTextAndUrl };
 std::string_view LeaveOutText(LeaveOut reason);
 
 using LeaveOutCounts = std::map<LeaveOut, std::size_t>;
@@ -30,6 +30,8 @@ using LeaveOutCounts = std::map<LeaveOut, std::size_t>;
 struct CatalogueTable {
   std::vector<CatalogueRow> rows;  // in the order they are stored
   LeaveOutCounts leftOut;
+  // Rows whose name was given a mark to tell them from rows that read alike.
+  std::size_t toldApart = 0;
 };
 
 struct Catalogue {
@@ -46,6 +48,15 @@ bool IsAbsoluteAddress(std::string_view url);
 std::optional<LeaveOut> LeaveOutReason(const SourceRow& row);
 // The stream's bitrate, else its quality label, else empty.
 std::string TvSpeed(const SourceRow& row);
+
+// How a row reads in its list (the list window's entry text).
+using EntryTextOf = std::string (*)(const CatalogueRow& row);
+
+// No two rows of a table read alike: of rows with the same entry text and
+// URL the first stays (the others are left out as SameTextAndUrl); rows with
+// the same text and other URLs each get their URL's host after the name,
+// " [host]", with " #1", " #2"... for a host they share, in list order.
+void TellApartRowsThatReadAlike(CatalogueTable& table, EntryTextOf textOf);
 
 // The order rows are stored in: by country then name without regard to
 // ASCII letter case, as the database sorts them, equal keys keeping their order.

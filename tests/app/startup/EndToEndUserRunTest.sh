@@ -16,6 +16,7 @@ binary=$1
 build=$2
 make_catalogue=$3
 close_window=$4
+source "$(dirname "$0")/InstallProgram.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/telvanta-e2e-XXXXXX")
 chmod 755 "$work"
@@ -53,6 +54,22 @@ wait_window() {
   return 1
 }
 
+# The list window shares its title with the splash and the main window: it is
+# the one of its opening size. A window that goes meanwhile is passed over.
+wait_list_window() {
+  local id
+  for _ in $(seq 1 150); do
+    for id in $(xdotool search --onlyvisible --name "^Telvanta\$" 2>/dev/null || true); do
+      if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: 586x482"; then
+        echo "$id"
+        return 0
+      fi
+    done
+    sleep 0.2
+  done
+  return 1
+}
+
 # Keys go to the window under the pointer when no window manager runs.
 point_at() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
@@ -81,10 +98,9 @@ stream="http://127.0.0.1:$port/index.m3u8"
 
 # Installed as a distribution would, then made read-only: root owns it when
 # the test runs as root, and the program then runs as nobody.
-prefix="$work/prefix"
-cmake --install "$binary" --prefix "$prefix" > "$work/install.log" 2>&1 || fail "could not install"
-chmod -R a-w "$prefix"
-find "$prefix" -printf '%P %s %T@\n' | sort > "$work/prefix-before.txt"
+prefix=$(install_program "$work/root" "$binary") || fail "could not install"
+chmod -R a-w "$work/root"
+find "$work/root" -printf '%P %s %T@\n' | sort > "$work/prefix-before.txt"
 run_as=()
 user_home="$work/home"
 mkdir -p "$user_home"
@@ -113,12 +129,15 @@ if [ -n "${XAUTHORITY:-}" ]; then
   export XAUTHORITY="$user_home/.Xauthority"
 fi
 [ ${#run_as[@]} -eq 0 ] || chown -R 65534:65534 "$user_home"
+# A launch hands over to a running program on the same session bus: this
+# run stays off the host's.
+unset DBUS_SESSION_BUS_ADDRESS
 HOME="$user_home" "${run_as[@]}" "$prefix/bin/telvanta" > "$work/program.log" 2>&1 &
 program_pid=$!
 
 # The list window comes first. The second station goes to the favourites
 # through its menu, then plays on Enter.
-list=$(wait_window "Telvanta") || fail "the channel list window did not appear"
+list=$(wait_list_window) || fail "the channel list window did not appear"
 point_at "$list"
 xdotool key --clearmodifiers Down
 sleep 0.3
@@ -172,7 +191,7 @@ program_pid=""
 hive="$XDG_CONFIG_HOME/telvanta/settings.reg"
 grep -q '"FirstRun"="1"' "$hive" || fail "FirstRun was not written"
 grep -q '"Day"=' "$hive" || fail "Day was not written"
-find "$prefix" -printf '%P %s %T@\n' | sort > "$work/prefix-after.txt"
+find "$work/root" -printf '%P %s %T@\n' | sort > "$work/prefix-after.txt"
 cmp -s "$work/prefix-before.txt" "$work/prefix-after.txt" \
   || fail "the program wrote below the install prefix: $(diff "$work/prefix-before.txt" "$work/prefix-after.txt" | head -5)"
 echo "The user's run went through; screenshot: $build/telvanta-e2e.png"

@@ -72,6 +72,34 @@ TEST_F(MainWindowTest, ShowingTheMainWindowShowsTheListModallyFirst) {
   EXPECT_EQ(Main().get_title(), "Telvanta");
 }
 
+// An address handed in from outside (the command line, a later launch)
+// plays as Open URL does: handed before the first show, it plays in place of
+// the list; handed while the list is up, the list steps aside as for a pick.
+TEST_F(MainWindowTest, AddressHandedInPlaysInPlaceOfTheList) {
+  Start();
+  Main().PlayAddress("mms://127.0.0.1/start");
+  bool listShown = false;
+  sigc::connection guard = Glib::signal_timeout().connect(
+      [&] {
+        listShown = List().get_visible();
+        List().hide();  // so that a failure ends
+        return false;
+      },
+      3000);
+  Main().show();
+  guard.disconnect();
+  EXPECT_FALSE(listShown);
+  EXPECT_TRUE(Main().get_visible());
+  EXPECT_FALSE(WelcomePanelShown());
+  EXPECT_EQ(Main().PlayerPage().PageCounter(), 1);
+  EXPECT_EQ(Main().get_title(), "Telvanta");
+
+  Glib::signal_timeout().connect_once([&] { Main().PlayAddress("mms://127.0.0.1/later"); }, 50);
+  Button("TeButton6").clicked();  // the list, shown modally until it goes
+  EXPECT_FALSE(List().get_visible());
+  EXPECT_EQ(Main().PlayerPage().PageCounter(), 2);
+}
+
 TEST_F(MainWindowTest, MissingTemplateIsShownAsCannotOpenFile) {
   Start();
   std::filesystem::remove(Data() / "MP.dll");

@@ -370,6 +370,60 @@ TEST_F(ChannelListCommandsTest, PropertiesShowTheEntryPartsAndEachUseOpensAnothe
   EXPECT_NE(Shown("FrmProperties"), nullptr) << "OK closes only its own dialog";
 }
 
+// Play, Rename and Delete on an empty My Favorites said "List index out of
+// bounds (-1)". A command with no station to act on is greyed in its menu,
+// and comes back as soon as there is one.
+TEST_F(ChannelListCommandsTest, CommandsWithNothingToActOnAreGreyed) {
+  // Welle's URL does not decipher: its entry shows, naming no station.
+  test::ExecSql(program_.Path() / "listv2.dll",
+                "UPDATE radio SET url = 'not hex' WHERE name = 'Welle'");
+  WriteSetting("OnStartupDisplay", "Radio");  // loaded first, its error shown
+  AnswerDialogs([&] { Start(); });
+  using Items = std::vector<const char*>;
+  const struct {
+    const char* what;
+    std::function<void()> step;
+    Items on;
+    Items off;
+  } cases[] = {
+      {"no favourite",
+       [] {},
+       {"CustomItem4", "ExportPlaylistItem", "ImportPlaylistItem"},
+       {"CustomItem29", "CustomItem3", "CustomItem30", "FavouriteCheckStationsItem"}},
+      {"a favourite added",
+       [&] { Choose("ListBox1", 1, "CustomItem28"); },
+       {"CustomItem29", "CustomItem3", "CustomItem30", "FavouriteCheckStationsItem"},
+       {}},
+      {"the last favourite deleted",
+       [&] { Find<Gtk::MenuItem>(List(), "CustomItem30").activate(); },
+       {"CustomItem4"},
+       {"CustomItem29", "CustomItem3", "CustomItem30", "FavouriteCheckStationsItem"}},
+      {"no TV row selected",
+       [&] { Stations("ListBox1").SetItemIndex(-1); },
+       {"CustomItem6", "TvCheckStationsItem"},
+       {"CustomItem27", "CustomItem28", "CustomItem43"}},
+      {"a TV row selected",
+       [&] { Stations("ListBox1").SetItemIndex(3); },
+       {"CustomItem27", "CustomItem28", "CustomItem43"},
+       {}},
+      // The report names the entry alone; the others need a station.
+      {"a radio entry without its URL",
+       [&] { Stations("ListBox5").SetItemIndex(0); },
+       {"CustomItem10", "CustomItem7"},
+       {"TeItem1", "TeItem2", "RadioCheckStationsItem"}},
+      {"no webcam selected", [] {}, {"WebcamCheckStationsItem"}, {"TeItem3", "TeItem5", "TeItem6"}},
+  };
+  for (const auto& c : cases) {
+    c.step();
+    for (const char* item : c.on) {
+      EXPECT_TRUE(Find<Gtk::MenuItem>(List(), item).get_sensitive()) << c.what << ": " << item;
+    }
+    for (const char* item : c.off) {
+      EXPECT_FALSE(Find<Gtk::MenuItem>(List(), item).get_sensitive()) << c.what << ": " << item;
+    }
+  }
+}
+
 TEST_F(ChannelListCommandsTest, BadLinkReportAsksFirstAndNothingSelectedIsAnError) {
   Start();
   Stations("ListBox5").SetItemIndex(0);

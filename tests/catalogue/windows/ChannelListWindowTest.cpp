@@ -134,6 +134,78 @@ TEST_F(ChannelListWindowTest, ListRowsAreSixteenPixelsHigh) {
   List().hide();
 }
 
+// At 1920x1080 the list window showed 21 of some 25,000 radio rows: it could
+// not be resized. It opens at 586x482 as the form has it; larger, the lists
+// take the room while the filter column and the labels keep theirs; and it
+// opens at its last size and place at the next start.
+TEST_F(ChannelListWindowTest, ListWindowGrowsWithItsListsAndKeepsItsSizeAcrossStarts) {
+  using namespace std::chrono_literals;
+  Start();
+  auto frame = [&](const char* component) {
+    Gtk::Widget& widget = *test::FindByName(List(), component);
+    int x = 0;
+    int y = 0;
+    widget.translate_coordinates(List(), 0, 0, x, y);
+    return std::vector<int>{x, y, widget.get_allocated_width(), widget.get_allocated_height()};
+  };
+  const char* parts[] = {"Label1",       "TePageControl1", "ListBox1",   "TeGroupBox1",  "Label5",
+                         "RadioButton2", "Label3",         "SearchEdit", "HideFailedBox"};
+  // How each part follows the room added: {x, y, width, height} per pixel.
+  const std::vector<int> follows[] = {{0, 0, 0, 0}, {0, 0, 1, 1}, {0, 0, 1, 1},
+                                      {1, 0, 0, 0}, {1, 0, 0, 0}, {1, 0, 0, 0},
+                                      {0, 1, 0, 0}, {0, 1, 0, 0}, {0, 1, 0, 0}};
+  auto& list = List();
+  list.show();
+  ASSERT_TRUE(WaitUntil([&] { return list.get_mapped(); }));
+  test::Pump(200ms);
+  int width = 0;
+  int height = 0;
+  list.get_size(width, height);
+  EXPECT_EQ(width, 586);
+  EXPECT_EQ(height, 482);
+  EXPECT_EQ(frame("TePageControl1"), (std::vector<int>{16, 56, 409, 369}));
+  std::vector<std::vector<int>> opening;
+  for (const char* part : parts) opening.push_back(frame(part));
+
+  const int wider = 1200 - 586;
+  const int taller = 900 - 482;
+  list.resize(1200, 900);
+  list.move(40, 30);
+  ASSERT_TRUE(WaitUntil([&] { return frame("TePageControl1")[2] == 409 + wider; }, 5s));
+  test::Pump(100ms);
+  for (std::size_t i = 0; i < std::size(parts); ++i) {
+    const std::vector<int> room = {wider, taller, wider, taller};
+    std::vector<int> expected = opening[i];
+    for (std::size_t k = 0; k < 4; ++k) expected[k] += follows[i][k] * room[k];
+    EXPECT_EQ(frame(parts[i]), expected) << parts[i];
+  }
+  // Never smaller than it opens.
+  list.resize(300, 200);
+  test::Pump(200ms);
+  list.get_size(width, height);
+  EXPECT_EQ(width, 586);
+  EXPECT_EQ(height, 482);
+  list.resize(1200, 900);
+  ASSERT_TRUE(WaitUntil([&] { return frame("TePageControl1")[2] == 409 + wider; }, 5s));
+  list.hide();
+  EXPECT_EQ(ReadSetting("ListWindowPlacement"), "40,30,1200,900");
+
+  windows_ = {};
+  test::Pump();
+  Start();
+  List().show();
+  ASSERT_TRUE(WaitUntil([&] { return List().get_mapped(); }));
+  ASSERT_TRUE(WaitUntil([&] { return frame("TePageControl1")[2] == 409 + wider; }, 5s));
+  int x = 0;
+  int y = 0;
+  List().get_position(x, y);
+  List().get_size(width, height);
+  EXPECT_EQ((std::vector<int>{x, y, width, height}), (std::vector<int>{40, 30, 1200, 900}));
+  EXPECT_EQ(frame("ListBox1"), (std::vector<int>{opening[2][0], opening[2][1],
+                                                 opening[2][2] + wider, opening[2][3] + taller}));
+  List().hide();
+}
+
 TEST_F(ChannelListWindowTest, RestoresStoredFiltersIgnoringLetterCase) {
   WriteSetting("FilterCountry", "canada");
   WriteSetting("FilterType", "NEWS");

@@ -9,6 +9,7 @@
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/Ports.h"
 #include "tests/support/StreamRoutes.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestMedia.h"
 
 namespace telvanta::test {
@@ -280,9 +281,9 @@ TEST_F(WebBrowserTest, AStartedPlayerIsTakenOverOnlyByItsOwnElement) {
   }
 }
 
-// A play starts on an engine made beforehand, also while another played,
-// and must still tell why its stream failed: ffmpeg's lines come through
-// whichever engine took them first.
+// A play starts on the browser's kept engine, also while another played on
+// it, and must still tell why its stream failed: ffmpeg's lines come through
+// the first engine of the process only.
 TEST_F(WebBrowserTest, APlayStartedAfterAnotherStillSaysWhyItFailed) {
   LoopbackHttpServer server(Media().folder);
   server.AddRoute("/live.mp3", IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop", "On"));
@@ -299,15 +300,15 @@ TEST_F(WebBrowserTest, APlayStartedAfterAnotherStillSaysWhyItFailed) {
   const auto failed = [&] {
     return WaitUntil([&] { return window.Player().phase == platform::PlayerPhase::Failed; }, 10s);
   };
-  Pump(500ms);  // the spare is made
+  Pump(500ms);
   ASSERT_TRUE(play(missing, missing));
   ASSERT_TRUE(failed());
-  EXPECT_EQ(window.Player().errorText, notFound) << "on the engine made beforehand";
+  EXPECT_EQ(window.Player().errorText, notFound) << "on the kept engine";
 
   ASSERT_TRUE(play(live, live));
   ASSERT_TRUE(
       WaitUntil([&] { return window.Player().phase == platform::PlayerPhase::Playing; }, 10s));
-  Pump(1500ms);  // the next play's engine is made while this one plays
+  Pump(1500ms);
   ASSERT_TRUE(play(missing, missing));
   ASSERT_TRUE(failed());
   EXPECT_EQ(window.Player().errorText, notFound) << "after a playing stream";
@@ -316,6 +317,116 @@ TEST_F(WebBrowserTest, APlayStartedAfterAnotherStillSaysWhyItFailed) {
   ASSERT_TRUE(failed());
   EXPECT_EQ(window.Player().errorText, notFound) << "beside a started player not wanted";
   window.Browser().Stop();
+}
+
+// The engine is kept from one play to the next: a play that replaces one
+// must show nothing of the stream before it (its frames, its picture size).
+TEST_F(WebBrowserTest, APlayShowsNothingOfTheStreamItReplaced) {
+  LoopbackHttpServer server(Media().folder);
+  const std::string video = server.Url(std::string("/") + TestMedia::kHls);
+  const std::string missing = server.Url("/missing.mp3");
+  BrowserWindow window;
+  window.Browser().SetPlayerSettings({.audioOutput = "null"});
+  const auto play = [&](const std::string& address) {
+    window.Browser().StartPlayer(address);
+    window.Browser().Navigate(Page(PositionedPage(WmpObject("p", address))).string());
+    return window.WaitForPlayers(1);
+  };
+  ASSERT_TRUE(play(video));
+  ASSERT_TRUE(WaitUntil([&] { return window.Player().framesRendered > 3; }, 10s));
+  ASSERT_TRUE(play(missing));
+  ASSERT_TRUE(
+      WaitUntil([&] { return window.Player().phase == platform::PlayerPhase::Failed; }, 10s));
+  EXPECT_EQ(window.Player().errorText, "The stream was not found on the server (error 404).");
+  EXPECT_EQ(window.Player().framesRendered, 0u);
+  EXPECT_EQ(window.Player().video, platform::VideoSize{});
+  window.Browser().Stop();
+}
+
+// A player the page puts in place of another takes its engine over: where
+// it plays nothing (yet), the stream before it must not play on.
+TEST_F(WebBrowserTest, TheStreamBeforeEndsWhereTheNextPlayerDoesNotPlayIt) {
+  struct Case {
+    const char* name;
+    std::string replacement;
+  };
+  LoopbackHttpServer server(Media().folder);
+  std::atomic<int> open = 0;
+  auto stream = IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop FM", "Song");
+  server.AddRoute("/live.mp3", [&](const HttpRequest& request, HttpConnection& connection) {
+    ++open;
+    stream(request, connection);
+    --open;
+  });
+  server.AddRoute("/silent.asx", SilentRoute());
+  const std::string live = server.Url("/live.mp3");
+  const Case cases[] = {
+      {"no player", "<p>nothing</p>"},
+      {"a player waiting for Play",
+       WmpObject("q", server.Url("/other.mp3"),
+                 R"(width="320" height="240"><param name="autostart" value="false")")},
+      {"a player reading its list", WmpObject("q", server.Url("/silent.asx"))},
+  };
+  BrowserWindow window;
+  window.Browser().SetPlayerSettings({.audioOutput = "null"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    window.Browser().StartPlayer(live);
+    window.Browser().Navigate(Page(PositionedPage(WmpObject("p", live))).string());
+    ASSERT_TRUE(WaitUntil(
+        [&] { return window.Player().phase == platform::PlayerPhase::Playing && open == 1; }, 10s));
+    window.Evaluate("document.getElementById('p').outerHTML = '" + c.replacement + "'; 1");
+    EXPECT_TRUE(WaitUntil([&] { return open == 0; }, 3s));
+  }
+  window.Browser().Stop();
+}
+
+// One engine serves every play; a page with two players gets a second,
+// which goes with that page. No engine runs mpv's built-in scripts.
+TEST_F(WebBrowserTest, PlaysShareTheKeptEngineAndASecondPlayerGetsItsOwn) {
+  const auto threadsNamed = [](const std::string& name) {
+    int count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+      std::string comm = ReadFile(task.path() / "comm");
+      while (!comm.empty() && (comm.back() == '\n' || comm.back() == ' ')) {
+        comm.pop_back();
+      }
+      count += comm == name ? 1 : 0;
+    }
+    return count;
+  };
+  const auto cores = [&] { return threadsNamed("mpv/mpv core"); };
+  LoopbackHttpServer server(Media().folder);
+  server.AddRoute("/live.mp3", IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop", "On"));
+  const std::string live = server.Url("/live.mp3");
+  BrowserWindow window;
+  window.Browser().SetPlayerSettings({.audioOutput = "null"});
+  EXPECT_EQ(cores(), 1);
+  for (int play = 0; play < 3; ++play) {
+    window.Browser().StartPlayer(live);
+    ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", live)))));
+    ASSERT_TRUE(
+        WaitUntil([&] { return window.Player().phase == platform::PlayerPhase::Playing; }, 10s));
+    EXPECT_EQ(cores(), 1) << "play " << play;
+  }
+  ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", live) + WmpObject("q", live)))));
+  ASSERT_TRUE(window.WaitForPlayers(2));
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return window.Player(0).phase == platform::PlayerPhase::Playing &&
+               window.Player(1).phase == platform::PlayerPhase::Playing;
+      },
+      10s));
+  EXPECT_EQ(cores(), 2);
+  ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", live)))));
+  // The second engine stopped with its page; once idle, the next stop ends it.
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        window.Browser().Stop();
+        return cores() == 1;
+      },
+      5s));
+  EXPECT_EQ(threadsNamed("mpv/lua script"), 0);
 }
 
 }  // namespace
