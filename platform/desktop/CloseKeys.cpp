@@ -17,13 +17,15 @@ bool IsCloseKey(const GdkEventKey& event) {
 void CloseWithKeys(Gtk::Window& window) {
   // Ahead of the focused widget: a web view takes every key for its page
   // and gives back none of these.
-  window.signal_key_press_event().connect([&window](GdkEventKey* event) {
-    if (!IsCloseKey(*event)) {
-      return false;
-    }
-    window.close();
-    return true;
-  });
+  window.signal_key_press_event().connect(
+      [&window](GdkEventKey* event) {
+        if (!IsCloseKey(*event)) {
+          return false;
+        }
+        window.close();
+        return true;
+      },
+      false);
 }
 
 }  // namespace telvanta::platform

@@ -2,8 +2,8 @@
 // desktop's dark theme (the test runs with GTK_THEME=Adwaita:dark): each is
 // dark and every text on it readable, Escape and Ctrl+W close each dialog,
 // and the look follows the desktop's dark preference (the settings
-// portal's too) as it changes while skins stay as they were made. Screenshots go to the build folder as
-// dark-<window>.png.
+// portal's too) as it changes while skins stay as they were made. Screenshots go to the build
+// folder as dark-<window>.png.
 
 #include "app/startup/Startup.h"
 #include "app/windows/MainWindow.h"
@@ -62,6 +62,21 @@ double ChangedShare(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::
   return static_cast<double>(changed) / (static_cast<double>(width) * height);
 }
 
+// Whether the help window shows its page: something drawn on the view below
+// the tool bar, which is all of one colour until then.
+bool PageDrawn(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
+  constexpr int ToolBar = 60;
+  const int channels = picture->get_n_channels();
+  const guint8* first = picture->get_pixels() + ToolBar * picture->get_rowstride();
+  for (int y = ToolBar; y < picture->get_height(); ++y) {
+    const guint8* p = picture->get_pixels() + y * picture->get_rowstride();
+    for (int x = 0; x < picture->get_width(); ++x, p += channels) {
+      if (p[0] != first[0] || p[1] != first[1] || p[2] != first[2]) return true;
+    }
+  }
+  return false;
+}
+
 // The desktop's choice: GTK_THEME (null: unset) and the dark preference.
 // The preference is set twice so that GTK reads its theme again even when
 // only the variable changed.
@@ -102,11 +117,11 @@ class FakePortal {
 
   void Change(guint32 scheme) {
     scheme_ = scheme;
-    g_dbus_connection_emit_signal(
-        bus_, nullptr, Path, "org.freedesktop.portal.Settings", "SettingChanged",
-        g_variant_new("(ssv)", "org.freedesktop.appearance", "color-scheme",
-                      g_variant_new_uint32(scheme)),
-        nullptr);
+    g_dbus_connection_emit_signal(bus_, nullptr, Path, "org.freedesktop.portal.Settings",
+                                  "SettingChanged",
+                                  g_variant_new("(ssv)", "org.freedesktop.appearance",
+                                                "color-scheme", g_variant_new_uint32(scheme)),
+                                  nullptr);
   }
 
  private:
@@ -188,8 +203,8 @@ class EveryWindowTest : public test::RealWindowsTest<TelvantaWindows, &CreateWin
         {"FrmAddUrl", [this] { Item(List(), "CustomItem6").activate(); }},
         {"FrmProperties",
          [this] {
-           properties_ = std::make_unique<PropertiesDialog>(
-               List(), "Canada - Channel One(300k)", "mms://127.0.0.1/one");
+           properties_ = std::make_unique<PropertiesDialog>(List(), "Canada - Channel One(300k)",
+                                                            "mms://127.0.0.1/one");
            properties_->show();
          }},
         // Made here, so that it never goes online.
@@ -215,6 +230,10 @@ class EveryWindowTest : public test::RealWindowsTest<TelvantaWindows, &CreateWin
           if (shown == nullptr || !shown->get_mapped() || shown->get_opacity() < 1.0) return true;
           if (window.name == "HelpWindow" && shown->get_title() == "Telvanta Help") return true;
           Pump(300ms);  // pages and pictures in place
+          if (window.name == "HelpWindow") {
+            // The page is drawn a while after its title is known.
+            EXPECT_TRUE(WaitUntil([&] { return PageDrawn(Picture(*shown)); }, 10s));
+          }
           use(*shown);
           used = true;
           return false;
@@ -326,12 +345,9 @@ TEST_F(EveryWindowTest, TheLookFollowsTheDesktopAndSkinsStayAsMade) {
     bool dark;
   };
   const Step steps[] = {
-      {DarkTheme, false, nullptr, DarkTheme, true},
-      {nullptr, false, nullptr, "QNX", false},
-      {nullptr, true, nullptr, DarkTheme, true},
-      {nullptr, true, "aqua.mskn", "aqua", false},
-      {nullptr, false, nullptr, "aqua", false},
-      {DarkTheme, false, nullptr, "aqua", false},
+      {DarkTheme, false, nullptr, DarkTheme, true}, {nullptr, false, nullptr, "QNX", false},
+      {nullptr, true, nullptr, DarkTheme, true},    {nullptr, true, "aqua.mskn", "aqua", false},
+      {nullptr, false, nullptr, "aqua", false},     {DarkTheme, false, nullptr, "aqua", false},
       {DarkTheme, false, "", DarkTheme, true},
   };
   Glib::RefPtr<Gdk::Pixbuf> aqua;

@@ -310,6 +310,8 @@ TEST_F(SkinsMenuTest, SelectSkinStartsInTheSkinsFolderAndCancelChangesNothing) {
           selected = dialog->get_filter()->get_name();
           // The user picks another group; the next opening starts on the first again.
           dialog->set_filter(dialog->list_filters().back());
+          // The chooser learns of the folder it was given a while after it shows.
+          WaitUntil([&] { return !dialog->get_current_folder().empty(); }, std::chrono::seconds(5));
           folder = dialog->get_current_folder();
           if (!file.empty()) dialog->set_filename(file);
           Pump(std::chrono::milliseconds(200));
