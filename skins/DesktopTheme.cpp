@@ -9,9 +9,7 @@ constexpr std::string_view PlainTheme = "Adwaita";
 
 bool DesktopTheme::Plain() const { return name == PlainTheme && variant != "dark"; }
 
-std::string DesktopTheme::Label() const {
-  return variant.empty() ? name : name + ":" + variant;
-}
+std::string DesktopTheme::Label() const { return variant.empty() ? name : name + ":" + variant; }
 
 DesktopTheme ResolveDesktopTheme(const char* gtkThemeVariable, std::string_view themeName,
                                  bool preferDark) {

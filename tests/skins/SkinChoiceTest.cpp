@@ -1,8 +1,8 @@
 // The skin choice against a recording engine and a settings hive in a
 // temporary folder: what reaches the engine and what ThemeFile holds.
 
-#include "skins/SkinChoice.h"
 #include "skins/DesktopTheme.h"
+#include "skins/SkinChoice.h"
 
 #include <gtest/gtest.h>
 
