@@ -14,6 +14,7 @@
 #include "tests/support/WindowTestSupport.h"
 #include "update/windows/UpdateCheckDialog.h"
 #include "widgets/ErrorDisplay.h"
+#include "widgets/InputBox.h"
 #include "widgets/SkinEngine.h"
 
 #include <gtest/gtest.h>
@@ -216,6 +217,7 @@ class EveryWindowTest : public test::RealWindowsTest<TelvantaWindows, &CreateWin
         {"HelpWindow", [this] { Item(Main(), "CustomItem70").activate(); }},
         {"MessageBox",
          [] { ShowInformationBox("OK", "The channel has been added successfully!"); }},
+        {"InputBox", [this] { InputBox(List(), "Rename", "Display name:", "Channel One"); }},
     };
   }
 
