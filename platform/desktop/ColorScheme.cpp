@@ -70,10 +70,10 @@ void OnPortalAppeared(GDBusConnection* bus, const gchar*, const gchar*, gpointer
                          G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &OnRead, nullptr);
 }
 
-void OnBus(GObject*, GAsyncResult* result, gpointer) {
+void Follow(GDBusConnection* connection) {
   // Kept for the run: the subscription and the watch need the connection.
   static GObjectPtr<GDBusConnection> bus;
-  bus.reset(g_bus_get_finish(result, nullptr));
+  bus.reset(connection);
   if (!bus) {
     return;
   }
@@ -83,6 +83,8 @@ void OnBus(GObject*, GAsyncResult* result, gpointer) {
   g_bus_watch_name_on_connection(bus.get(), kPortal, G_BUS_NAME_WATCHER_FLAGS_AUTO_START,
                                  &OnPortalAppeared, nullptr, nullptr, nullptr);
 }
+
+void OnBus(GObject*, GAsyncResult* result, gpointer) { Follow(g_bus_get_finish(result, nullptr)); }
 
 }  // namespace
 
@@ -94,6 +96,16 @@ void FollowDesktopColorScheme() {
   following = true;
   if (auto settings = Gtk::Settings::get_default()) {
     ownPreference = settings->property_gtk_application_prefer_dark_theme();
+  }
+  // The registered application's connection, when there is one: looking the
+  // bus up again costs a synchronous address lookup, which with no session bus
+  // forks dbus-launch on the UI thread at every start.
+  if (GApplication* app = g_application_get_default();
+      app && g_application_get_is_registered(app)) {
+    if (GDBusConnection* connection = g_application_get_dbus_connection(app)) {
+      Follow(G_DBUS_CONNECTION(g_object_ref(connection)));
+    }
+    return;
   }
   g_bus_get(G_BUS_TYPE_SESSION, nullptr, &OnBus, nullptr);
 }
