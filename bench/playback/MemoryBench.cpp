@@ -10,6 +10,9 @@
 //
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_memory [rounds] [program]
 
+// Before Xlib, whose None macro would meet its enumerators.
+#include "update/CatalogueRefresh.h"
+
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -39,7 +42,6 @@
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestMedia.h"
-#include "update/CatalogueRefresh.h"
 
 namespace telvanta {
 namespace {
@@ -464,7 +466,8 @@ std::optional<Round> RunRound(Display* display, const fs::path& home, const fs::
   test::RunProgram({"xdotool", "mousemove", std::to_string(attributes.x + 150),
                     std::to_string(attributes.y + 88), "click", "--repeat", "2", "1"});
   live.requests = 0;
-  if (!WaitForWindow(display, "Telvanta - ", 300) || !WaitFor([&live] { return live.requests > 0; })) {
+  if (!WaitForWindow(display, "Telvanta - ", 300) ||
+      !WaitFor([&live] { return live.requests > 0; })) {
     std::puts("bench_memory: the station did not play");
     test::RunProgram({"import", "-window", "root", "/tmp/bench_memory_failure.png"});
     Stop(program);

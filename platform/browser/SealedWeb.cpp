@@ -24,14 +24,15 @@ std::optional<std::string> SandboxProblem(const std::string& bubblewrap,
   }
   // The namespaces WebKit gives its web process, as WebKit tries them itself
   // inside some containers.
-  const char* argv[] = {bubblewrap.c_str(), "--ro-bind", "/", "/", "--proc", "/proc", "--dev",
-                        "/dev", "--unshare-all", "--die-with-parent", "true", nullptr};
+  const char* argv[] = {
+      bubblewrap.c_str(), "--ro-bind",         "/",    "/",    "--proc", "/proc", "--dev", "/dev",
+      "--unshare-all",    "--die-with-parent", "true", nullptr};
   gchar* errors = nullptr;
   gint status = 0;
   GError* error = nullptr;
-  const bool ran = g_spawn_sync(nullptr, const_cast<char**>(argv), nullptr,
-                                G_SPAWN_STDOUT_TO_DEV_NULL, nullptr, nullptr, nullptr, &errors,
-                                &status, &error);
+  const bool ran =
+      g_spawn_sync(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_STDOUT_TO_DEV_NULL, nullptr,
+                   nullptr, nullptr, &errors, &status, &error);
   GCharPtr said(errors);
   GErrorPtr failed(error);
   if (!ran) {
@@ -119,10 +120,11 @@ bool OpenIfUsersClick(WebKitNavigationAction* action, const std::string& uri) {
 }
 
 void RemoveWebKitLeftovers(const fs::path& dataFolder, const fs::path& cacheFolder) {
-  const std::pair<const fs::path&, const char*> leftovers[] = {
-      {cacheFolder, "WebKitCache"}, {cacheFolder, "CacheStorage"},
-      {dataFolder, "hsts-storage.sqlite"}, {dataFolder, "mediakeys"},
-      {dataFolder, "storage"}};
+  const std::pair<const fs::path&, const char*> leftovers[] = {{cacheFolder, "WebKitCache"},
+                                                               {cacheFolder, "CacheStorage"},
+                                                               {dataFolder, "hsts-storage.sqlite"},
+                                                               {dataFolder, "mediakeys"},
+                                                               {dataFolder, "storage"}};
   for (const auto& [folder, name] : leftovers) {
     // Never relative to wherever the program runs.
     if (folder.is_absolute()) {

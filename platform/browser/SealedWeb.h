@@ -40,8 +40,7 @@ const std::optional<std::string>& SandboxProblemOnce();
 // the user's folders) with the document viewer's cache model. Its web
 // process runs sandboxed when SandboxProblemOnce() finds nothing, and may
 // then read the existing `readable` folders and nothing else of the user's.
-GObjectPtr<WebKitWebContext> NewSealedContext(
-    const std::vector<std::filesystem::path>& readable);
+GObjectPtr<WebKitWebContext> NewSealedContext(const std::vector<std::filesystem::path>& readable);
 
 // Turns off every feature our pages don't use: WebGL, WebAudio, media
 // elements and streams, media capture, storage, the page cache, developer

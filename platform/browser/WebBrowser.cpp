@@ -452,8 +452,7 @@ void WebBrowser::Navigate(const std::string& filePath) {
   const auto file = impl_->PageFile(filePath);
   GCharPtr uri(file ? g_filename_to_uri(file->c_str(), nullptr, nullptr) : nullptr);
   if (!uri) {
-    g_warning("%s is not a page of %s: not shown.", filePath.c_str(),
-              impl_->pageFolder.c_str());
+    g_warning("%s is not a page of %s: not shown.", filePath.c_str(), impl_->pageFolder.c_str());
     return;
   }
   impl_->page = *file;
