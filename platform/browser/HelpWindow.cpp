@@ -7,6 +7,7 @@
 
 #include "platform/browser/SealedWeb.h"
 #include "platform/chm/ChmFile.h"
+#include "platform/desktop/CloseKeys.h"
 #include "platform/glib/GObjectPtr.h"
 
 namespace telvanta::platform {
@@ -135,6 +136,7 @@ HelpWindow::HelpWindow(Key) : impl_(std::make_unique<Impl>()) {
   set_name("HelpWindow");
   set_title(kUntitled);
   set_default_size(kDefaultWidth, kDefaultHeight);
+  CloseWithKeys(*this);
   // Its own context: nothing on disk, and a scheme no other view sees. The
   // pages come through the scheme, so the web process reads no folder.
   impl_->context = NewSealedContext({});
