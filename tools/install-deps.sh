@@ -12,6 +12,8 @@ packages=(
   # platform layer
   libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libmpv-dev libcurl4-openssl-dev
   libarchive-dev libtotem-plparser-dev libjson-glib-dev
+  # the web views' sandbox (WebKit runs them, we check them)
+  bubblewrap xdg-dbus-proxy
   # help: compiled from docs/help (chmcmd) and read back through chmlib
   fp-utils libchm-dev
   # windows: pictures compiled in (glib-compile-resources) and drawn from SVG

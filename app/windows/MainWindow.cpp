@@ -407,7 +407,7 @@ void MainWindow::MakeBrowserWhenLoaded() {
 platform::BrowserView& MainWindow::Browser() {
   if (!browser_) {
     browserMaker_.disconnect();
-    browser_ = platform::LoadWebModule().createBrowser();
+    browser_ = platform::LoadWebModule().createBrowser(playerPage_.PageFolder());
     Gtk::Widget& widget = browser_->Widget();
     NameComponent(widget, component::browser);
     browserPanel_.pack_start(widget, true, true);

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   std::vector<double> plain;
   std::vector<double> browser;
   {
-    telvanta::test::BrowserWindow window;
+    telvanta::test::BrowserWindow window(pages);
     for (int run = 0; run < kWarmUps + kRuns; ++run) {
       const auto page = pages / ("~tmp" + std::to_string(run + 1) + ".htm");
       telvanta::test::WriteTextFile(page, telvanta::test::WindowsMediaPage(address, true));

@@ -10,6 +10,9 @@
 //
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_memory [rounds] [program]
 
+// Before Xlib, whose None macro would meet its enumerators.
+#include "update/CatalogueRefresh.h"
+
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -18,12 +21,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -242,6 +247,7 @@ Figures Observe(pid_t root) {
 struct LiveStream {
   fs::path folder;
   Clock::time_point start = Clock::now();
+  std::atomic<int> requests = 0;  // of the playlist
 
   std::string Playlist() const {
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start);
@@ -327,7 +333,9 @@ void MakeHome(const fs::path& home, const fs::path& program, const std::string& 
       << "[HKEY_CURRENT_USER\\Software\\Quillmoor\\Nivora]\r\n"
       << "\"Day\"=\"" << DateText() << "\"\r\n"
       << "\"FirstRun\"=\"1\"\r\n\r\n";
-  const fs::path catalogue = data / "listv2.dll";
+  // Installed as a refresh is, so that the program opens it.
+  const fs::path catalogue = StagingFolder(data) / "listv2.dll";
+  fs::create_directories(catalogue.parent_path());
   fs::copy_file(program.parent_path() / "listv2.dll", catalogue,
                 fs::copy_options::overwrite_existing);
   sqlite3* db = nullptr;
@@ -342,6 +350,9 @@ void MakeHome(const fs::path& home, const fs::path& program, const std::string& 
   sqlite3_close(db);
   if (done != SQLITE_DONE) {
     throw std::runtime_error("could not add the loopback station");
+  }
+  if (!AcceptStagedCatalogue(data, program.parent_path()) || !InstallStagedCatalogue(data)) {
+    throw std::runtime_error("the catalogue with the loopback station was refused");
   }
 }
 
@@ -388,6 +399,16 @@ std::optional<Window> WaitForWindow(Display* display, const std::string& prefix,
     }
   }
   return std::nullopt;
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+  for (const auto deadline = Clock::now() + 10s; Clock::now() < deadline;
+       std::this_thread::sleep_for(50ms)) {
+    if (done()) {
+      return true;
+    }
+  }
+  return false;
 }
 
 pid_t Start(const std::vector<std::string>& argv, const fs::path& home) {
@@ -444,7 +465,9 @@ std::optional<Round> RunRound(Display* display, const fs::path& home, const fs::
   live.start = Clock::now();
   test::RunProgram({"xdotool", "mousemove", std::to_string(attributes.x + 150),
                     std::to_string(attributes.y + 88), "click", "--repeat", "2", "1"});
-  if (!WaitForWindow(display, "Telvanta - ", 300)) {
+  live.requests = 0;
+  if (!WaitForWindow(display, "Telvanta - ", 300) ||
+      !WaitFor([&live] { return live.requests > 0; })) {
     std::puts("bench_memory: the station did not play");
     test::RunProgram({"import", "-window", "root", "/tmp/bench_memory_failure.png"});
     Stop(program);
@@ -488,6 +511,7 @@ int Run(int rounds, const fs::path& program) {
   LiveStream live{media.Path()};
   test::LoopbackHttpServer server(media.Path());
   server.AddRoute("/live.m3u8", [&live](const test::HttpRequest&, test::HttpConnection& out) {
+    ++live.requests;
     const std::string body = live.Playlist();
     out.Send("HTTP/1.0 200 OK\r\nContent-Type: application/vnd.apple.mpegurl\r\nContent-Length: " +
              std::to_string(body.size()) + "\r\n\r\n" + body);

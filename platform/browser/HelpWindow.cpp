@@ -5,9 +5,9 @@
 #include <optional>
 #include <utility>
 
+#include "platform/browser/SealedWeb.h"
 #include "platform/chm/ChmFile.h"
 #include "platform/desktop/CloseKeys.h"
-#include "platform/desktop/ShellOpen.h"
 #include "platform/glib/GObjectPtr.h"
 
 namespace telvanta::platform {
@@ -64,7 +64,8 @@ void ServeRequest(WebKitURISchemeRequest* request, gpointer data) {
                                    type.c_str());
 }
 
-// Links keep to the help; web and mail go out; nothing else is followed.
+// Links keep to the help; web and mail go out on a user's click; nothing
+// else is followed.
 gboolean DecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
                       WebKitPolicyDecisionType type, gpointer) {
   if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
@@ -88,7 +89,7 @@ gboolean DecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
       return TRUE;
     case HelpLink::Outside:
       webkit_policy_decision_ignore(decision);
-      ShellOpen(uri, ShowMode::Normal);
+      OpenIfUsersClick(action, uri);
       return TRUE;
     case HelpLink::Refused:
       break;
@@ -136,9 +137,9 @@ HelpWindow::HelpWindow(Key) : impl_(std::make_unique<Impl>()) {
   set_title(kUntitled);
   set_default_size(kDefaultWidth, kDefaultHeight);
   CloseWithKeys(*this);
-  // Its own context: no cookies or caches on disk, and a scheme no other view sees.
-  impl_->context.reset(webkit_web_context_new_ephemeral());
-  webkit_web_context_set_cache_model(impl_->context.get(), WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  // Its own context: nothing on disk, and a scheme no other view sees. The
+  // pages come through the scheme, so the web process reads no folder.
+  impl_->context = NewSealedContext({});
   auto share = std::make_unique<SharedSource>(impl_->source);
   webkit_web_context_register_uri_scheme(
       impl_->context.get(), std::string(HelpScheme).c_str(), &ServeRequest, share.release(),
@@ -146,6 +147,8 @@ HelpWindow::HelpWindow(Key) : impl_(std::make_unique<Impl>()) {
 
   GtkWidget* widget = webkit_web_view_new_with_context(impl_->context.get());
   impl_->view.reset(WEBKIT_WEB_VIEW(g_object_ref_sink(widget)));
+  // Help pages are text and pictures: none of their own scripts run.
+  SealSettings(webkit_web_view_get_settings(impl_->view.get()), false);
   g_signal_connect(widget, "decide-policy", G_CALLBACK(DecidePolicy), this);
   g_signal_connect(widget, "notify::title", G_CALLBACK(&Impl::TitleChanged), this);
   g_signal_connect(webkit_web_view_get_back_forward_list(impl_->view.get()), "changed",

@@ -9,7 +9,10 @@
 #include <sstream>
 
 #include "common/Error.h"
+#include "common/Files.h"
+#include "common/ProgramPaths.h"
 #include "platform/browser/PlayerScript.h"
+#include "platform/browser/SealedWeb.h"
 #include "platform/glib/GObjectPtr.h"
 #include "platform/player/PlayerGeometry.h"
 
@@ -25,6 +28,21 @@ struct GdkEventDeleter {
 void LimitMallocArenas() {
   static std::once_flag once;
   std::call_once(once, [] { mallopt(M_ARENA_MAX, 2); });
+}
+
+// The file a local URI names, without its fragment; empty for any other URI.
+std::string FileOfUri(const std::string& uri) {
+  const std::string bare = uri.substr(0, uri.find('#'));
+  gchar* host = nullptr;
+  GCharPtr file(g_filename_from_uri(bare.c_str(), &host, nullptr));
+  GCharPtr named(host);
+  return file && !named ? file.get() : "";
+}
+
+// Absolute, without "." or ".." or a trailing separator.
+std::filesystem::path NormalFolder(const std::filesystem::path& folder) {
+  auto normal = std::filesystem::absolute(folder).lexically_normal();
+  return normal.has_filename() ? normal : normal.parent_path();
 }
 
 std::string ScriptNumber(double value) {
@@ -45,11 +63,15 @@ struct WebBrowser::Impl {
   };
 
   WebBrowser& owner;
+  std::filesystem::path pageFolder;
+  // The page file the program last asked for: the only one the view loads.
+  std::string page;
   // The players' engines, declared first so that they outlive the players.
   // The first is made with the browser and kept: every play replaces the
   // stream on it, and only the process's first engine hears from ffmpeg why
   // a connection failed. A page with more players gets more engines.
   std::vector<std::unique_ptr<MpvEngine>> engines;
+  GObjectPtr<WebKitWebContext> context;
   GObjectPtr<WebKitUserContentManager> content;
   GObjectPtr<WebKitWebView> view;
   ReadyState state = ReadyState::Uninitialized;
@@ -64,13 +86,15 @@ struct WebBrowser::Impl {
   sigc::signal<void()> playersChanged;
   std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
-  explicit Impl(WebBrowser& browser);
+  Impl(WebBrowser& browser, std::filesystem::path folder);
   ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
   double Zoom() const { return webkit_web_view_get_zoom_level(view.get()); }
   void OnLoadChanged(WebKitLoadEvent event);
+  bool OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+  std::optional<std::string> PageFile(const std::string& filePath) const;
   void OnReport(const std::string& json);
   void Host(const PlayerElement& element);
   std::unique_ptr<PlayerController> TakeStarted(const PlayerElement& element);
@@ -90,6 +114,15 @@ struct WebBrowser::Impl {
   static void LoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
     static_cast<Impl*>(self)->OnLoadChanged(event);
   }
+  static gboolean DecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                               WebKitPolicyDecisionType type, gpointer self) {
+    return static_cast<Impl*>(self)->OnDecidePolicy(decision, type);
+  }
+  // Our pages ask for nothing: no location, notifications, media devices.
+  static gboolean PermissionRequest(WebKitWebView*, WebKitPermissionRequest* request, gpointer) {
+    webkit_permission_request_deny(request);
+    return TRUE;
+  }
   static void MessageReceived(WebKitUserContentManager*, WebKitJavascriptResult* result,
                               gpointer self) {
     JSCValue* value = webkit_javascript_result_get_js_value(result);
@@ -105,8 +138,12 @@ struct WebBrowser::Impl {
   }
 };
 
-WebBrowser::Impl::Impl(WebBrowser& browser) : owner(browser) {
+WebBrowser::Impl::Impl(WebBrowser& browser, std::filesystem::path folder)
+    : owner(browser), pageFolder(NormalFolder(folder)) {
   LimitMallocArenas();
+  // The sandbox binds only folders that exist when the web process starts.
+  MakePrivateFolders(pageFolder);
+  context = NewSealedContext({pageFolder, ProgramFolder()});
   FreeEngine();  // now, so that the first play need not wait for it
   content.reset(webkit_user_content_manager_new());
   WebKitUserScript* script = webkit_user_script_new_for_world(
@@ -119,15 +156,13 @@ WebBrowser::Impl::Impl(WebBrowser& browser) : owner(browser) {
   webkit_user_content_manager_register_script_message_handler_in_world(
       content.get(), kPlayerMessageHandler, kPlayerScriptWorld);
 
-  GtkWidget* widget = webkit_web_view_new_with_user_content_manager(content.get());
+  auto* widget = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context.get(),
+                                         "user-content-manager", content.get(), nullptr));
   view.reset(WEBKIT_WEB_VIEW(g_object_ref_sink(widget)));
-  // One page at a time, read from disk: no need for a big memory cache.
-  webkit_web_context_set_cache_model(webkit_web_view_get_context(view.get()),
-                                     WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
-  // A few lines of page around players that are our own widgets: drawn
-  // without the GPU, the web process spares ~50 MB of GL and its threads.
-  webkit_settings_set_hardware_acceleration_policy(webkit_web_view_get_settings(view.get()),
-                                                   WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+  // The webcam page refreshes its picture by a script of its own.
+  SealSettings(webkit_web_view_get_settings(view.get()), true);
+  g_signal_connect(widget, "decide-policy", G_CALLBACK(DecidePolicy), this);
+  g_signal_connect(widget, "permission-request", G_CALLBACK(PermissionRequest), nullptr);
   g_signal_connect(widget, "load-changed", G_CALLBACK(LoadChanged), this);
   g_signal_connect(widget, "notify::zoom-level", G_CALLBACK(ZoomChanged), this);
   gtk_container_add(GTK_CONTAINER(owner.gobj()), widget);
@@ -170,6 +205,43 @@ void WebBrowser::Impl::OnLoadChanged(WebKitLoadEvent event) {
       downloadComplete.emit();
       break;
   }
+}
+
+// The page the program asked for loads; a user's click on a web or mail
+// link goes to the desktop; nothing else loads, and no new window opens.
+bool WebBrowser::Impl::OnDecidePolicy(WebKitPolicyDecision* decision,
+                                      WebKitPolicyDecisionType type) {
+  if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+    // What WebKit can't show would become a download.
+    if (webkit_response_policy_decision_is_mime_type_supported(
+            WEBKIT_RESPONSE_POLICY_DECISION(decision))) {
+      webkit_policy_decision_use(decision);
+    } else {
+      webkit_policy_decision_ignore(decision);
+    }
+    return true;
+  }
+  WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+      WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+  const std::string uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && !page.empty() &&
+      FileOfUri(uri) == page) {
+    webkit_policy_decision_use(decision);
+    return true;
+  }
+  webkit_policy_decision_ignore(decision);
+  OpenIfUsersClick(action, uri);
+  return true;
+}
+
+// The page file's absolute path when it lies in the page folder.
+std::optional<std::string> WebBrowser::Impl::PageFile(const std::string& filePath) const {
+  std::error_code error;
+  const auto file = std::filesystem::absolute(filePath, error).lexically_normal();
+  if (error || file.parent_path() != pageFolder || !file.has_filename()) {
+    return std::nullopt;
+  }
+  return file.string();
 }
 
 void WebBrowser::Impl::OnReport(const std::string& json) {
@@ -371,25 +443,23 @@ void WebBrowser::Impl::RunInPlayerWorld(const std::string& script) {
                                       nullptr, nullptr, nullptr);
 }
 
-WebBrowser::WebBrowser() : impl_(std::make_unique<Impl>(*this)) {}
+WebBrowser::WebBrowser(std::filesystem::path pageFolder)
+    : impl_(std::make_unique<Impl>(*this, std::move(pageFolder))) {}
 
 WebBrowser::~WebBrowser() = default;
 
 void WebBrowser::Navigate(const std::string& filePath) {
-  std::string uri;
-  if (filePath.find("://") != std::string::npos) {
-    uri = filePath;
-  } else {
-    std::error_code error;
-    const auto absolute = std::filesystem::absolute(filePath, error);
-    GCharPtr converted(
-        g_filename_to_uri(error ? filePath.c_str() : absolute.c_str(), nullptr, nullptr));
-    uri = converted ? converted.get() : "file://" + filePath;
+  const auto file = impl_->PageFile(filePath);
+  GCharPtr uri(file ? g_filename_to_uri(file->c_str(), nullptr, nullptr) : nullptr);
+  if (!uri) {
+    g_warning("%s is not a page of %s: not shown.", filePath.c_str(), impl_->pageFolder.c_str());
+    return;
   }
+  impl_->page = *file;
   impl_->RemovePlayers();
   impl_->acceptReports = false;
   impl_->state = ReadyState::Loading;
-  webkit_web_view_load_uri(impl_->view.get(), uri.c_str());
+  webkit_web_view_load_uri(impl_->view.get(), uri.get());
   impl_->StopUnusedEngines();
   impl_->playersChanged.emit();
 }

@@ -4,6 +4,7 @@
 
 #include <gtkmm.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,17 +20,22 @@ namespace telvanta::platform {
 
 class WebBrowser : public Gtk::Overlay, public BrowserView {
  public:
-  WebBrowser();
+  // Shows only pages the program writes in pageFolder (made if missing): a
+  // sealed view (SealedWeb.h) whose web process may read that folder and the
+  // program folder. A user's click on a web or mail link goes to the
+  // desktop; every other navigation, and every new window, is refused.
+  explicit WebBrowser(std::filesystem::path pageFolder);
   ~WebBrowser() override;
   WebBrowser(const WebBrowser&) = delete;
   WebBrowser& operator=(const WebBrowser&) = delete;
 
   Gtk::Widget& Widget() override { return *this; }
 
-  // Shows a local page file (absolute path). Returns at once.
+  // Shows a page file of the page folder. Returns at once; a file elsewhere
+  // is refused with a warning, and the view keeps what it shows.
   void Navigate(const std::string& filePath) override;
-  // Stops loading and every hosted player.
   void StartPlayer(const std::string& address) override;
+  // Stops loading and every hosted player.
   void Stop() override;
   ReadyState GetReadyState() const override;
 

@@ -6,7 +6,9 @@
 namespace telvanta::platform {
 namespace {
 
-std::unique_ptr<BrowserView> CreateBrowser() { return std::make_unique<WebBrowser>(); }
+std::unique_ptr<BrowserView> CreateBrowser(const std::filesystem::path& pageFolder) {
+  return std::make_unique<WebBrowser>(pageFolder);
+}
 
 bool ShowHelp(const HelpAddress& address, bool maximized) {
   return HelpWindow::Show(address, maximized);

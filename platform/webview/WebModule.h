@@ -6,6 +6,7 @@
 // worker while the channel list is on screen. Tests link the module's code in and
 // hand it over with UseLinkedWebModule. UI thread only, except where told.
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -15,7 +16,8 @@
 namespace telvanta::platform {
 
 struct WebModule {
-  std::unique_ptr<BrowserView> (*createBrowser)();
+  // A browser that shows the pages the program writes in pageFolder.
+  std::unique_ptr<BrowserView> (*createBrowser)(const std::filesystem::path& pageFolder);
   // Shows a help topic in the help window; false when the file can't be read.
   bool (*showHelp)(const HelpAddress& address, bool maximized);
 };

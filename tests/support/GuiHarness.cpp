@@ -22,7 +22,8 @@ platform::PlayerSettings TestPlayerSettings() {
   return settings;
 }
 
-BrowserWindow::BrowserWindow(int width, int height) {
+BrowserWindow::BrowserWindow(const std::filesystem::path& pageFolder, int width, int height)
+    : browser_(pageFolder) {
   window_.set_default_size(width, height);
   window_.move(0, 0);
   window_.add(browser_);

@@ -22,7 +22,9 @@ platform::PlayerSettings TestPlayerSettings();
 
 class BrowserWindow {
  public:
-  explicit BrowserWindow(int width = 800, int height = 600);
+  // A browser that shows the pages of pageFolder.
+  explicit BrowserWindow(const std::filesystem::path& pageFolder, int width = 800,
+                         int height = 600);
   ~BrowserWindow();
   platform::WebBrowser& Browser() { return browser_; }
   Gtk::Window& Window() { return window_; }

@@ -6,7 +6,8 @@
 # from 127.0.0.1; the user adds the station to the favourites, picks it with
 # the keyboard and presses Enter, confirms the players note, watches the
 # stream in the main window and closes it. Nothing may be written below the
-# install prefix. A screenshot of the screen is left in the build folder.
+# install prefix, and nothing of WebKit's in the user's folders (what an
+# earlier version left there goes); the web process runs under bwrap. A screenshot of the screen is left in the build folder.
 #
 #   EndToEndUserRunTest.sh <cmake build folder> <program folder in it>
 #                          <telvanta_make_test_catalogue> <telvanta_close_window>
@@ -124,6 +125,12 @@ printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Qu
   "radio|Germany|Radio Eins||http://127.0.0.1:9/eins.mp3|" \
   "webcam|Finland|Harbour||http://127.0.0.1:9/harbour.jpg|" \
   || fail "could not write the catalogue"
+# What the web view of earlier versions left beside the user's own files.
+leftovers=("$XDG_DATA_HOME/telvanta/hsts-storage.sqlite" "$XDG_DATA_HOME/telvanta/storage/salt"
+  "$XDG_DATA_HOME/telvanta/mediakeys/salt" "$user_home/.cache/telvanta/WebKitCache/salt")
+for file in "${leftovers[@]}"; do
+  mkdir -p "$(dirname "$file")" && touch "$file"
+done
 if [ -n "${XAUTHORITY:-}" ]; then
   cp "$XAUTHORITY" "$user_home/.Xauthority"
   export XAUTHORITY="$user_home/.Xauthority"
@@ -166,6 +173,26 @@ xdotool key --clearmodifiers Return
 main=$(wait_window "Telvanta - Canada - Loopback TV\(300k\)") \
   || fail "the main window did not show the station"
 
+# The page's web process runs in WebKit's sandbox, unless the program said
+# (once) why it can't here.
+sandbox_off=$(grep -c "sandbox is off" "$work/program.log" || true)
+[ "$sandbox_off" -le 1 ] || fail "the program said $sandbox_off times that the sandbox is off"
+if [ "$sandbox_off" -eq 0 ]; then
+  ps -eo pid=,ppid=,comm= | awk -v root="$program_pid" '
+    { parent[$1] = $2; name[$1] = $3 }
+    END {
+      for (p in name) {
+        if (name[p] !~ /^WebKitWebProc/) continue
+        for (q = parent[p]; q > 1; q = parent[q]) {
+          if (q != root) continue
+          found = 1
+          if (name[parent[p]] != "bwrap") loose = 1
+        }
+      }
+      exit !(found && !loose)
+    }' || fail "the web process does not run under bwrap: $(ps -eo pid,ppid,comm --forest | grep -B1 WebKitWeb)"
+fi
+
 # The picture moves: two screenshots of the player area differ.
 sleep 8
 eval "$(xdotool getwindowgeometry --shell "$main")"
@@ -191,6 +218,9 @@ program_pid=""
 hive="$XDG_CONFIG_HOME/telvanta/settings.reg"
 grep -q '"FirstRun"="1"' "$hive" || fail "FirstRun was not written"
 grep -q '"Day"=' "$hive" || fail "Day was not written"
+webkits=$(find "$user_home" \( -name WebKitCache -o -name CacheStorage -o -name mediakeys \
+  -o -name storage -o -name hsts-storage.sqlite -o -name webkitgtk \) -print)
+[ -z "$webkits" ] || fail "WebKit's files are in the user's folders: $webkits"
 find "$work/root" -printf '%P %s %T@\n' | sort > "$work/prefix-after.txt"
 cmp -s "$work/prefix-before.txt" "$work/prefix-after.txt" \
   || fail "the program wrote below the install prefix: $(diff "$work/prefix-before.txt" "$work/prefix-after.txt" | head -5)"

@@ -89,7 +89,7 @@ std::unique_ptr<LoopbackHttpServer> PlaybackTest::server_;
 std::unique_ptr<RtspTestServer> PlaybackTest::rtsp_;
 
 TEST_F(PlaybackTest, HlsPlaysFittedToAWindowsMediaElementOfFullSize) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/hls/index.m3u8"), true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
@@ -103,7 +103,7 @@ TEST_F(PlaybackTest, HlsPlaysFittedToAWindowsMediaElementOfFullSize) {
 }
 
 TEST_F(PlaybackTest, WithoutSizeAttributesThePlayerAndItsElementTakeTheVideosSize) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/hls/index.m3u8"), false))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   ASSERT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
@@ -118,7 +118,7 @@ TEST_F(PlaybackTest, WithoutSizeAttributesThePlayerAndItsElementTakeTheVideosSiz
 }
 
 TEST_F(PlaybackTest, AsfWmvOverHttpPlaysAtItsOwnSize) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/clip.wmv"), false))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
@@ -128,7 +128,7 @@ TEST_F(PlaybackTest, AsfWmvOverHttpPlaysAtItsOwnSize) {
 }
 
 TEST_F(PlaybackTest, Mp3OverHttpPlaysAsAudioAndShowsTheStationName) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/tone.mp3"), true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilPlaying(window, false)) << Describe(window.Player());
@@ -139,7 +139,7 @@ TEST_F(PlaybackTest, Mp3OverHttpPlaysAsAudioAndShowsTheStationName) {
 }
 
 TEST_F(PlaybackTest, ALocalFileNamedByItsPathPlays) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(
       window.Load(Page(WindowsMediaPage((Media().folder / TestMedia::kWmv).string(), true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
@@ -148,7 +148,7 @@ TEST_F(PlaybackTest, ALocalFileNamedByItsPathPlays) {
 }
 
 TEST_F(PlaybackTest, AnIcyStreamShowsItsNowPlayingTitleAndItsOwnName) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   // No page title: the stream's own name is the station's.
   ASSERT_TRUE(window.Load(Page("<html><body><object type=\"application/x-ms-wmp\" data=\"" +
                                server_->Url("/icy") + "\"></object></body></html>")));
@@ -160,7 +160,7 @@ TEST_F(PlaybackTest, AnIcyStreamShowsItsNowPlayingTitleAndItsOwnName) {
 }
 
 TEST_F(PlaybackTest, RtspPlaysInARealPlayerNamedAsTheHookExpects) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(
       window.Load(Page(RealPlayerPage(rtsp_->Url(), true, "width=\"640\" height=\"480\""))));
   ASSERT_TRUE(window.WaitForPlayers(1));
@@ -176,7 +176,7 @@ TEST_F(PlaybackTest, RtspPlaysInARealPlayerNamedAsTheHookExpects) {
 }
 
 TEST_F(PlaybackTest, ARealPlayerThatDoesNotCentreFitsThePicture) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(
       RealPlayerPage(server_->Url("/hls/index.m3u8"), false, "width=\"640\" height=\"480\""))));
   ASSERT_TRUE(window.WaitForPlayers(1));
@@ -188,7 +188,7 @@ TEST_F(PlaybackTest, PlsIsFollowedToItsStream) {
   const std::string list =
       ListFile("radio.pls", "[playlist]\nNumberOfEntries=1\nFile1=" + server_->Url("/tone.mp3") +
                                 "\nTitle1=Tone\nLength1=-1\nVersion=2\n");
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(list, true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilPlaying(window, false)) << Describe(window.Player());
@@ -198,7 +198,7 @@ TEST_F(PlaybackTest, M3uIsFollowedAndAnUpperCaseSchemeStillPlays) {
   std::string address = server_->Url("/tone.mp3");
   address.replace(0, 4, "HTTP");
   const std::string list = ListFile("radio.m3u", "#EXTM3U\n#EXTINF:-1,Tone\n" + address + "\n");
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(list, true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilPlaying(window, false)) << Describe(window.Player());
@@ -206,7 +206,7 @@ TEST_F(PlaybackTest, M3uIsFollowedAndAnUpperCaseSchemeStillPlays) {
 
 TEST_F(PlaybackTest, AListTheEngineReadsCannotOpenDevices) {
   const std::string list = ListFile("devices.m3u", "#EXTM3U\nav://lavfi:testsrc\n");
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(list, true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilFailed(window, 10s)) << Describe(window.Player());
@@ -222,7 +222,7 @@ TEST_F(PlaybackTest, AsxIsFollowedPastADeadEntryToAPlayableOne) {
                                         "/dead.wmv\"/></entry>"
                                         "<entry><ref href=\"" +
                                         server_->Url("/clip.wmv") + "\"/></entry></asx>");
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(list, true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
@@ -233,7 +233,7 @@ TEST_F(PlaybackTest, AsxIsFollowedPastADeadEntryToAPlayableOne) {
 
 TEST_F(PlaybackTest, RamIsFollowedToItsRtspStream) {
   const std::string list = ListFile("live.ram", rtsp_->Url() + "\r\n");
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(RealPlayerPage(list, true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
@@ -256,7 +256,7 @@ TEST_F(PlaybackTest, DeadAddressesSayWhy) {
       {"av://lavfi:testsrc", "The address's protocol is not supported."},
       {(Media().folder / "no-such-file.mp3").string(), "The file was not found."},
   };
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   for (const auto& c : cases) {
     ASSERT_TRUE(window.Load(Page(WindowsMediaPage(c.address, true))));
     ASSERT_TRUE(window.WaitForPlayers(1));
@@ -269,7 +269,7 @@ TEST_F(PlaybackTest, DeadAddressesSayWhy) {
 TEST_F(PlaybackTest, TwoPlayersFailingTogetherEachSayWhy) {
   // ffmpeg logs for both through one engine; each must still get its own cause.
   const std::string refused = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/a.mp3";
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(
       window.Load(Page("<html><body><object type=\"application/x-ms-wmp\" data=\"" + refused +
                        "\"></object><object type=\"application/x-ms-wmp\" data=\"" +
@@ -289,7 +289,7 @@ TEST_F(PlaybackTest, AFiniteStreamThatEndsSaysSo) {
   const std::string list = ListFile("short.m3u", "#EXTM3U\n" + server_->Url("/short.mp3") + "\n");
   const std::string addresses[] = {server_->Url("/short.mp3"), server_->Url("/short.wmv"),
                                    (Media().folder / TestMedia::kShortMp3).string(), list};
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   for (const auto& address : addresses) {
     ASSERT_TRUE(window.Load(Page(WindowsMediaPage(address, true))));
     ASSERT_TRUE(window.WaitForPlayers(1));
@@ -302,7 +302,7 @@ TEST_F(PlaybackTest, AFiniteStreamThatEndsSaysSo) {
 TEST_F(PlaybackTest, WithoutASoundDeviceRadioSaysSoAndTelevisionPlaysOn) {
   // No sound server answers there, wherever the tests run.
   g_setenv("PULSE_SERVER", "unix:/nonexistent/telvanta-test", TRUE);
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   auto settings = TestPlayerSettings();
   settings.audioOutput = "pulse";
   window.Browser().SetPlayerSettings(settings);
@@ -328,7 +328,7 @@ TEST_F(PlaybackTest, AListOfDeadEntriesStopsAfterAFewWithTheLastOnesReason) {
     text += server_->Url("/dead.mp3") + "\n";
   }
   const std::string list = ListFile("dead.m3u", text);
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(list, true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilFailed(window, 10s)) << Describe(window.Player());
@@ -338,7 +338,7 @@ TEST_F(PlaybackTest, AListOfDeadEntriesStopsAfterAFewWithTheLastOnesReason) {
 }
 
 TEST_F(PlaybackTest, AServerThatNeverAnswersTimesOutInsteadOfSpinning) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/silent.mp3"), true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   // While it waits the user sees it is connecting.
@@ -351,7 +351,7 @@ TEST_F(PlaybackTest, AServerThatNeverAnswersTimesOutInsteadOfSpinning) {
 
 TEST_F(PlaybackTest, MmsIsTriedOverHttpAndThenOverTcp) {
   const std::string address = "mms://127.0.0.1:" + std::to_string(ClosedPort()) + "/live";
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(address, true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilFailed(window, 15s)) << Describe(window.Player());
@@ -361,7 +361,7 @@ TEST_F(PlaybackTest, MmsIsTriedOverHttpAndThenOverTcp) {
 }
 
 TEST_F(PlaybackTest, AWebcamPageShowsItsPictureAndHostsNoPlayer) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WebcamPage(server_->Url("/still.jpg")))));
   EXPECT_TRUE(WaitUntil(
       [&] { return window.Evaluate("document.getElementById('cam').naturalWidth") == "320"; }, 5s));
@@ -370,7 +370,7 @@ TEST_F(PlaybackTest, AWebcamPageShowsItsPictureAndHostsNoPlayer) {
 }
 
 TEST_F(PlaybackTest, StopEndsPlaybackAndRemovesThePlayers) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/hls/index.m3u8"), true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   ASSERT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
@@ -383,7 +383,7 @@ TEST_F(PlaybackTest, StopEndsPlaybackAndRemovesThePlayers) {
 }
 
 TEST_F(PlaybackTest, TheWindowsMediaMenuMutesAndGoesFullScreen) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/hls/index.m3u8"), true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   ASSERT_TRUE(WaitUntilPlaying(window, true)) << Describe(window.Player());
@@ -420,7 +420,7 @@ TEST_F(PlaybackTest, QuickSuccessivePlaysEndWithTheLastOnePlaying) {
   // player is still connecting or just playing.
   const std::string addresses[] = {server_->Url("/hls/index.m3u8"), server_->Url("/clip.wmv"),
                                    server_->Url("/icy"), rtsp_->Url(), server_->Url("/tone.mp3")};
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   for (int round = 0; round < 12; ++round) {
     const std::string& address = addresses[round % std::size(addresses)];
     window.Browser().Navigate(Page(WindowsMediaPage(address, true)).string());
@@ -433,7 +433,7 @@ TEST_F(PlaybackTest, QuickSuccessivePlaysEndWithTheLastOnePlaying) {
 }
 
 TEST_F(PlaybackTest, AutostartOffWaitsForPlay) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(
       Page("<html><body><object type=\"application/x-ms-wmp\" data=\"" + server_->Url("/tone.mp3") +
            "\" width=\"320\" height=\"240\"><param name=\"autostart\" value=\"false\"></object>"

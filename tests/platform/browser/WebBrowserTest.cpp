@@ -62,7 +62,7 @@ class WebBrowserTest : public ::testing::Test {
 };
 
 TEST_F(WebBrowserTest, ReadyStateAndDownloadCompleteFollowTheLoad) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   EXPECT_EQ(window.Browser().GetReadyState(), ReadyState::Uninitialized);
   int completions = 0;
   window.Browser().signal_download_complete().connect([&] { ++completions; });
@@ -78,13 +78,13 @@ TEST_F(WebBrowserTest, ReadyStateAndDownloadCompleteFollowTheLoad) {
 }
 
 TEST_F(WebBrowserTest, AMissingPageStillCompletes) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   EXPECT_TRUE(window.Load(pages_ / "no-such-page.htm"));
   EXPECT_EQ(window.Browser().GetReadyState(), ReadyState::Complete);
 }
 
 TEST_F(WebBrowserTest, APlayerSitsOverItsElementAndFollowsIt) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitForBox(window, {50, 60, 320, 240})) << BoxText(window);
@@ -95,7 +95,7 @@ TEST_F(WebBrowserTest, APlayerSitsOverItsElementAndFollowsIt) {
 }
 
 TEST_F(WebBrowserTest, ScrollingMovesThePlayerWithThePage) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3")) +
                                               "<div style=\"height:3000px\"></div>"))));
   ASSERT_TRUE(window.WaitForPlayers(1));
@@ -106,7 +106,7 @@ TEST_F(WebBrowserTest, ScrollingMovesThePlayerWithThePage) {
 }
 
 TEST_F(WebBrowserTest, ZoomScalesThePlayerBox) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   ASSERT_TRUE(WaitForBox(window, {50, 60, 320, 240})) << BoxText(window);
@@ -115,7 +115,7 @@ TEST_F(WebBrowserTest, ZoomScalesThePlayerBox) {
 }
 
 TEST_F(WebBrowserTest, AnUncentredRealPlayerWithoutSizeFillsTheViewAndFollowsIt) {
-  BrowserWindow window(640, 480);
+  BrowserWindow window(pages_, 640, 480);
   ASSERT_TRUE(window.Load(Page(RealPlayerPage(DeadAddress("a.rm"), false))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitForBox(window, {0, 0, 640, 480})) << BoxText(window);
@@ -126,7 +126,7 @@ TEST_F(WebBrowserTest, AnUncentredRealPlayerWithoutSizeFillsTheViewAndFollowsIt)
 }
 
 TEST_F(WebBrowserTest, AHiddenElementHidesItsPlayer) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   ASSERT_TRUE(WaitUntil([&] { return window.Player().visible; }, 5s));
@@ -137,7 +137,7 @@ TEST_F(WebBrowserTest, AHiddenElementHidesItsPlayer) {
 }
 
 TEST_F(WebBrowserTest, PlayersComeAndGoWithTheirElements) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   const std::string first = window.Player().address;
@@ -159,7 +159,7 @@ TEST_F(WebBrowserTest, PlayersComeAndGoWithTheirElements) {
 }
 
 TEST_F(WebBrowserTest, NavigatingAwayRemovesTheOldPagesPlayers) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3"))))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   window.Browser().Navigate(Page("<html><body>no players</body></html>").string());
@@ -172,7 +172,7 @@ TEST_F(WebBrowserTest, NavigatingAwayRemovesTheOldPagesPlayers) {
 
 TEST_F(WebBrowserTest, OnlyTheTwoPlugInTypesGetPlayers) {
   const std::string address = DeadAddress("x.wmv");
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(
       window.Load(Page("<html><body>"
                        "<object type=\"video/mp4\" data=\"" +
@@ -211,7 +211,7 @@ TEST_F(WebBrowserTest, AHostilePageCannotMakeThousandsOfPlayers) {
   for (int i = 0; i < 200; ++i) {
     body += WmpObject("p" + std::to_string(i), DeadAddress("x.mp3"), "width=\"4\" height=\"4\"");
   }
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page("<html><body>" + body + "</body></html>")));
   ASSERT_TRUE(WaitUntil([&] { return !window.Browser().Players().empty(); }, 10s));
   Pump(500ms);
@@ -219,7 +219,7 @@ TEST_F(WebBrowserTest, AHostilePageCannotMakeThousandsOfPlayers) {
 }
 
 TEST_F(WebBrowserTest, TheWheelOverAPlayerScrollsThePage) {
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   ASSERT_TRUE(window.Load(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3")) +
                                               "<div style=\"height:5000px\"></div>"))));
   ASSERT_TRUE(window.WaitForPlayers(1));
@@ -257,7 +257,7 @@ TEST_F(WebBrowserTest, AStartedPlayerIsTakenOverOnlyByItsOwnElement) {
       --open;
     });
     const std::string started = server.Url("/started");
-    BrowserWindow window;
+    BrowserWindow window(pages_);
     window.Browser().SetPlayerSettings({.audioOutput = "null"});
     window.Browser().StartPlayer(started);
     ASSERT_TRUE(WaitUntil([&] { return requests == 1; }, 10s));
@@ -290,7 +290,7 @@ TEST_F(WebBrowserTest, APlayStartedAfterAnotherStillSaysWhyItFailed) {
   const std::string live = server.Url("/live.mp3");
   const std::string missing = server.Url("/missing.mp3");
   const std::string notFound = "The stream was not found on the server (error 404).";
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   window.Browser().SetPlayerSettings({.audioOutput = "null"});
   const auto play = [&](const std::string& started, const std::string& shown) {
     window.Browser().StartPlayer(started);
@@ -325,7 +325,7 @@ TEST_F(WebBrowserTest, APlayShowsNothingOfTheStreamItReplaced) {
   LoopbackHttpServer server(Media().folder);
   const std::string video = server.Url(std::string("/") + TestMedia::kHls);
   const std::string missing = server.Url("/missing.mp3");
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   window.Browser().SetPlayerSettings({.audioOutput = "null"});
   const auto play = [&](const std::string& address) {
     window.Browser().StartPlayer(address);
@@ -367,7 +367,7 @@ TEST_F(WebBrowserTest, TheStreamBeforeEndsWhereTheNextPlayerDoesNotPlayIt) {
                  R"(width="320" height="240"><param name="autostart" value="false")")},
       {"a player reading its list", WmpObject("q", server.Url("/silent.asx"))},
   };
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   window.Browser().SetPlayerSettings({.audioOutput = "null"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -399,7 +399,7 @@ TEST_F(WebBrowserTest, PlaysShareTheKeptEngineAndASecondPlayerGetsItsOwn) {
   LoopbackHttpServer server(Media().folder);
   server.AddRoute("/live.mp3", IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop", "On"));
   const std::string live = server.Url("/live.mp3");
-  BrowserWindow window;
+  BrowserWindow window(pages_);
   window.Browser().SetPlayerSettings({.audioOutput = "null"});
   EXPECT_EQ(cores(), 1);
   for (int play = 0; play < 3; ++play) {

@@ -42,7 +42,7 @@ class MouseHookTest : public ::testing::Test {
                       "\" width=\"300\" height=\"200\"></object>"
                       "<object type=\"audio/x-pn-realaudio-plugin\" data=\"" +
                       dead + "\" width=\"300\" height=\"200\"></object></body></html>");
-    window_ = std::make_unique<BrowserWindow>();
+    window_ = std::make_unique<BrowserWindow>(folder_);
     ASSERT_TRUE(window_->Load(folder_ / "page.htm"));
     ASSERT_TRUE(window_->WaitForPlayers(2));
     Pump(300ms);
