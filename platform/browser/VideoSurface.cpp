@@ -63,7 +63,7 @@ bool FullScreenWindow::on_key_press_event(GdkEventKey* event) {
     leave_.emit();
     return true;
   }
-  return Gtk::Window::on_key_press_event(event);
+  return key_.emit(*event) || Gtk::Window::on_key_press_event(event);
 }
 
 bool FullScreenWindow::on_button_press_event(GdkEventButton* event) {

@@ -33,6 +33,8 @@ class FullScreenWindow : public Gtk::Window {
   explicit FullScreenWindow(const PlayerController& source);
   VideoSurface& Surface() { return surface_; }
   sigc::signal<void()>& signal_leave() { return leave_; }
+  // Keys other than Escape, for the player's own; true when it took one.
+  sigc::signal<bool(const GdkEventKey&)>& signal_key() { return key_; }
 
  protected:
   bool on_key_press_event(GdkEventKey* event) override;
@@ -42,6 +44,7 @@ class FullScreenWindow : public Gtk::Window {
  private:
   VideoSurface surface_;
   sigc::signal<void()> leave_;
+  sigc::signal<bool(const GdkEventKey&)> key_;
 };
 
 }  // namespace telvanta::platform
