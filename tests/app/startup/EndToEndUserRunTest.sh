@@ -54,6 +54,22 @@ wait_window() {
   return 1
 }
 
+# The list window shares its title with the splash and the main window: it is
+# the one of its opening size. A window that goes meanwhile is passed over.
+wait_list_window() {
+  local id
+  for _ in $(seq 1 150); do
+    for id in $(xdotool search --onlyvisible --name "^Telvanta\$" 2>/dev/null || true); do
+      if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: 586x482"; then
+        echo "$id"
+        return 0
+      fi
+    done
+    sleep 0.2
+  done
+  return 1
+}
+
 # Keys go to the window under the pointer when no window manager runs.
 point_at() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
@@ -121,7 +137,7 @@ program_pid=$!
 
 # The list window comes first. The second station goes to the favourites
 # through its menu, then plays on Enter.
-list=$(wait_window "Telvanta") || fail "the channel list window did not appear"
+list=$(wait_list_window) || fail "the channel list window did not appear"
 point_at "$list"
 xdotool key --clearmodifiers Down
 sleep 0.3
