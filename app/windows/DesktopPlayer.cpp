@@ -16,7 +16,7 @@ std::vector<platform::PlayerReport> Reports(const std::vector<platform::PlayerIn
   std::vector<platform::PlayerReport> reports;
   reports.reserve(players.size());
   for (const auto& player : players) {
-    reports.push_back({player.phase, player.nowPlaying, player.stationName,
+    reports.push_back({player.phase, player.nowPlaying, player.streamName,
                        player.currentAddress.empty() ? player.address : player.currentAddress});
   }
   return reports;

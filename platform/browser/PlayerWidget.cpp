@@ -89,6 +89,7 @@ PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& stat
 PlayerWidget::~PlayerWidget() {
   leaveIdle_.disconnect();
   barTimeout_.disconnect();
+  barFitIdle_.disconnect();
 }
 
 void PlayerWidget::UpdateElement(const PlayerElement& element) {
@@ -145,6 +146,7 @@ PlayerInfo PlayerWidget::Info() const {
     info.volume = engine->Properties().volume;
   }
   info.stationName = StationName();
+  info.streamName = controller_->StreamName();
   info.nowPlaying = controller_->NowPlaying();
   // Overlay children live in windows of their own, so the allocation is
   // relative to that window: ask where the player really is in the browser.
@@ -229,6 +231,19 @@ bool PlayerWidget::OnBarTimeout() {
   barRevealed_ = false;
   UpdateBar();
   return false;
+}
+
+// Whether the bar fits is known once the box has its size; shown or hidden
+// after the layout, not from within it.
+void PlayerWidget::on_size_allocate(Gtk::Allocation& allocation) {
+  const bool resized = allocation.get_width() != get_allocated_width();
+  Gtk::EventBox::on_size_allocate(allocation);
+  if (resized && !barFitIdle_.connected()) {
+    barFitIdle_ = Glib::signal_idle().connect([this] {
+      UpdateBar();
+      return false;
+    });
+  }
 }
 
 bool PlayerWidget::on_motion_notify_event(GdkEventMotion* event) {

@@ -49,6 +49,7 @@ class PlayerWidget : public Gtk::EventBox {
   bool on_button_press_event(GdkEventButton* event) override;
   bool on_scroll_event(GdkEventScroll* event) override;
   bool on_motion_notify_event(GdkEventMotion* event) override;
+  void on_size_allocate(Gtk::Allocation& allocation) override;
 
  private:
   void BuildMenu();
@@ -77,6 +78,7 @@ class PlayerWidget : public Gtk::EventBox {
   PlayerControls bar_;
   bool barRevealed_ = false;  // over a picture, shown for a while
   sigc::connection barTimeout_;
+  sigc::connection barFitIdle_;
   Gtk::Box info_{Gtk::ORIENTATION_VERTICAL, 4};
   Gtk::Label title_;
   Gtk::Label detail_;

@@ -39,8 +39,9 @@ struct PlayerInfo {
   std::uint64_t framesRendered = 0;
   bool audioOnly = false;
   bool muted = false;
-  int volume = 100;  // as the engine plays it, 0 to 100
-  std::string stationName;
+  int volume = 100;         // as the engine plays it, 0 to 100
+  std::string stationName;  // what heads the player
+  std::string streamName;   // the name the stream gives itself, if any
   std::string nowPlaying;
   PixelRect box;      // allocation within the browser
   PixelRect picture;  // where the picture is drawn within the player
