@@ -90,6 +90,9 @@ PlayerWidget::~PlayerWidget() {
   leaveIdle_.disconnect();
   barTimeout_.disconnect();
   barFitIdle_.disconnect();
+  if (fullScreen_) {
+    fullScreen_->Release(bar_);  // the bar is ours, not the window's to destroy
+  }
 }
 
 void PlayerWidget::UpdateElement(const PlayerElement& element) {
@@ -210,7 +213,7 @@ void PlayerWidget::UpdateBar() {
   int minimum = 0;
   int natural = 0;
   bar_.get_preferred_width(minimum, natural);
-  const bool fits = get_allocated_width() >= minimum;
+  const bool fits = fullScreen_ || get_allocated_width() >= minimum;
   const bool wanted = !ShowsPicture() || barRevealed_ || bar_.FocusInside();
   bar_.set_visible(fits && wanted);
 }
@@ -333,6 +336,8 @@ void PlayerWidget::UpdateRenderSize() {
 
 void PlayerWidget::ToggleFullScreen() {
   if (fullScreen_) {
+    fullScreen_->Release(bar_);
+    overlay_.add_overlay(bar_);
     fullScreen_.reset();
     UpdateRenderSize();
     UpdateMenu();
@@ -344,6 +349,9 @@ void PlayerWidget::ToggleFullScreen() {
   fullScreen_->Surface().signal_area_changed().connect(
       sigc::mem_fun(*this, &PlayerWidget::UpdateRenderSize));
   fullScreen_->signal_leave().connect(sigc::mem_fun(*this, &PlayerWidget::LeaveFullScreenSoon));
+  fullScreen_->signal_motion().connect(sigc::mem_fun(*this, &PlayerWidget::RevealBar));
+  overlay_.Gtk::Container::remove(bar_);
+  fullScreen_->Hold(bar_);
   if (auto* toplevel = dynamic_cast<Gtk::Window*>(get_toplevel())) {
     fullScreen_->set_transient_for(*toplevel);
   }

@@ -460,7 +460,15 @@ TEST_F(DesktopPlayerTest, ControlBarKeysAndTheDesktopSteerThePlay) {
   test::SendKey(main, GDK_KEY_Escape);
   EXPECT_TRUE(WaitUntil([&] { return !video.IsFullScreen(); }, 5s));
   test::SendKey(main, GDK_KEY_f);
-  EXPECT_TRUE(video.IsFullScreen());
+  ASSERT_TRUE(video.IsFullScreen());
+  // The bar goes with the picture and comes there with the pointer.
+  auto* screen = dynamic_cast<Gtk::Window*>(videoBar.get_toplevel());
+  ASSERT_TRUE(screen != nullptr && screen != &main);
+  EXPECT_TRUE(WaitUntil([&] { return screen->get_mapped(); }, 5s));
+  SendMotion(*screen, 20, 20);
+  EXPECT_TRUE(WaitUntil([&] { return videoBar.get_mapped(); }, 5s));
+  test::Pump(300ms);
+  SaveScreenshot(*screen, "fullscreen");
   test::SendKey(main, GDK_KEY_F);
   EXPECT_TRUE(WaitUntil([&] { return !video.IsFullScreen(); }, 5s));
 
