@@ -208,7 +208,8 @@ void PlayerWidget::UpdateBar() {
                  .muted = controller_->Muted(),
                  .volume = controller_->Volume(),
                  .fullScreen = fullScreen_ != nullptr,
-                 .canFullScreen = CanFullScreen()});
+                 // Only a picture is worth the button; the keys try anyway.
+                 .canFullScreen = fullScreen_ != nullptr || ShowsPicture()});
   // A box too narrow for the bar goes without it.
   int minimum = 0;
   int natural = 0;

@@ -354,6 +354,7 @@ TEST_F(DesktopPlayerTest, ControlBarKeysAndTheDesktopSteerThePlay) {
   auto& slider = test::Find<Gtk::Scale>(bar, "VolumeSlider");
   EXPECT_TRUE(WaitUntil([&] { return bar.get_mapped(); }, 5s)) << "an audio stream shows its bar";
   EXPECT_EQ(slider.get_value(), 40);
+  EXPECT_FALSE(test::Find<Gtk::Button>(bar, "FullScreenButton").get_visible()) << "no picture";
   EXPECT_TRUE(WaitUntil([&] { return player().volume == 40; }, 10s)) << "the kept volume plays";
   EXPECT_EQ(g_variant_get_double(bus_.Get(name_, "Volume")->get()), 0.4);
   EXPECT_TRUE(g_variant_get_boolean(bus_.Get(name_, "CanControl")->get()));
@@ -450,6 +451,7 @@ TEST_F(DesktopPlayerTest, ControlBarKeysAndTheDesktopSteerThePlay) {
   EXPECT_TRUE(WaitUntil([&] { return !videoBar.get_mapped(); }, 10s));
   SendMotion(video, 20, 20);
   EXPECT_TRUE(WaitUntil([&] { return videoBar.get_mapped(); }, 5s));
+  EXPECT_TRUE(test::Find<Gtk::Button>(videoBar, "FullScreenButton").get_mapped());
   test::Pump(300ms);
   SaveScreenshot(main, "video");
   EXPECT_TRUE(WaitUntil([&] { return !videoBar.get_mapped(); }, 10s)) << "the bar stayed";
