@@ -20,6 +20,9 @@ class SkinSwitcher {
   virtual bool ApplySkinFile(const std::string& path) = 0;
   // The skin file last given; empty under a built-in theme.
   virtual std::string SkinFile() const = 0;
+  // The skin file whose look is drawn now: unlike SkinFile(), not one that
+  // failed to load. Empty under a built-in theme.
+  virtual std::string DrawnSkinFile() const { return SkinFile(); }
   // A built-in theme by index; 0 is the one compiled in, "QNX".
   virtual void SelectTheme(int index) = 0;
 };

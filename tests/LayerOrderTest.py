@@ -3,7 +3,8 @@
 
 A source folder may include its own headers and those of folders listed before
 it; tests/ and bench/ may include everything. Below the GTK building blocks no
-toolkit header may appear, and in the basics not even GLib.
+toolkit header may appear, and in the basics not even GLib. libcurl's headers
+belong to the network layer alone.
 
 Usage: LayerOrderTest.py <source folder>
 """
@@ -17,6 +18,8 @@ ANGLED = re.compile(r'^\s*#\s*include\s+<([^>]+)>', re.M)
 TOOLKIT = re.compile(r'^(gtk|gtkmm|gdk|gdkmm|webkit2|webkit|mpv|atk|atkmm|pango)[/.-]')
 GLIB = re.compile(r'^(glib|glibmm|gio|giomm|gobject|json-glib|totem)')
 TOOLKIT_FREE = {"basics", "settings", "cores", "tools"}
+# libcurl has one front-end; everything else asks it
+ONLY_IN = {"curl/": "platform/net/"}
 SKIP_TOP = {"build", "build-asan", "build-fuzz", ".git", "data", "docs", "cmake"}
 
 
@@ -73,6 +76,10 @@ def check(root):
             elif target > own:
                 faults.append(f"{rel} ({own_folder}) includes \"{inc}\" ({folders[target][0]}),"
                               " which comes later in the layer order")
+        for inc in ANGLED.findall(text):
+            for prefix, home in ONLY_IN.items():
+                if inc.startswith(prefix) and not rel.startswith(home):
+                    faults.append(f"{rel}: <{inc}> belongs to {home} only")
         if own_layer in TOOLKIT_FREE:
             for inc in ANGLED.findall(text):
                 if TOOLKIT.match(inc):

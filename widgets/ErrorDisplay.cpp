@@ -1,6 +1,7 @@
 #include "widgets/ErrorDisplay.h"
 
 #include "common/Captions.h"
+#include "platform/desktop/CloseKeys.h"
 #include "platform/desktop/ShellOpen.h"
 #include "platform/glib/PostToUi.h"
 #include "settings/Settings.h"
@@ -76,6 +77,7 @@ MessageBox::MessageBox(const std::string& caption, const std::string& text, Mess
   set_resizable(false);
   set_position(Gtk::WIN_POS_CENTER);
   set_border_width(12);
+  platform::CloseWithKeys(*this);
   if (icon != MessageIcon::None) {
     image_.set(Picture(IconPicture(icon), 32));
     image_.set_valign(Gtk::ALIGN_START);

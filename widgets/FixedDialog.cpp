@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/desktop/CloseKeys.h"
 #include "widgets/WidgetSupport.h"
 
 namespace telvanta {
@@ -17,6 +18,7 @@ FixedDialog::FixedDialog(Gtk::Window& owner, std::string_view component, std::st
   if (frame == Frame::Dialog) {
     set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
   }
+  platform::CloseWithKeys(*this);
   layout_.set_size_request(width, height);
   add(layout_);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A small window over its owner: centred on the screen, not resizable, its
-// controls placed on a fixed layout of the client size. Closing it hides it,
-// as its buttons do; a closed one is not shown again.
+// controls placed on a fixed layout of the client size. Closing it (Escape and
+// Ctrl+W too) hides it, as its buttons do; a closed one is not shown again.
 
 #include <gtkmm.h>
 

@@ -1,5 +1,6 @@
 #include "widgets/InputBox.h"
 
+#include "platform/desktop/CloseKeys.h"
 #include "widgets/WidgetSupport.h"
 
 namespace telvanta {
@@ -10,6 +11,7 @@ std::string InputBox(Gtk::Window& owner, std::string_view caption, std::string_v
   NameComponent(box, "InputBox", caption);
   box.set_resizable(false);
   box.set_border_width(8);
+  platform::CloseWithKeys(box);
   Gtk::Label label{std::string(prompt)};
   label.set_xalign(0.0F);
   Gtk::Entry entry;

@@ -1,12 +1,15 @@
 #include "widgets/SkinEngine.h"
 
 #include "common/Error.h"
+#include "platform/desktop/ColorScheme.h"
+#include "skins/DesktopTheme.h"
 #include "skins/SkinFile.h"
 #include "widgets/WidgetSupport.h"
 
 #include <glib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace telvanta {
@@ -21,6 +24,8 @@ struct BuiltInTheme {
   const char* resource;
 };
 constexpr BuiltInTheme BuiltInThemes[] = {{"QNX", "/org/telvanta/themes/qnx.css"}};
+// Theme 0 over a dark desktop theme.
+constexpr char DesktopDarkSheet[] = "/org/telvanta/themes/desktop-dark.css";
 
 std::string ResourceText(const char* path) {
   RegisterResourcesOnce();
@@ -28,6 +33,37 @@ std::string ResourceText(const char* path) {
   gsize size = 0;
   const auto* data = static_cast<const char*>(bytes->get_data(size));
   return std::string(data, size);
+}
+
+skins::DesktopTheme CurrentDesktopTheme() {
+  auto settings = Gtk::Settings::get_default();
+  if (!settings) {
+    return skins::ResolveDesktopTheme(g_getenv("GTK_THEME"), "", false);
+  }
+  return skins::ResolveDesktopTheme(g_getenv("GTK_THEME"),
+                                    settings->property_gtk_theme_name().get_value().raw(),
+                                    settings->property_gtk_application_prefer_dark_theme());
+}
+
+// WCAG's relative luminance, 0 (black) to 1 (white).
+double Luminance(const Gdk::RGBA& colour) {
+  auto linear = [](double v) {
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(colour.get_red()) + 0.7152 * linear(colour.get_green()) +
+         0.0722 * linear(colour.get_blue());
+}
+
+// Whether the theme drawn now has a dark background: darker than the grey
+// on which black and white text read alike.
+bool ThemeIsDark(const skins::DesktopTheme& theme) {
+  auto context = Gtk::StyleContext::create();
+  context->set_screen(Gdk::Screen::get_default());
+  Gdk::RGBA background;
+  if (context->lookup_color("theme_bg_color", background)) {
+    return Luminance(background) < 0.18;
+  }
+  return theme.variant == "dark";
 }
 
 // A resize asked of every widget, internal children included, drops the
@@ -109,7 +145,15 @@ SkinEngine& SkinEngine::Default() {
   return engine;
 }
 
-SkinEngine::SkinEngine() { SelectTheme(0); }
+SkinEngine::SkinEngine() {
+  platform::FollowDesktopColorScheme();
+  SelectTheme(0);
+  if (auto settings = Gtk::Settings::get_default()) {
+    settings->property_gtk_theme_name().signal_changed().connect([this] { FollowDesktop(); });
+    settings->property_gtk_application_prefer_dark_theme().signal_changed().connect(
+        [this] { FollowDesktop(); });
+  }
+}
 
 bool SkinEngine::ApplySkinFile(const std::string& path) {
   auto read = skins::ReadSkinFile(path);
@@ -134,6 +178,7 @@ bool SkinEngine::ApplySkinFile(const std::string& path) {
     throw Error(overflow);
   }
   skinFile_ = path;
+  drawnFile_ = path;
   skins::WithdrawPictures(pictures_);
   pictures_ = std::move(read.skin->pictures);
   lookName_ = read.skin->name;
@@ -145,13 +190,34 @@ void SkinEngine::SelectTheme(int index) {
     g_warning("There is no built-in theme %d; the look stays as it was", index);
     return;
   }
+  const auto desktop = CurrentDesktopTheme();
   const auto& theme = BuiltInThemes[index];
-  if (Install(ResourceText(theme.resource), theme.name)) {
+  std::string css;
+  std::string name = theme.name;
+  if (desktop.Plain()) {
+    css = ResourceText(theme.resource);
+  } else {
+    css = ThemeIsDark(desktop) ? ResourceText(DesktopDarkSheet) : "";
+    name = desktop.Label();
+  }
+  if (Install(css, name)) {
     skins::WithdrawPictures(pictures_);
     pictures_.clear();
     skinFile_.clear();
-    lookName_ = theme.name;
+    drawnFile_.clear();
+    lookName_ = name;
   }
+}
+
+void SkinEngine::FollowDesktop() {
+  // A skin says how every window looks, whatever the desktop's theme.
+  if (!drawnFile_.empty()) {
+    return;
+  }
+  // A skin that failed to load stays the one last given.
+  const std::string given = skinFile_;
+  SelectTheme(0);
+  skinFile_ = given;
 }
 
 bool SkinEngine::Install(const std::string& css, const std::string& origin) {

@@ -2,6 +2,13 @@
 // SkinEngine: draws every window, menu and dialog of the program with one
 // skin at a time. A skin is a style sheet added to the whole screen above
 // the GTK theme and the windows' own rules, so a switch is seen at once.
+//
+// Theme 0, the built-in look, follows the desktop: over GTK's plain light
+// theme it is "QNX"; over any other desktop theme (a dark one, say) that
+// theme draws the windows, with light link colours when it is dark. The
+// built-in look follows the desktop's changes of theme and of dark
+// preference (the settings portal's colour scheme included); a skin file
+// draws every window itself and looks the same over any of them.
 // UI thread only.
 
 #include <gtkmm.h>
@@ -25,13 +32,17 @@ class SkinEngine : public skins::SkinSwitcher {
   // Error says which window and how large.
   bool ApplySkinFile(const std::string& path) override;
   std::string SkinFile() const override { return skinFile_; }
+  std::string DrawnSkinFile() const override { return drawnFile_; }
   void SelectTheme(int index) override;
 
-  // The name of what is drawn now: the built-in theme's or the skin's.
+  // The name of what is drawn now: the built-in theme's, the skin's, or the
+  // desktop theme's ("Adwaita:dark") when theme 0 follows it.
   const std::string& LookName() const { return lookName_; }
 
  private:
   SkinEngine();
+  // Theme 0 drawn again over the desktop's theme as it is now.
+  void FollowDesktop();
   // Parses into a fresh provider and swaps only when the sheet is clean.
   bool Install(const std::string& css, const std::string& origin);
   // Draws every window with this provider from now on.
@@ -39,6 +50,7 @@ class SkinEngine : public skins::SkinSwitcher {
 
   Glib::RefPtr<Gtk::CssProvider> provider_;
   std::string skinFile_;
+  std::string drawnFile_;
   std::string lookName_;
   skins::PictureSet pictures_;  // the current skin's, served while it is drawn
 };

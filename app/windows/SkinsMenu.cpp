@@ -21,16 +21,24 @@ constexpr std::string_view skinFileDialog = "OpenSkin1";
 struct SkinItem {
   std::string_view component;
   std::string_view file;
+  std::string_view name;  // the caption
 };
 constexpr SkinItem SkinItems[] = {
-    {"CustomItem93", "aqua.mskn"},        {"CustomItem94", "beos.mskn"},
-    {"CustomItem95", "devoir.mskn"},      {"CustomItem96", "ecliptic.mskn"},
-    {"CustomItem97", "elegant99.mskn"},   {"CustomItem98", "futurism.mskn"},
-    {"CustomItem99", "jezz.mskn"},        {"CustomItem100", "kde.mskn"},
-    {"CustomItem101", "kromo_zone.mskn"}, {"CustomItem102", "macos.mskn"},
-    {"CustomItem103", "profskin.mskn"},   {"CustomItem104", "qnx.mskn"},
-    {"CustomItem105", "swing.mskn"},      {"CustomItem29", "vista.theme"},
-    {"CustomItem106", "watercolor.mskn"},
+    {"CustomItem93", "aqua.mskn", "Aqua"},
+    {"CustomItem94", "beos.mskn", "BeOS"},
+    {"CustomItem95", "devoir.mskn", "Devoir"},
+    {"CustomItem96", "ecliptic.mskn", "Ecliptic"},
+    {"CustomItem97", "elegant99.mskn", "Elegant 99"},
+    {"CustomItem98", "futurism.mskn", "Futurism"},
+    {"CustomItem99", "jezz.mskn", "Jezz"},
+    {"CustomItem100", "kde.mskn", "KDE"},
+    {"CustomItem101", "kromo_zone.mskn", "Kromo Zone"},
+    {"CustomItem102", "macos.mskn", "Mac OS"},
+    {"CustomItem103", "profskin.mskn", "Profskin"},
+    {"CustomItem104", "qnx.mskn", "QNX"},
+    {"CustomItem105", "swing.mskn", "Swing"},
+    {"CustomItem29", "vista.theme", "Windows Vista"},
+    {"CustomItem106", "watercolor.mskn", "Watercolor"},
 };
 
 }  // namespace
@@ -48,17 +56,55 @@ SkinsMenu::SkinsMenu(Gtk::Window& owner, Gtk::MenuItem& skinsItem, skins::SkinSw
       .signal_activate()
       .connect(sigc::mem_fun(*this, &SkinsMenu::onGetMoreActivated));
   AddSeparator(*menu, component::separator);
+  auto group = noneItem_.get_group();
   for (const auto& skin : SkinItems) {
-    // The caption is the file name ChangeSkin is given.
-    auto& item = AddMenuItem(*menu, skin.component, skin.file);
-    item.signal_activate().connect([this, name = skin.file] { ChangeSkin(name); });
+    auto* item = Gtk::make_managed<Gtk::RadioMenuItem>(group, std::string(skin.name));
+    NameComponent(*item, skin.component, skin.name);
+    item->show();
+    menu->append(*item);
+    item->signal_activate().connect([this, file = skin.file] {
+      // Marking the skin in use activates its item too.
+      if (!marking_) {
+        ChangeSkin(file);
+      }
+    });
+    skinItems_.push_back({item, skin.file});
   }
+  menu->signal_show().connect(sigc::mem_fun(*this, &SkinsMenu::MarkSkinInUse));
   skinsItem.set_submenu(*menu);
+  MarkSkinInUse();
 }
 
-void SkinsMenu::ChangeSkin(std::string_view name) { skins::ChangeSkin(engine_, name); }
+void SkinsMenu::ChangeSkin(std::string_view name) {
+  Marked([&] { skins::ChangeSkin(engine_, name); });
+}
 
-void SkinsMenu::onResetActivated() { skins::ResetToDefault(engine_); }
+void SkinsMenu::onResetActivated() {
+  Marked([&] { skins::ResetToDefault(engine_); });
+}
+
+void SkinsMenu::MarkSkinInUse() {
+  const std::string drawn = engine_.DrawnSkinFile();
+  Gtk::RadioMenuItem* inUse = &noneItem_;
+  for (const auto& [item, file] : skinItems_) {
+    if ((skins::SkinsFolder() / std::string(file)).string() == drawn) {
+      inUse = item;
+    }
+  }
+  marking_ = true;
+  inUse->set_active(true);
+  marking_ = false;
+}
+
+void SkinsMenu::Marked(const std::function<void()>& change) {
+  try {
+    change();
+  } catch (...) {
+    MarkSkinInUse();
+    throw;
+  }
+  MarkSkinInUse();
+}
 
 void SkinsMenu::onGetMoreActivated() {
   platform::ShellOpen(SkinsSite, platform::ShowMode::Maximized);
@@ -76,7 +122,7 @@ void SkinsMenu::onSelectActivated() {
   }
   const std::string path = dialog.get_filename();
   if (!path.empty()) {
-    skins::ApplyChosenSkin(engine_, path);
+    Marked([&] { skins::ApplyChosenSkin(engine_, path); });
   }
 }
 

@@ -5,6 +5,7 @@
 #include "catalogue/StationCommands.h"
 #include "common/Captions.h"
 #include "common/StreamClass.h"
+#include "platform/desktop/CloseKeys.h"
 #include "widgets/WidgetSupport.h"
 
 namespace telvanta {
@@ -45,6 +46,7 @@ PropertiesDialog::PropertiesDialog(Gtk::Window& owner, const std::string& entry,
   set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
   set_border_width(8);
   group_->add_window(*this);
+  platform::CloseWithKeys(*this);
 
   const EntryParts parts = SplitEntryText(entry);
   const StreamClass streamClass = ClassifyStream(url);

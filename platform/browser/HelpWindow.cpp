@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/chm/ChmFile.h"
+#include "platform/desktop/CloseKeys.h"
 #include "platform/desktop/ShellOpen.h"
 #include "platform/glib/GObjectPtr.h"
 
@@ -134,6 +135,7 @@ HelpWindow::HelpWindow(Key) : impl_(std::make_unique<Impl>()) {
   set_name("HelpWindow");
   set_title(kUntitled);
   set_default_size(kDefaultWidth, kDefaultHeight);
+  CloseWithKeys(*this);
   // Its own context: no cookies or caches on disk, and a scheme no other view sees.
   impl_->context.reset(webkit_web_context_new_ephemeral());
   webkit_web_context_set_cache_model(impl_->context.get(), WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);

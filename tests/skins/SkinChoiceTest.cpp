@@ -1,6 +1,7 @@
 // The skin choice against a recording engine and a settings hive in a
 // temporary folder: what reaches the engine and what ThemeFile holds.
 
+#include "skins/DesktopTheme.h"
 #include "skins/SkinChoice.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,34 @@ TEST_F(SkinChoiceTest, StartUpAppliesTheStoredFileOnlyWhenItExists) {
     WriteSetting("ThemeFile", c.stored);
     ApplyStoredSkin(engine_);
     EXPECT_EQ(engine_.calls.size(), c.applied ? 1U : 0U) << c.stored;
+  }
+}
+
+// The desktop's theme as GTK picks it: GTK_THEME wins over the settings and
+// their dark preference, and only GTK's own light theme is the plain one
+// the built-in look is drawn over.
+TEST(DesktopTheme, GtkThemeWinsAndOnlyLightAdwaitaIsPlain) {
+  struct Case {
+    const char* variable;
+    std::string settingName;
+    bool preferDark;
+    std::string label;
+    bool plain;
+  };
+  const Case cases[] = {
+      {nullptr, "Adwaita", false, "Adwaita", true},
+      {nullptr, "", false, "Adwaita", true},
+      {"", "Adwaita", false, "Adwaita", true},
+      {nullptr, "Adwaita", true, "Adwaita:dark", false},
+      {"Adwaita:dark", "Adwaita", false, "Adwaita:dark", false},
+      {"Adwaita", "Adwaita", true, "Adwaita", true},
+      {nullptr, "Adwaita-dark", false, "Adwaita-dark", false},
+      {"HighContrast", "Adwaita", false, "HighContrast", false},
+  };
+  for (const Case& c : cases) {
+    const DesktopTheme theme = ResolveDesktopTheme(c.variable, c.settingName, c.preferDark);
+    EXPECT_EQ(theme.Label(), c.label) << (c.variable ? c.variable : "unset") << c.settingName;
+    EXPECT_EQ(theme.Plain(), c.plain) << theme.Label();
   }
 }
 

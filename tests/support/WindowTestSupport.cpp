@@ -147,7 +147,7 @@ std::string AccessibleId(Gtk::Widget& widget) {
   return id != nullptr ? id : "";
 }
 
-void SendKey(Gtk::Window& window, guint keyval) {
+void SendKey(Gtk::Window& window, guint keyval, guint modifiers) {
   GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
   event->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
   event->key.send_event = TRUE;
@@ -168,6 +168,7 @@ void SendKey(Gtk::Window& window, guint keyval) {
     event->key.state = keys[0].level == 1 ? GDK_SHIFT_MASK : 0;
   }
   g_free(keys);
+  event->key.state |= modifiers;
   auto* seat = gdk_display_get_default_seat(window.get_display()->gobj());
   gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
   gtk_main_do_event(event);

@@ -71,8 +71,9 @@ Gtk::Window* FindToplevel(const std::string& name);
 std::string AccessibleName(Gtk::Widget& widget);
 std::string AccessibleId(Gtk::Widget& widget);
 
-// A key pressed, as GTK hands it to the window with the focus.
-void SendKey(Gtk::Window& window, guint keyval);
+// A key pressed, as GTK hands it to the window with the focus, with the
+// modifiers held (GDK_CONTROL_MASK).
+void SendKey(Gtk::Window& window, guint keyval, guint modifiers = 0);
 // Each character typed as a key, as a user types it.
 void TypeText(Gtk::Window& window, const std::string& text);
 

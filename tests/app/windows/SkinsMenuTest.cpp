@@ -2,20 +2,19 @@
 // program folder holding the shipped skins: every skin changes the main and
 // list windows (screenshots land in the build folder as skin-<name>-main.png
 // and skin-<name>-list.png), ThemeFile follows the choice, and a skin that
-// fails leaves the look alone.
+// fails leaves the look alone. The menu names the skins and ticks the one drawn.
 
 #include "app/startup/Startup.h"
 #include "app/windows/AboutDialog.h"
 #include "app/windows/MainWindow.h"
 #include "catalogue/windows/ChannelListWindow.h"
 #include "settings/Settings.h"
+#include "tests/support/TextContrast.h"
 #include "tests/support/WindowTestSupport.h"
 #include "widgets/SkinEngine.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 #ifndef TELVANTA_BUILD_PROGRAM_DIR
 #error "TELVANTA_BUILD_PROGRAM_DIR names the build's program folder"
@@ -30,11 +29,29 @@ using test::WaitUntil;
 
 const std::filesystem::path BuildFolder = TELVANTA_BUILD_PROGRAM_DIR;
 
-// The captions of the fifteen skin items, in menu order.
-const std::vector<std::string> SkinCaptions = {
-    "aqua.mskn",     "beos.mskn", "devoir.mskn", "ecliptic.mskn",   "elegant99.mskn",
-    "futurism.mskn", "jezz.mskn", "kde.mskn",    "kromo_zone.mskn", "macos.mskn",
-    "profskin.mskn", "qnx.mskn",  "swing.mskn",  "vista.theme",     "watercolor.mskn"};
+// The fifteen skin items in menu order: component, file, caption.
+struct MenuSkin {
+  const char* component;
+  std::string file;
+  std::string caption;
+};
+const std::vector<MenuSkin> MenuSkins = {
+    {"CustomItem93", "aqua.mskn", "Aqua"},
+    {"CustomItem94", "beos.mskn", "BeOS"},
+    {"CustomItem95", "devoir.mskn", "Devoir"},
+    {"CustomItem96", "ecliptic.mskn", "Ecliptic"},
+    {"CustomItem97", "elegant99.mskn", "Elegant 99"},
+    {"CustomItem98", "futurism.mskn", "Futurism"},
+    {"CustomItem99", "jezz.mskn", "Jezz"},
+    {"CustomItem100", "kde.mskn", "KDE"},
+    {"CustomItem101", "kromo_zone.mskn", "Kromo Zone"},
+    {"CustomItem102", "macos.mskn", "Mac OS"},
+    {"CustomItem103", "profskin.mskn", "Profskin"},
+    {"CustomItem104", "qnx.mskn", "QNX"},
+    {"CustomItem105", "swing.mskn", "Swing"},
+    {"CustomItem29", "vista.theme", "Windows Vista"},
+    {"CustomItem106", "watercolor.mskn", "Watercolor"},
+};
 
 class SkinsMenuTest : public test::RealWindowsTest<TelvantaWindows, &CreateWindows> {
  protected:
@@ -51,6 +68,16 @@ class SkinsMenuTest : public test::RealWindowsTest<TelvantaWindows, &CreateWindo
     return (program_.Path() / "Skins" / name).string();
   }
   Gtk::MenuItem& Item(const char* component) { return Find<Gtk::MenuItem>(Main(), component); }
+  // The captions of the skin items ticked now.
+  std::vector<std::string> Ticked() {
+    std::vector<std::string> ticked;
+    for (const MenuSkin& skin : MenuSkins) {
+      if (Find<Gtk::RadioMenuItem>(Main(), skin.component).get_active()) {
+        ticked.push_back(skin.caption);
+      }
+    }
+    return ticked;
+  }
 
   // The window as drawn now, shown alone at the top left of the screen.
   Glib::RefPtr<Gdk::Pixbuf> Shot(Gtk::Window& window) {
@@ -140,68 +167,7 @@ double ChangedShare(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::
   return static_cast<double>(changed) / (static_cast<double>(width) * height);
 }
 
-// WCAG's contrast ratio of two colours, 1 to 21.
-double Contrast(const Gdk::RGBA& a, const Gdk::RGBA& b) {
-  auto luminance = [](const Gdk::RGBA& c) {
-    auto linear = [](double v) {
-      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(c.get_red()) + 0.7152 * linear(c.get_green()) +
-           0.0722 * linear(c.get_blue());
-  };
-  const double la = luminance(a);
-  const double lb = luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// The window's pixels under the widget, as drawn once `change` is made.
-Glib::RefPtr<Gdk::Pixbuf> DrawnUnder(Gtk::Window& window, Gtk::Widget& widget,
-                                     const std::function<void()>& change) {
-  bool drawn = false;
-  auto watch = window.signal_draw().connect_notify(
-      [&](const Cairo::RefPtr<Cairo::Context>&) { drawn = true; }, true);
-  change();
-  widget.queue_draw();
-  WaitUntil([&] { return drawn; });
-  watch.disconnect();
-  Pump();
-  int x = 0;
-  int y = 0;
-  widget.translate_coordinates(window, 0, 0, x, y);
-  return Gdk::Pixbuf::create(window.get_window(), x, y, widget.get_allocated_width(),
-                             widget.get_allocated_height());
-}
-
-// The lowest contrast of a link's text colour with what is drawn behind its
-// text: where the pixels change when the text is made invisible.
-double WorstLinkContrast(Gtk::Window& window, ClickLabel& link) {
-  Gtk::Label& text = link.label();
-  const Gdk::RGBA colour = text.get_style_context()->get_color(text.get_state_flags());
-  const auto shown = DrawnUnder(window, text, [] {});
-  const auto behind = DrawnUnder(window, text, [&] { text.set_opacity(0.0); });
-  text.set_opacity(1.0);
-  double worst = 21.0;
-  const int channels = behind->get_n_channels();
-  for (int row = 0; row < behind->get_height(); ++row) {
-    const guint8* b = behind->get_pixels() + row * behind->get_rowstride();
-    const guint8* s = shown->get_pixels() + row * shown->get_rowstride();
-    for (int col = 0; col < behind->get_width(); ++col, b += channels, s += channels) {
-      if (b[0] == s[0] && b[1] == s[1] && b[2] == s[2]) continue;
-      Gdk::RGBA background;
-      background.set_rgba_u(b[0] * 257, b[1] * 257, b[2] * 257);
-      // A text colour that is not opaque shows the background through it.
-      const double a = colour.get_alpha();
-      Gdk::RGBA seen;
-      seen.set_rgba(a * colour.get_red() + (1 - a) * background.get_red(),
-                    a * colour.get_green() + (1 - a) * background.get_green(),
-                    a * colour.get_blue() + (1 - a) * background.get_blue());
-      worst = std::min(worst, Contrast(seen, background));
-    }
-  }
-  return worst;
-}
-
-TEST_F(SkinsMenuTest, SkinsMenuHoldsTheCommandsAndTheFifteenFiles) {
+TEST_F(SkinsMenuTest, SkinsMenuHoldsTheCommandsAndTheFifteenSkinsByName) {
   StartWithoutTheModalList();
   auto& skins = Item("CustomItem87");
   EXPECT_TRUE(skins.get_sensitive());
@@ -213,8 +179,9 @@ TEST_F(SkinsMenuTest, SkinsMenuHoldsTheCommandsAndTheFifteenFiles) {
   }
   std::vector<std::string> expected = {"Reset to Default", "Select Skin...", "Get More Skins...",
                                        "-"};
-  expected.insert(expected.end(), SkinCaptions.begin(), SkinCaptions.end());
+  for (const MenuSkin& skin : MenuSkins) expected.push_back(skin.caption);
   EXPECT_EQ(captions, expected);
+  EXPECT_EQ(Ticked(), std::vector<std::string>{}) << "the built-in look is no skin of the menu";
   EXPECT_EQ(Item("CustomItem29").get_name(), "CustomItem29");
 }
 
@@ -224,15 +191,12 @@ TEST_F(SkinsMenuTest, EverySkinChangesBothWindowsAndIsRemembered) {
   const auto builtInList = Shot(List());
   builtInMain->save((BuildFolder / "skin-builtin-main.png").string(), "png");
   builtInList->save((BuildFolder / "skin-builtin-list.png").string(), "png");
-  const char* items[] = {"CustomItem93",  "CustomItem94",  "CustomItem95",  "CustomItem96",
-                         "CustomItem97",  "CustomItem98",  "CustomItem99",  "CustomItem100",
-                         "CustomItem101", "CustomItem102", "CustomItem103", "CustomItem104",
-                         "CustomItem105", "CustomItem29",  "CustomItem106"};
-  for (std::size_t i = 0; i < SkinCaptions.size(); ++i) {
-    const std::string& caption = SkinCaptions[i];
-    Item(items[i]).activate();
+  for (const MenuSkin& skin : MenuSkins) {
+    const std::string& caption = skin.file;
+    Item(skin.component).activate();
     EXPECT_EQ(ReadSetting("ThemeFile"), Skin(caption));
     EXPECT_EQ(SkinEngine::Default().SkinFile(), Skin(caption));
+    EXPECT_EQ(Ticked(), std::vector<std::string>{skin.caption});
     EXPECT_NE(SkinEngine::Default().LookName(), "QNX") << caption << " did not load";
     const std::string stem = std::filesystem::path(caption).stem().string();
     const auto main = ShotWithMenus();
@@ -263,7 +227,7 @@ TEST_F(SkinsMenuTest, EveryLookKeepsLinkTextReadable) {
   StartWithoutTheModalList();
   Main().SetAnnouncement("New stations this week", "http://127.0.0.1/news");
   std::vector<std::string> looks = {""};
-  looks.insert(looks.end(), SkinCaptions.begin(), SkinCaptions.end());
+  for (const MenuSkin& skin : MenuSkins) looks.push_back(skin.file);
   for (const std::string& look : looks) {
     if (!look.empty()) Main().ChangeSkin(look);
     const std::string name = look.empty() ? "builtin" : std::filesystem::path(look).stem().string();
@@ -271,7 +235,7 @@ TEST_F(SkinsMenuTest, EveryLookKeepsLinkTextReadable) {
       for (Gtk::Widget* widget : test::AllWidgets(window)) {
         auto* link = dynamic_cast<ClickLabel*>(widget);
         if (link == nullptr || !link->get_is_drawable()) continue;
-        EXPECT_GE(WorstLinkContrast(window, *link), 4.5)
+        EXPECT_GE(test::WorstTextContrast(window, link->label()), 4.5)
             << name << ": " << link->get_name() << " in " << window.get_name();
       }
     };
@@ -299,6 +263,7 @@ TEST_F(SkinsMenuTest, ResetForgetsTheFileAndBringsBackTheBuiltInLook) {
   EXPECT_EQ(test::ReadFile(config_.Path() / "telvanta" / "settings.reg").find("ThemeFile"),
             std::string::npos);
   EXPECT_EQ(SkinEngine::Default().SkinFile(), "");
+  EXPECT_EQ(Ticked(), std::vector<std::string>{});
   EXPECT_EQ(ChangedShare(Shot(Main()), builtIn), 0.0);
 }
 
@@ -311,6 +276,7 @@ TEST_F(SkinsMenuTest, MissingOrBrokenSkinStoresItsPathAndKeepsTheLook) {
   for (const char* name : {"jezz.mskn", "kde.mskn"}) {
     Main().ChangeSkin(name);
     EXPECT_EQ(ReadSetting("ThemeFile"), Skin(name));
+    EXPECT_EQ(Ticked(), std::vector<std::string>{"Aqua"}) << "the skin still drawn";
     EXPECT_EQ(ChangedShare(Shot(Main()), aqua), 0.0) << name;
   }
 }
@@ -344,6 +310,8 @@ TEST_F(SkinsMenuTest, SelectSkinStartsInTheSkinsFolderAndCancelChangesNothing) {
           selected = dialog->get_filter()->get_name();
           // The user picks another group; the next opening starts on the first again.
           dialog->set_filter(dialog->list_filters().back());
+          // The chooser learns of the folder it was given a while after it shows.
+          WaitUntil([&] { return !dialog->get_current_folder().empty(); }, std::chrono::seconds(5));
           folder = dialog->get_current_folder();
           if (!file.empty()) dialog->set_filename(file);
           Pump(std::chrono::milliseconds(200));
