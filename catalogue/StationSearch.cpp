@@ -151,6 +151,39 @@ int SearchableList::ShownIndexOf(std::size_t row) const {
   return static_cast<int>(found - shown_->begin());
 }
 
+std::optional<std::size_t> SearchableList::RowOf(std::size_t row, std::string_view url) const {
+  const std::vector<std::string>& urls = all_->urls;
+  if (row < urls.size() && urls[row] == url) {
+    return row;
+  }
+  const auto found = std::find(urls.begin(), urls.end(), url);
+  if (found == urls.end()) {
+    return std::nullopt;
+  }
+  return static_cast<std::size_t>(found - urls.begin());
+}
+
+std::optional<std::size_t> SearchableList::ShownNeighbour(std::size_t row, int step) const {
+  const std::vector<std::size_t>& shown = *shown_;
+  std::optional<std::size_t> neighbour;
+  if (step > 0) {
+    const auto after = std::upper_bound(shown.begin(), shown.end(), row);
+    if (after != shown.end()) {
+      neighbour = *after;
+    }
+  } else if (step < 0) {
+    const auto at = std::lower_bound(shown.begin(), shown.end(), row);
+    if (at != shown.begin()) {
+      neighbour = *(at - 1);
+    }
+  }
+  // A load that stopped half-way leaves rows without URLs at the end.
+  if (neighbour && *neighbour >= all_->urls.size()) {
+    return std::nullopt;
+  }
+  return neighbour;
+}
+
 std::size_t TwinUrls::size() const {
   // Shown rows ascend, so those with a URL come first.
   const std::vector<std::size_t>& shown = list_->Shown();

@@ -157,6 +157,13 @@ class SearchableList {
   int ShownIndexOf(std::size_t row) const;
   // The shown rows' URLs: the twin of the shown list.
   TwinUrls ShownUrls() const { return TwinUrls(*this); }
+  // Where a station once found at `row` with this URL is now: that row while
+  // it still holds the URL (a reload may have put another there), else the
+  // first row that does; none when the list lost it.
+  std::optional<std::size_t> RowOf(std::size_t row, std::string_view url) const;
+  // The shown row with a URL after (step > 0) or before (step < 0) `row`,
+  // whether or not `row` itself is shown; none past the ends.
+  std::optional<std::size_t> ShownNeighbour(std::size_t row, int step) const;
 
  private:
   void Apply();

@@ -1,7 +1,8 @@
 #pragma once
 // The main window as the desktop's media player (MPRIS): what plays, read
-// off the window's caption and the page's players, and the desktop's play,
-// pause and stop handed to those players.
+// off the play and the page's players, and the desktop's play, pause, stop,
+// next, previous and volume handed to those players and to the list the
+// play came from.
 
 #include <gtkmm.h>
 
@@ -13,6 +14,7 @@
 
 #include "platform/desktop/MprisService.h"
 #include "platform/webview/BrowserView.h"
+#include "playback/PlayTarget.h"
 
 namespace telvanta {
 
@@ -26,14 +28,18 @@ class DesktopPlayer {
 
   // The browser whose players are told and controlled, once it exists.
   void Attach(platform::BrowserView& browser);
-  // A new play of `address` has begun.
-  void Played(const std::string& address);
+  // A new play of `address` has begun: a station of `list` named by its
+  // entry text, or (both empty) an address opened by hand.
+  void Played(const std::string& address, const std::string& station, StationSequence* list);
+  // Tells the desktop what changed.
+  void Update();
   const platform::MprisService& Service() const { return *service_; }
 
  private:
-  void Update();
   void Play();
   void Command(platform::PlayerCommand command);
+  void Move(int step);
+  void SetVolume(double volume);
 
   std::vector<platform::PlayerInfo> Players() const;
 
@@ -41,6 +47,8 @@ class DesktopPlayer {
   platform::BrowserView* browser_ = nullptr;
   std::function<void(const std::string&)> replay_;
   std::string lastAddress_;
+  std::string station_;
+  StationSequence* list_ = nullptr;
   std::uint64_t playNumber_ = 0;
   std::unique_ptr<platform::MprisService> service_;
   std::vector<sigc::connection> connections_;

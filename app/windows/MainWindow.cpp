@@ -14,6 +14,7 @@
 #include "platform/webview/WebModule.h"
 #include "playback/OpenMediaRules.h"
 #include "playback/windows/OpenUrlDialog.h"
+#include "settings/PlayerVolume.h"
 #include "settings/Settings.h"
 #include "update/DailyTrigger.h"
 #include "update/windows/UpdateCheckDialog.h"
@@ -414,6 +415,8 @@ platform::BrowserView& MainWindow::Browser() {
     widget.show_all();
     browser_->signal_download_complete().connect(sigc::mem_fun(*this, &MainWindow::onPageLoaded));
     browser_->signal_players_changed().connect(sigc::mem_fun(*this, &MainWindow::onPlayersChanged));
+    browser_->signal_volume_changed().connect([](int volume) { WriteVolume(volume); });
+    browser_->SetVolume(ReadVolume());
     desktopPlayer_->Attach(*browser_);
   }
   return *browser_;
@@ -449,7 +452,14 @@ void MainWindow::onFavouritesClicked() { ShowListOn(ListPage::Favorites); }
 void MainWindow::onToolsClicked() { PopUpAtPointer(toolsMenu_, toolsButton_); }
 void MainWindow::onHelpClicked() { PopUpAtPointer(helpMenu_, helpButton_); }
 
-void MainWindow::PlayTV(const std::string& url) {
+void MainWindow::PlayTV(const std::string& url) { Play(url, {}, nullptr); }
+
+void MainWindow::PlayStation(const std::string& entry, const std::string& url,
+                             StationSequence& list) {
+  Play(url, entry, &list);
+}
+
+void MainWindow::Play(const std::string& url, const std::string& station, StationSequence* list) {
   std::filesystem::path page;
   try {
     page = playerPage_.WritePlayerPage(url, ReadSetting("Stretch"));
@@ -460,6 +470,8 @@ void MainWindow::PlayTV(const std::string& url) {
   playWatch_.Began(url);
   try {
     platform::BrowserView& browser = Browser();
+    browser.SetStationName(station);
+    browser.SetVolume(ReadVolume());
     if (playerPage_.CurrentPageHasPlayer()) {
       browser.StartPlayer(url);  // the stream opens while the page loads
     }
@@ -468,8 +480,19 @@ void MainWindow::PlayTV(const std::string& url) {
     ShowPlainMessage(error.what());
     return;
   }
-  desktopPlayer_->Played(url);
+  desktopPlayer_->Played(url, station, list);
   RunDailyUpdate();
+}
+
+// Once a station plays, its keys are the window's: Space must not press
+// whichever toolbar button happens to have the focus (the toolbar answers
+// Enter and its Alt+letter keys). Only the player's own control bar keeps
+// the keys its focused control uses.
+bool MainWindow::on_key_press_event(GdkEventKey* event) {
+  if (browser_ && browser_->HandlePlayerKey(*event)) {
+    return true;
+  }
+  return Gtk::Window::on_key_press_event(event);
 }
 
 void MainWindow::SetListWindow(ChannelListWindow* list) {

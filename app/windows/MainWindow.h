@@ -42,6 +42,8 @@ class MainWindow : public Gtk::Window, public PlayTarget {
 
   void InitControl() override;
   void PlayTV(const std::string& url) override;
+  void PlayStation(const std::string& entry, const std::string& url,
+                   StationSequence& list) override;
   void SetCaption(const std::string& caption) override { set_title(caption); }
   std::string Caption() const override { return get_title(); }
   // Plays an address handed in from outside (the command line, a later
@@ -73,6 +75,8 @@ class MainWindow : public Gtk::Window, public PlayTarget {
  protected:
   void on_show() override;
   bool on_delete_event(GdkEventAny* event) override;
+  // The player's keys come before the focused widget's (see the .cpp).
+  bool on_key_press_event(GdkEventKey* event) override;
 
  private:
   void BuildToolbar();
@@ -82,6 +86,8 @@ class MainWindow : public Gtk::Window, public PlayTarget {
   void InstallMouseHook();
   void InitWeb();
   void ShowListOn(ListPage page);
+  // PlayTV, naming the station (empty for an address) and its list.
+  void Play(const std::string& url, const std::string& station, StationSequence* list);
   Gtk::FileChooserDialog& MediaFileDialog();
 
   void onShown();

@@ -531,9 +531,44 @@ void ChannelListWindow::PlayFrom(ListPage page) {
   }
   chosen.Check();
   hide();
+  played_ = Played{page, *chosen.row, chosen.url};
   main_.InitControl();
   main_.SetCaption(PlayCaption(chosen.entry));
-  main_.PlayTV(chosen.url);
+  main_.PlayStation(chosen.entry, chosen.url, *this);
+}
+
+std::optional<std::size_t> ChannelListWindow::PlayedRow() const {
+  if (!played_) {
+    return std::nullopt;
+  }
+  return PageOf(played_->page).rows.RowOf(played_->row, played_->url);
+}
+
+bool ChannelListWindow::HasStation(int step) const {
+  const std::optional<std::size_t> row = PlayedRow();
+  return row && PageOf(played_->page).rows.ShownNeighbour(*row, step);
+}
+
+void ChannelListWindow::PlayStation(int step) {
+  const std::optional<std::size_t> row = PlayedRow();
+  if (!row) {
+    return;
+  }
+  Page& page = PageOf(played_->page);
+  const std::optional<std::size_t> next = page.rows.ShownNeighbour(*row, step);
+  if (!next) {
+    return;
+  }
+  const int shown = page.rows.ShownIndexOf(*next);
+  const std::string entry = page.list.Entry(shown);
+  const std::string url = page.rows.All().urls[*next];
+  // The list opens on the station that plays.
+  page.list.SetItemIndex(shown);
+  played_->row = *next;
+  played_->url = url;
+  main_.InitControl();
+  main_.SetCaption(PlayCaption(entry));
+  main_.PlayStation(entry, url, *this);
 }
 
 void ChannelListWindow::ConnectMouseUp(Gtk::RadioButton& button, std::string_view stretch) {

@@ -36,7 +36,8 @@ namespace telvanta {
 class ChannelListWindow : public Gtk::Window,
                           public FavouritesHost,
                           public ListExportSource,
-                          public health::CheckSink {
+                          public health::CheckSink,
+                          public StationSequence {
  public:
   // main is where plays go (InitControl, caption, PlayTV).
   ChannelListWindow(Gtk::Window& owner, PlayTarget& main);
@@ -93,6 +94,10 @@ class ChannelListWindow : public Gtk::Window,
   void RecordCheck(const std::string& url, const health::CheckOutcome& outcome) override;
   // Why station health is not kept, or "" (also before FormCreate).
   std::string HealthProblem() const;
+
+  // The stations around the one played last, in its page's list as shown.
+  bool HasStation(int step) const override;
+  void PlayStation(int step) override;
 
  protected:
   bool on_delete_event(GdkEventAny* event) override;
@@ -181,6 +186,8 @@ class ChannelListWindow : public Gtk::Window,
   void onSearchActivated();
   // Play: a double-click, Enter or the menu's "Play".
   void PlayFrom(ListPage page);
+  // The row of the page's whole list the station played last is on now.
+  std::optional<std::size_t> PlayedRow() const;
   void onAddToFavourites(ListPage page);
   void onAddOwnChannel();
   void onRenameFavourite();
@@ -192,6 +199,13 @@ class ChannelListWindow : public Gtk::Window,
 
   Gtk::Window& owner_;
   PlayTarget& main_;
+  // The station played last from a list: its page, row and URL.
+  struct Played {
+    ListPage page = ListPage::TV;
+    std::size_t row = 0;
+    std::string url;
+  };
+  std::optional<Played> played_;
 
   AnchoredLayout layout_;
   Gtk::Label quickStartLabel_;

@@ -5,10 +5,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 
+#include "common/AsciiText.h"
 #include "common/Error.h"
 #include "platform/glib/PostToUi.h"
 #include "platform/player/StreamAddress.h"
@@ -36,8 +39,8 @@ enum PropertyId : std::uint64_t {
   kMute,
   kVideoTrack,
   kMediaTitle,
-  kIcyTitle,
-  kIcyName,
+  kMetadata,
+  kVolume,
 };
 
 struct Observed {
@@ -58,12 +61,29 @@ constexpr Observed kObserved[] = {
     {kMute, "mute", MPV_FORMAT_FLAG},
     {kVideoTrack, "vid", MPV_FORMAT_STRING},
     {kMediaTitle, "media-title", MPV_FORMAT_STRING},
-    {kIcyTitle, "metadata/by-key/icy-title", MPV_FORMAT_STRING},
-    {kIcyName, "metadata/by-key/icy-name", MPV_FORMAT_STRING},
+    // The whole tag set: a radio's song title arrives as a change of it.
+    {kMetadata, "metadata", MPV_FORMAT_NODE},
+    {kVolume, "volume", MPV_FORMAT_DOUBLE},
 };
 
 // The engine's state rather than the file's: kept from one load to the next.
-bool OutlivesTheFile(std::uint64_t id) { return id == kPause || id == kMute || id == kIdleActive; }
+bool OutlivesTheFile(std::uint64_t id) {
+  return id == kPause || id == kMute || id == kIdleActive || id == kVolume;
+}
+
+// A tag of a metadata map; mpv keeps the letter case the stream sent.
+std::string Tag(const mpv_node& metadata, std::string_view key) {
+  if (metadata.format != MPV_FORMAT_NODE_MAP) {
+    return {};
+  }
+  const mpv_node_list& tags = *metadata.u.list;
+  for (int n = 0; n < tags.num; ++n) {
+    if (EqualsIgnoringAsciiCase(tags.keys[n], key) && tags.values[n].format == MPV_FORMAT_STRING) {
+      return tags.values[n].u.string;
+    }
+  }
+  return {};
+}
 
 constexpr std::size_t kMaxLogLines = 200;
 constexpr int kMaxRenderSide = 4096;
@@ -208,6 +228,11 @@ void MpvEngine::SetPause(bool paused) {
 void MpvEngine::SetMute(bool muted) {
   int flag = muted ? 1 : 0;
   mpv_set_property_async(handle_, 0, "mute", MPV_FORMAT_FLAG, &flag);
+}
+
+void MpvEngine::SetVolume(int volume) {
+  double level = std::clamp(volume, 0, kMaxVolume);
+  mpv_set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &level);
 }
 
 bool MpvEngine::IdleNow() const {
@@ -360,6 +385,7 @@ void MpvEngine::ForgetFile() {
   kept.paused = properties_.paused;
   kept.muted = properties_.muted;
   kept.idleActive = properties_.idleActive;
+  kept.volume = properties_.volume;
   properties_ = kept;
 }
 
@@ -413,11 +439,16 @@ void MpvEngine::HandlePropertyChange(const void* data) {
     case kMediaTitle:
       p.mediaTitle = text();
       break;
-    case kIcyTitle:
-      p.icyTitle = text();
+    case kMetadata: {
+      const mpv_node none{};
+      const mpv_node& tags = present ? *static_cast<mpv_node*>(property->data) : none;
+      p.icyTitle = Tag(tags, "icy-title");
+      p.icyName = Tag(tags, "icy-name");
       break;
-    case kIcyName:
-      p.icyName = text();
+    }
+    case kVolume:
+      p.volume =
+          present ? static_cast<int>(std::lround(*static_cast<double*>(property->data))) : p.volume;
       break;
     default:
       break;

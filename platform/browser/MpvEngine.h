@@ -21,6 +21,7 @@ struct mpv_render_context;
 namespace telvanta::platform {
 
 inline constexpr const char* kEngineStartFailure = "The media player could not be started.";
+inline constexpr int kMaxVolume = 100;
 
 struct EngineSettings {
   std::string audioOutput;  // empty: the engine's default outputs
@@ -38,6 +39,7 @@ struct EngineProperties {
   int bufferPercent = -1;
   bool paused = false;
   bool muted = false;
+  int volume = kMaxVolume;  // 0 to kMaxVolume
   bool hasVideoTrack = false;
   std::string mediaTitle;
   std::string icyTitle;
@@ -66,6 +68,7 @@ class MpvEngine {
   void Stop();
   void SetPause(bool paused);
   void SetMute(bool muted);
+  void SetVolume(int volume);  // clamped to 0..kMaxVolume
 
   // Size at which frames are rendered; an empty size renders at the video's.
   void SetRenderSize(VideoSize size);

@@ -48,9 +48,13 @@ PlayerController::PlayerController(std::string address, const PlayerSettings& se
             sigc::mem_fun(*this, &PlayerController::OnProperties)),
         engine_->signal_frame().connect([this] { frame_.emit(); }),
     };
-    // A new player starts unmuted, whatever the last one on this engine did.
+    // A new player starts unmuted at the host's volume, whatever the last
+    // one on this engine did.
     if (engine_->Properties().muted) {
       engine_->SetMute(false);
+    }
+    if (engine_->Properties().volume != settings_.volume) {
+      engine_->SetVolume(settings_.volume);
     }
   }
   if (autoStart) {
@@ -108,6 +112,13 @@ void PlayerController::SetMute(bool muted) {
   }
 }
 
+void PlayerController::SetVolume(int volume) {
+  settings_.volume = volume;
+  if (engine_) {
+    engine_->SetVolume(volume);
+  }
+}
+
 void PlayerController::SetRenderSize(VideoSize size) {
   if (engine_) {
     engine_->SetRenderSize(size);
@@ -129,6 +140,8 @@ bool PlayerController::AudioOnly() const {
 }
 
 bool PlayerController::Muted() const { return engine_ && engine_->Properties().muted; }
+
+int PlayerController::Volume() const { return settings_.volume; }
 
 std::string PlayerController::NowPlaying() const {
   return engine_ ? engine_->Properties().icyTitle : std::string();

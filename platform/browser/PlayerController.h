@@ -23,6 +23,7 @@ struct PlayerSettings {
   std::chrono::seconds connectTimeout{20};
   // Playing but without data for this long counts as a lost connection.
   std::chrono::seconds stallTimeout{30};
+  int volume = kMaxVolume;  // a new player starts at it
 };
 
 // What the engine of a player with these settings is made with.
@@ -43,6 +44,7 @@ class PlayerController {
   void Pause();
   void Stop();
   void SetMute(bool muted);
+  void SetVolume(int volume);
 
   PlayerStatus Status() const;
   PlayerPhase Phase() const { return phase_; }
@@ -50,6 +52,8 @@ class PlayerController {
   const std::string& CurrentAddress() const { return attempt_.address; }
   bool AudioOnly() const;
   bool Muted() const;
+  // The volume asked for; the engine's own follows a moment later.
+  int Volume() const;
   std::string NowPlaying() const;
   // A name the stream or its playlist gives itself.
   std::string StreamName() const;

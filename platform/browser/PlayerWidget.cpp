@@ -1,9 +1,14 @@
 #include "platform/browser/PlayerWidget.h"
 
+#include <algorithm>
+
 #include "platform/player/PlayerGeometry.h"
 
 namespace telvanta::platform {
 namespace {
+
+constexpr int kVolumeKeyStep = 5;
+constexpr unsigned kBarShownMs = 3000;
 
 void InstallPlayerInfoStyle() {
   static bool installed = false;
@@ -32,17 +37,17 @@ void SetUpLabel(Gtk::Label& label, const char* styleClass) {
 
 }  // namespace
 
-PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& pageTitle,
+PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& stationName,
                            std::unique_ptr<PlayerController> controller)
     : element_(element),
-      pageTitle_(pageTitle),
+      stationName_(stationName),
       controller_(std::move(controller)),
       surface_(*controller_, PictureModeFor(element)) {
   InstallPlayerInfoStyle();
   set_name(element.kind == PlayerKind::RealPlayer ? kRealPlayerWidgetName
                                                   : kWindowsMediaWidgetName);
   add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK | Gdk::SCROLL_MASK |
-             Gdk::SMOOTH_SCROLL_MASK);
+             Gdk::SMOOTH_SCROLL_MASK | Gdk::POINTER_MOTION_MASK);
   // The overlay's own size is the picture's; labels never widen the player.
   overlay_.add(surface_);
   info_.get_style_context()->add_class("telvanta-player-info");
@@ -56,6 +61,20 @@ PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& page
   info_.pack_start(status_, Gtk::PACK_SHRINK);
   overlay_.add_overlay(info_);
   overlay_.set_overlay_pass_through(info_, true);
+  bar_.set_valign(Gtk::ALIGN_END);
+  bar_.set_halign(Gtk::ALIGN_FILL);
+  overlay_.add_overlay(bar_);
+  bar_.signal_play_pause().connect(sigc::mem_fun(*this, &PlayerWidget::TogglePlay));
+  bar_.signal_stop().connect([this] { controller_->Stop(); });
+  bar_.signal_mute().connect(sigc::mem_fun(*this, &PlayerWidget::ToggleMute));
+  bar_.signal_full_screen().connect(sigc::mem_fun(*this, &PlayerWidget::ToggleFullScreen));
+  bar_.signal_volume().connect([this](int volume, bool settled) {
+    controller_->SetVolume(volume);
+    if (settled) {
+      volumeChosen_.emit(volume);
+    }
+  });
+  bar_.signal_attention().connect(sigc::mem_fun(*this, &PlayerWidget::RevealBar));
   add(overlay_);
   show_all();
   if (element.kind == PlayerKind::WindowsMedia) {
@@ -67,12 +86,18 @@ PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& page
   OnChanged();
 }
 
-PlayerWidget::~PlayerWidget() { leaveIdle_.disconnect(); }
+PlayerWidget::~PlayerWidget() {
+  leaveIdle_.disconnect();
+  barTimeout_.disconnect();
+  barFitIdle_.disconnect();
+  if (fullScreen_) {
+    fullScreen_->Release(bar_);  // the bar is ours, not the window's to destroy
+  }
+}
 
-void PlayerWidget::UpdateElement(const PlayerElement& element, const std::string& pageTitle) {
-  const bool titleChanged = element.title != element_.title || pageTitle != pageTitle_;
+void PlayerWidget::UpdateElement(const PlayerElement& element) {
+  const bool titleChanged = element.title != element_.title;
   element_ = element;
-  pageTitle_ = pageTitle;
   surface_.SetMode(PictureModeFor(element));
   if (titleChanged) {
     OnChanged();
@@ -87,14 +112,19 @@ VideoSize PlayerWidget::NaturalVideoSize() const {
   return engine->Properties().video;
 }
 
+// Never the page's title: every player page is titled with the program's name.
 std::string PlayerWidget::StationName() const {
+  if (!stationName_.empty()) {
+    return stationName_;
+  }
   if (!element_.title.empty()) {
     return element_.title;
   }
-  if (!pageTitle_.empty()) {
-    return pageTitle_;
+  if (std::string name = controller_->StreamName(); !name.empty()) {
+    return name;
   }
-  return controller_->StreamName();
+  return controller_->CurrentAddress().empty() ? controller_->Address()
+                                               : controller_->CurrentAddress();
 }
 
 PlayerInfo PlayerWidget::Info() const {
@@ -115,7 +145,11 @@ PlayerInfo PlayerWidget::Info() const {
   }
   info.audioOnly = controller_->AudioOnly();
   info.muted = controller_->Muted();
+  if (const MpvEngine* engine = controller_->Engine()) {
+    info.volume = engine->Properties().volume;
+  }
   info.stationName = StationName();
+  info.streamName = controller_->StreamName();
   info.nowPlaying = controller_->NowPlaying();
   // Overlay children live in windows of their own, so the allocation is
   // relative to that window: ask where the player really is in the browser.
@@ -133,12 +167,18 @@ PlayerInfo PlayerWidget::Info() const {
   return info;
 }
 
+bool PlayerWidget::ShowsPicture() const {
+  const PlayerPhase phase = controller_->Phase();
+  const MpvEngine* engine = controller_->Engine();
+  return engine != nullptr && engine->FramesRendered() > 0 && !controller_->AudioOnly() &&
+         (phase == PlayerPhase::Playing || phase == PlayerPhase::Paused);
+}
+
+bool PlayerWidget::CanFullScreen() const { return !controller_->AudioOnly(); }
+
 void PlayerWidget::OnChanged() {
   const PlayerStatus status = controller_->Status();
-  const MpvEngine* engine = controller_->Engine();
-  const bool picture =
-      engine != nullptr && engine->FramesRendered() > 0 && !controller_->AudioOnly() &&
-      (status.phase == PlayerPhase::Playing || status.phase == PlayerPhase::Paused);
+  const bool picture = ShowsPicture();
   const std::string station = StationName();
   const std::string nowPlaying = controller_->AudioOnly() ? controller_->NowPlaying() : "";
   title_.set_text(station);
@@ -155,6 +195,128 @@ void PlayerWidget::OnChanged() {
   }
   if (!picture) {
     surface_.queue_draw();
+  }
+  UpdateBar();
+}
+
+void PlayerWidget::UpdateBar() {
+  const PlayerPhase phase = controller_->Phase();
+  const bool opening = phase == PlayerPhase::Resolving || phase == PlayerPhase::Connecting;
+  const bool running = opening || phase == PlayerPhase::Playing || phase == PlayerPhase::Buffering;
+  bar_.SetState({.running = running,
+                 .canStop = running || phase == PlayerPhase::Paused,
+                 .muted = controller_->Muted(),
+                 .volume = controller_->Volume(),
+                 .fullScreen = fullScreen_ != nullptr,
+                 // Only a picture is worth the button; the keys try anyway.
+                 .canFullScreen = fullScreen_ != nullptr || ShowsPicture()});
+  // A box too narrow for the bar goes without it.
+  int minimum = 0;
+  int natural = 0;
+  bar_.get_preferred_width(minimum, natural);
+  const bool fits = fullScreen_ || get_allocated_width() >= minimum;
+  const bool wanted = !ShowsPicture() || barRevealed_ || bar_.FocusInside();
+  bar_.set_visible(fits && wanted);
+}
+
+void PlayerWidget::RevealBar() {
+  barRevealed_ = true;
+  barTimeout_.disconnect();
+  barTimeout_ = Glib::signal_timeout().connect(sigc::mem_fun(*this, &PlayerWidget::OnBarTimeout),
+                                               kBarShownMs);
+  UpdateBar();
+}
+
+bool PlayerWidget::OnBarTimeout() {
+  // Not from under the pointer or the keyboard.
+  if (bar_.PointerInside() || bar_.FocusInside()) {
+    return true;
+  }
+  barRevealed_ = false;
+  UpdateBar();
+  return false;
+}
+
+// Whether the bar fits is known once the box has its size; shown or hidden
+// after the layout, not from within it.
+void PlayerWidget::on_size_allocate(Gtk::Allocation& allocation) {
+  const bool resized = allocation.get_width() != get_allocated_width();
+  Gtk::EventBox::on_size_allocate(allocation);
+  if (resized && !barFitIdle_.connected()) {
+    barFitIdle_ = Glib::signal_idle().connect([this] {
+      UpdateBar();
+      return false;
+    });
+  }
+}
+
+bool PlayerWidget::on_motion_notify_event(GdkEventMotion* event) {
+  RevealBar();
+  return Gtk::EventBox::on_motion_notify_event(event);
+}
+
+void PlayerWidget::TogglePlay() {
+  switch (controller_->Phase()) {
+    case PlayerPhase::Playing:
+    case PlayerPhase::Buffering:
+      controller_->Pause();
+      break;
+    case PlayerPhase::Resolving:
+    case PlayerPhase::Connecting:
+      controller_->Stop();
+      break;
+    default:
+      controller_->Play();
+      break;
+  }
+}
+
+void PlayerWidget::ToggleMute() { controller_->SetMute(!controller_->Muted()); }
+
+void PlayerWidget::ChooseVolume(int volume) {
+  volume = std::clamp(volume, 0, kMaxVolume);
+  controller_->SetVolume(volume);
+  UpdateBar();
+  volumeChosen_.emit(volume);
+}
+
+bool PlayerWidget::HandleKey(const GdkEventKey& event) {
+  constexpr auto modifiers = GDK_CONTROL_MASK | GDK_MOD1_MASK | GDK_SUPER_MASK;
+  if ((event.state & modifiers) != 0 || bar_.FocusUses(event)) {
+    return false;
+  }
+  switch (event.keyval) {
+    case GDK_KEY_space:
+      TogglePlay();
+      return true;
+    case GDK_KEY_m:
+    case GDK_KEY_M:
+      ToggleMute();
+      return true;
+    case GDK_KEY_f:
+    case GDK_KEY_F:
+      if (fullScreen_) {
+        LeaveFullScreenSoon();
+      } else if (CanFullScreen()) {
+        ToggleFullScreen();
+      }
+      return fullScreen_ || CanFullScreen();
+    case GDK_KEY_Escape:
+      if (!fullScreen_) {
+        return false;
+      }
+      LeaveFullScreenSoon();
+      return true;
+    case GDK_KEY_Up:
+    case GDK_KEY_0:
+      ChooseVolume(controller_->Volume() + kVolumeKeyStep);
+      return true;
+    case GDK_KEY_Down:
+    case GDK_KEY_9:
+      ChooseVolume(controller_->Volume() - kVolumeKeyStep);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -175,29 +337,39 @@ void PlayerWidget::UpdateRenderSize() {
 
 void PlayerWidget::ToggleFullScreen() {
   if (fullScreen_) {
+    fullScreen_->Release(bar_);
+    overlay_.add_overlay(bar_);
     fullScreen_.reset();
     UpdateRenderSize();
     UpdateMenu();
+    UpdateBar();
     return;
   }
   fullScreen_ = std::make_unique<FullScreenWindow>(*controller_);
+  fullScreen_->signal_key().connect(sigc::mem_fun(*this, &PlayerWidget::HandleKey));
   fullScreen_->Surface().signal_area_changed().connect(
       sigc::mem_fun(*this, &PlayerWidget::UpdateRenderSize));
-  // The window asks to go from its own handlers; destroy it afterwards.
-  fullScreen_->signal_leave().connect([this] {
-    leaveIdle_.disconnect();
-    leaveIdle_ = Glib::signal_idle().connect([this] {
-      if (fullScreen_) {
-        ToggleFullScreen();
-      }
-      return false;
-    });
-  });
+  fullScreen_->signal_leave().connect(sigc::mem_fun(*this, &PlayerWidget::LeaveFullScreenSoon));
+  fullScreen_->signal_motion().connect(sigc::mem_fun(*this, &PlayerWidget::RevealBar));
+  overlay_.Gtk::Container::remove(bar_);
+  fullScreen_->Hold(bar_);
   if (auto* toplevel = dynamic_cast<Gtk::Window*>(get_toplevel())) {
     fullScreen_->set_transient_for(*toplevel);
   }
   fullScreen_->show();
   UpdateMenu();
+  UpdateBar();
+}
+
+// The window asks to go from its own handlers; destroy it afterwards.
+void PlayerWidget::LeaveFullScreenSoon() {
+  leaveIdle_.disconnect();
+  leaveIdle_ = Glib::signal_idle().connect([this] {
+    if (fullScreen_) {
+      ToggleFullScreen();
+    }
+    return false;
+  });
 }
 
 void PlayerWidget::BuildMenu() {
@@ -247,17 +419,17 @@ void PlayerWidget::UpdateMenu() {
 }
 
 bool PlayerWidget::on_button_press_event(GdkEventButton* event) {
-  if (element_.kind != PlayerKind::WindowsMedia) {
-    return Gtk::EventBox::on_button_press_event(event);
-  }
-  if (event->type == GDK_BUTTON_PRESS && event->button == 3) {
+  if (event->type == GDK_BUTTON_PRESS && event->button == 3 && ContextMenu() != nullptr) {
     UpdateMenu();
     menu_.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
     return true;
   }
-  if (event->type == GDK_2BUTTON_PRESS && event->button == 1 && !controller_->AudioOnly()) {
+  if (event->type == GDK_2BUTTON_PRESS && event->button == 1 && CanFullScreen()) {
     ToggleFullScreen();
     return true;
+  }
+  if (event->type == GDK_BUTTON_PRESS && event->button == 1) {
+    RevealBar();
   }
   return Gtk::EventBox::on_button_press_event(event);
 }

@@ -52,10 +52,20 @@ void VideoSurface::on_size_allocate(Gtk::Allocation& allocation) {
 FullScreenWindow::FullScreenWindow(const PlayerController& source)
     : surface_(source, PictureMode::Fit) {
   set_title("Telvanta");
-  add_events(Gdk::KEY_PRESS_MASK | Gdk::BUTTON_PRESS_MASK);
-  add(surface_);
-  surface_.show();
+  add_events(Gdk::KEY_PRESS_MASK | Gdk::BUTTON_PRESS_MASK | Gdk::POINTER_MOTION_MASK);
+  overlay_.add(surface_);
+  add(overlay_);
+  overlay_.show_all();
   fullscreen();
+}
+
+void FullScreenWindow::Hold(Gtk::Widget& bar) { overlay_.add_overlay(bar); }
+
+void FullScreenWindow::Release(Gtk::Widget& bar) { overlay_.Gtk::Container::remove(bar); }
+
+bool FullScreenWindow::on_motion_notify_event(GdkEventMotion* event) {
+  motion_.emit();
+  return Gtk::Window::on_motion_notify_event(event);
 }
 
 bool FullScreenWindow::on_key_press_event(GdkEventKey* event) {
@@ -63,7 +73,7 @@ bool FullScreenWindow::on_key_press_event(GdkEventKey* event) {
     leave_.emit();
     return true;
   }
-  return Gtk::Window::on_key_press_event(event);
+  return key_.emit(*event) || Gtk::Window::on_key_press_event(event);
 }
 
 bool FullScreenWindow::on_button_press_event(GdkEventButton* event) {

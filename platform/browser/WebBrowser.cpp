@@ -77,13 +77,14 @@ struct WebBrowser::Impl {
   ReadyState state = ReadyState::Uninitialized;
   bool acceptReports = false;
   PlayerSettings settings;
-  std::string pageTitle;
+  std::string stationName;
   std::vector<Hosted> players;
   // A player already opening the address the next page will show, until an
   // element of that page takes it over.
   std::unique_ptr<PlayerController> started;
   sigc::signal<void()> downloadComplete;
   sigc::signal<void()> playersChanged;
+  sigc::signal<void(int)> volumeChanged;
   std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
   Impl(WebBrowser& browser, std::filesystem::path folder);
@@ -110,6 +111,7 @@ struct WebBrowser::Impl {
   void RemovePlayer(std::vector<Hosted>::iterator player);
   void ForwardWheel(GdkEventScroll* event);
   void RunInPlayerWorld(const std::string& script);
+  void SetVolume(int volume);
 
   static void LoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
     static_cast<Impl*>(self)->OnLoadChanged(event);
@@ -252,7 +254,6 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
   if (!report) {
     return;
   }
-  pageTitle = report->title;
   // An unwanted started player gives its engine up before any new player
   // takes one.
   if (started && std::none_of(report->players.begin(), report->players.end(),
@@ -285,7 +286,7 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
     if (found == players.end()) {
       Host(element);
     } else {
-      found->widget->UpdateElement(element, pageTitle);
+      found->widget->UpdateElement(element);
     }
   }
   std::stable_sort(players.begin(), players.end(), [&](const Hosted& a, const Hosted& b) {
@@ -359,7 +360,7 @@ void WebBrowser::Impl::Host(const PlayerElement& element) {
   if (!controller) {
     controller = MakeController(element.address, !element.AutoStartOff());
   }
-  hosted.widget = std::make_unique<PlayerWidget>(element, pageTitle, std::move(controller));
+  hosted.widget = std::make_unique<PlayerWidget>(element, stationName, std::move(controller));
   PlayerWidget* widget = hosted.widget.get();
   hosted.connections.push_back(widget->signal_video_size_changed().connect([this, widget] {
     for (auto& player : players) {
@@ -372,6 +373,8 @@ void WebBrowser::Impl::Host(const PlayerElement& element) {
       widget->Controller().signal_changed().connect([this] { playersChanged.emit(); }));
   hosted.connections.push_back(
       widget->signal_wheel().connect([this](GdkEventScroll* event) { ForwardWheel(event); }));
+  hosted.connections.push_back(
+      widget->signal_volume_chosen().connect([this](int volume) { SetVolume(volume); }));
   owner.add_overlay(*widget);
   players.push_back(std::move(hosted));
 }
@@ -438,6 +441,22 @@ void WebBrowser::Impl::ForwardWheel(GdkEventScroll* event) {
   gtk_widget_event(target, copy.get());
 }
 
+// One volume for every player, now and to come.
+void WebBrowser::Impl::SetVolume(int volume) {
+  volume = std::clamp(volume, 0, kMaxVolume);
+  const bool changed = volume != settings.volume;
+  settings.volume = volume;
+  if (started) {
+    started->SetVolume(volume);
+  }
+  for (auto& player : players) {
+    player.widget->Controller().SetVolume(volume);
+  }
+  if (changed) {
+    volumeChanged.emit(volume);
+  }
+}
+
 void WebBrowser::Impl::RunInPlayerWorld(const std::string& script) {
   webkit_web_view_evaluate_javascript(view.get(), script.c_str(), -1, kPlayerScriptWorld, nullptr,
                                       nullptr, nullptr, nullptr);
@@ -487,6 +506,23 @@ ReadyState WebBrowser::GetReadyState() const { return impl_->state; }
 sigc::signal<void()>& WebBrowser::signal_download_complete() { return impl_->downloadComplete; }
 
 void WebBrowser::SetPlayerSettings(const PlayerSettings& settings) { impl_->settings = settings; }
+
+void WebBrowser::SetStationName(const std::string& name) { impl_->stationName = name; }
+
+void WebBrowser::SetVolume(int volume) { impl_->SetVolume(volume); }
+
+int WebBrowser::Volume() const { return impl_->settings.volume; }
+
+sigc::signal<void(int)>& WebBrowser::signal_volume_changed() { return impl_->volumeChanged; }
+
+bool WebBrowser::HandlePlayerKey(const GdkEventKey& event) {
+  for (auto& player : impl_->players) {
+    if (player.widget->get_visible()) {
+      return player.widget->HandleKey(event);
+    }
+  }
+  return false;
+}
 
 sigc::signal<void()>& WebBrowser::signal_players_changed() { return impl_->playersChanged; }
 

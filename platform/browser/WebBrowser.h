@@ -42,8 +42,13 @@ class WebBrowser : public Gtk::Overlay, public BrowserView {
   // The page and what it loads have arrived (the browser's download-complete).
   sigc::signal<void()>& signal_download_complete() override;
 
-  // How players started from now on behave (audio output, time-outs).
+  // How players started from now on behave (audio output, time-outs, volume).
   void SetPlayerSettings(const PlayerSettings& settings);
+  void SetStationName(const std::string& name) override;
+  void SetVolume(int volume) override;
+  int Volume() const override;
+  sigc::signal<void(int)>& signal_volume_changed() override;
+  bool HandlePlayerKey(const GdkEventKey& event) override;
   // The hosted players in page order, with what they are doing.
   std::vector<PlayerInfo> Players() const override;
   // Gives every hosted player a command, as its own menu would.

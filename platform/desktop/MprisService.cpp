@@ -15,7 +15,7 @@ constexpr const char* kObjectPath = "/org/mpris/MediaPlayer2";
 constexpr const char* kRootInterface = "org.mpris.MediaPlayer2";
 constexpr const char* kPlayerInterface = "org.mpris.MediaPlayer2.Player";
 
-// Rate and the rest are read-only here: a live stream has one speed.
+// Volume is the one property the desktop may set: a live stream has one speed.
 constexpr const char* kIntrospection = R"(
 <node>
   <interface name="org.mpris.MediaPlayer2">
@@ -46,6 +46,7 @@ constexpr const char* kIntrospection = R"(
     <property name="PlaybackStatus" type="s" access="read"/>
     <property name="Rate" type="d" access="read"/>
     <property name="Metadata" type="a{sv}" access="read"/>
+    <property name="Volume" type="d" access="readwrite"/>
     <property name="Position" type="x" access="read"/>
     <property name="MinimumRate" type="d" access="read"/>
     <property name="MaximumRate" type="d" access="read"/>
@@ -65,7 +66,8 @@ struct NodeInfoUnref {
 }  // namespace
 
 const GDBusInterfaceVTable* MprisService::VTable() {
-  static const GDBusInterfaceVTable table = {OnMethodCallThunk, OnGetPropertyThunk, nullptr, {}};
+  static const GDBusInterfaceVTable table = {
+      OnMethodCallThunk, OnGetPropertyThunk, OnSetPropertyThunk, {}};
   return &table;
 }
 
@@ -191,6 +193,8 @@ void MprisService::OnMethodCall(std::string_view method, GDBusMethodInvocation* 
       {"Play", &actions_.play},
       {"Pause", &actions_.pause},
       {"Stop", &actions_.stop},
+      {"Next", &actions_.next},
+      {"Previous", &actions_.previous},
       {"PlayPause", state_.status == PlaybackStatus::Playing ? &actions_.pause : &actions_.play},
   };
   for (const auto& [name, action] : actions) {
@@ -211,6 +215,21 @@ GVariant* MprisService::OnGetPropertyThunk(GDBusConnection* /*connection*/, cons
     g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_PROPERTY, "No property %s", property);
   }
   return value;
+}
+
+gboolean MprisService::OnSetPropertyThunk(GDBusConnection* /*connection*/, const gchar* /*sender*/,
+                                          const gchar* /*path*/, const gchar* /*interface*/,
+                                          const gchar* property, GVariant* value, GError** error,
+                                          gpointer self) {
+  auto& service = *static_cast<MprisService*>(self);
+  // Only Volume is writable (the introspection says so, and GDBus checks it).
+  if (std::string_view(property) != "Volume" || !service.actions_.setVolume) {
+    g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_PROPERTY_READ_ONLY, "%s is read-only", property);
+    return FALSE;
+  }
+  const double volume = g_variant_get_double(value);
+  service.RunSoon([&service, volume] { service.actions_.setVolume(volume); });
+  return TRUE;
 }
 
 GVariant* MprisService::RootProperty(std::string_view name) const {

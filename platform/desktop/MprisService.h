@@ -23,6 +23,10 @@ struct MprisActions {
   std::function<void()> play;
   std::function<void()> pause;
   std::function<void()> stop;
+  std::function<void()> next;
+  std::function<void()> previous;
+  // 0 (silent) to 1 (full); the desktop may ask for more or less.
+  std::function<void(double)> setVolume;
 };
 
 class MprisService {
@@ -55,6 +59,10 @@ class MprisService {
   static GVariant* OnGetPropertyThunk(GDBusConnection* connection, const gchar* sender,
                                       const gchar* path, const gchar* interface,
                                       const gchar* property, GError** error, gpointer self);
+  static gboolean OnSetPropertyThunk(GDBusConnection* connection, const gchar* sender,
+                                     const gchar* path, const gchar* interface,
+                                     const gchar* property, GVariant* value, GError** error,
+                                     gpointer self);
 
   void Own(const std::string& name);
   void Register(GDBusConnection* connection);

@@ -59,7 +59,8 @@ GVariant* Metadata(const MediaState& state) {
   const std::string trackId = TrackId(state.playNumber);
   g_variant_builder_add(&builder, "{sv}", "mpris:trackid",
                         g_variant_new_object_path(trackId.c_str()));
-  AddText(builder, "xesam:title", state.nowPlaying.empty() ? state.station : state.nowPlaying);
+  const std::string& named = state.station.empty() ? state.address : state.station;
+  AddText(builder, "xesam:title", state.nowPlaying.empty() ? named : state.nowPlaying);
   AddText(builder, "xesam:album", state.station);
   if (!state.nowPlaying.empty() && !state.station.empty()) {
     const gchar* artists[] = {state.station.c_str(), nullptr};
@@ -71,26 +72,20 @@ GVariant* Metadata(const MediaState& state) {
 
 }  // namespace
 
-std::string StationOfCaption(std::string_view caption, std::string_view applicationTitle) {
-  const std::string prefix = std::string(applicationTitle) + " - ";
-  if (caption.size() <= prefix.size() || caption.substr(0, prefix.size()) != prefix) {
-    return {};
-  }
-  return std::string(caption.substr(prefix.size()));
-}
-
-MediaState DescribePlay(const std::string& station, const std::vector<PlayerReport>& players,
-                        std::uint64_t playNumber, bool canReplay) {
+MediaState DescribePlay(const PlayContext& play, const std::vector<PlayerReport>& players) {
   MediaState state;
   state.status = StatusOf(players);
-  state.station = station.empty() ? FirstOf(players, &PlayerReport::streamName) : station;
+  state.station = play.station.empty() ? FirstOf(players, &PlayerReport::streamName) : play.station;
   // A stopped stream's last song is no longer what plays.
   if (state.status != PlaybackStatus::Stopped) {
     state.nowPlaying = FirstOf(players, &PlayerReport::nowPlaying);
   }
   state.address = FirstOf(players, &PlayerReport::address);
-  state.playNumber = playNumber;
-  state.canPlay = canReplay || !players.empty();
+  state.playNumber = play.playNumber;
+  state.canPlay = play.canReplay || !players.empty();
+  state.canGoNext = play.canGoNext;
+  state.canGoPrevious = play.canGoPrevious;
+  state.volume = std::clamp(play.volume, 0.0, 1.0);
   return state;
 }
 
@@ -112,8 +107,9 @@ std::string TrackId(std::uint64_t playNumber) {
 
 const std::vector<std::string_view>& PlayerPropertyNames() {
   static const std::vector<std::string_view> names = {
-      "PlaybackStatus", "Rate",          "Metadata", "Position", "MinimumRate", "MaximumRate",
-      "CanGoNext",      "CanGoPrevious", "CanPlay",  "CanPause", "CanSeek",     "CanControl"};
+      "PlaybackStatus", "Rate",        "Metadata",  "Volume",        "Position",
+      "MinimumRate",    "MaximumRate", "CanGoNext", "CanGoPrevious", "CanPlay",
+      "CanPause",       "CanSeek",     "CanControl"};
   return names;
 }
 
@@ -127,6 +123,9 @@ GVariant* PlayerProperty(const MediaState& state, std::string_view name) {
   if (name == "Rate" || name == "MinimumRate" || name == "MaximumRate") {
     return g_variant_new_double(1.0);  // live streams play at their own pace
   }
+  if (name == "Volume") {
+    return g_variant_new_double(state.volume);
+  }
   if (name == "Position") {
     return g_variant_new_int64(0);
   }
@@ -139,7 +138,13 @@ GVariant* PlayerProperty(const MediaState& state, std::string_view name) {
   if (name == "CanControl") {
     return g_variant_new_boolean(true);
   }
-  if (name == "CanGoNext" || name == "CanGoPrevious" || name == "CanSeek") {
+  if (name == "CanGoNext") {
+    return g_variant_new_boolean(state.canGoNext);
+  }
+  if (name == "CanGoPrevious") {
+    return g_variant_new_boolean(state.canGoPrevious);
+  }
+  if (name == "CanSeek") {
     return g_variant_new_boolean(false);
   }
   return nullptr;

@@ -4,9 +4,11 @@
 // the bus is the desktop block's business.
 //
 // Metadata: xesam:title is the stream's now-playing text when it sends one,
-// else the station; xesam:album is always the station, and xesam:artist is
-// the station while a now-playing text is the title, so shells show the song
-// over the station. The track id changes with every play.
+// else the station, else the address; xesam:album is the station, and
+// xesam:artist is the station while a now-playing text is the title, so
+// shells show the song over the station. The station is the list entry
+// played, or for an address opened by hand the stream's own name once it
+// gives one. The track id changes with every play.
 
 #include <glib.h>
 
@@ -29,6 +31,16 @@ struct PlayerReport {
   std::string address;
 };
 
+// What the host knows of the current play.
+struct PlayContext {
+  std::string station;           // the list entry played; empty for an address
+  std::uint64_t playNumber = 0;  // 0: nothing played yet
+  bool canReplay = false;        // the address can be played again
+  bool canGoNext = false;        // the list it came from has a station after it
+  bool canGoPrevious = false;    // ... or before it
+  double volume = 1.0;           // 0 (silent) to 1 (full)
+};
+
 struct MediaState {
   PlaybackStatus status = PlaybackStatus::Stopped;
   std::string station;
@@ -36,17 +48,15 @@ struct MediaState {
   std::string address;
   std::uint64_t playNumber = 0;  // 0: nothing played yet
   bool canPlay = false;          // something to resume or play again
+  bool canGoNext = false;
+  bool canGoPrevious = false;
+  double volume = 1.0;
 
   bool operator==(const MediaState&) const = default;
 };
 
-// The entry text out of "<title> - <entry>"; empty for any other caption.
-std::string StationOfCaption(std::string_view caption, std::string_view applicationTitle);
-
-// The state of play number `playNumber` from the page's players. `station`
-// is the list entry; when empty, the stream's own name stands in.
-MediaState DescribePlay(const std::string& station, const std::vector<PlayerReport>& players,
-                        std::uint64_t playNumber, bool canReplay);
+// The state of a play from the page's players.
+MediaState DescribePlay(const PlayContext& play, const std::vector<PlayerReport>& players);
 
 const char* PlaybackStatusName(PlaybackStatus status);
 // A D-Bus object path naming the play.

@@ -39,7 +39,9 @@ struct PlayerInfo {
   std::uint64_t framesRendered = 0;
   bool audioOnly = false;
   bool muted = false;
-  std::string stationName;
+  int volume = 100;         // as the engine plays it, 0 to 100
+  std::string stationName;  // what heads the player
+  std::string streamName;   // the name the stream gives itself, if any
   std::string nowPlaying;
   PixelRect box;      // allocation within the browser
   PixelRect picture;  // where the picture is drawn within the player
@@ -70,6 +72,21 @@ class BrowserView {
   virtual void CommandPlayers(PlayerCommand command) = 0;
   // A player came, went, or changed what it is doing or playing.
   virtual sigc::signal<void()>& signal_players_changed() = 0;
+
+  // The name the players started from now on give their station (a list
+  // entry's text); empty: the stream's own name, else its address.
+  virtual void SetStationName(const std::string& name) = 0;
+  // The volume of every player, now and from now on: 0 to 100.
+  virtual void SetVolume(int volume) = 0;
+  virtual int Volume() const = 0;
+  // The volume changed to another value, by SetVolume or by the user on a
+  // player (once a slider is let go).
+  virtual sigc::signal<void(int)>& signal_volume_changed() = 0;
+  // A key for the first player: Space play/pause, M mute, F full screen,
+  // Escape out of it, Up/Down or 0/9 volume. False for other keys, with a
+  // modifier, or when a control of the player's own bar has the focus and
+  // uses the key itself (Space on its buttons, arrows on its slider).
+  virtual bool HandlePlayerKey(const GdkEventKey& event) = 0;
 };
 
 }  // namespace telvanta::platform

@@ -138,5 +138,34 @@ TEST(StationSearchTest, TwinOfAPartialLoadEndsWhereItsUrlsEnd) {
             (std::vector<std::string>{"http://127.0.0.1/0", "http://127.0.0.1/3"}));
 }
 
+// The desktop's Next and Previous walk the rows the search shows, also from
+// a station the query has since hidden, and never onto a row without a URL.
+TEST(StationSearchTest, NeighboursAreTheShownRowsAroundAStation) {
+  StationList partial = Loaded();
+  partial.urls.resize(5);
+  SearchableList list;
+  list.Load(std::move(partial));
+  list.SetQuery("radio", {});  // shows rows 0, 3 and 5 (5 without a URL)
+  const struct {
+    std::size_t row;
+    int step;
+    std::optional<std::size_t> neighbour;
+  } cases[] = {
+      {0, 1, 3}, {3, -1, 0}, {0, -1, std::nullopt}, {3, 1, std::nullopt},
+      {2, 1, 3}, {2, -1, 0}, {4, 1, std::nullopt},  {4, -1, 3},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(list.ShownNeighbour(c.row, c.step), c.neighbour) << c.row << " step " << c.step;
+  }
+  // A reload moves a station to another row, or drops it.
+  StationList fresh = Loaded();
+  fresh.entries.erase(fresh.entries.begin());
+  fresh.urls.erase(fresh.urls.begin());
+  list.Load(std::move(fresh));
+  EXPECT_EQ(list.RowOf(3, "http://127.0.0.1/3"), std::optional<std::size_t>(2));
+  EXPECT_EQ(list.RowOf(2, "http://127.0.0.1/3"), std::optional<std::size_t>(2));
+  EXPECT_EQ(list.RowOf(0, "http://127.0.0.1/0"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace telvanta

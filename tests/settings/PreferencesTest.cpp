@@ -1,5 +1,7 @@
 #include "settings/Preferences.h"
 
+#include "settings/PlayerVolume.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -69,6 +71,36 @@ TEST_F(PreferencesTest, OkStoresInOrderAndPlacesTheWindowBeforeTopMostIsWritten)
   EXPECT_EQ(ReadSetting("OnStartupDisplay"), "MyFav");
   EXPECT_EQ(ReadSetting("AutoUpdate"), "1");
   EXPECT_EQ(ReadSetting("TopMost"), "1");
+}
+
+// A hand-edited or damaged Volume never silences the player nor blows past
+// full volume.
+TEST_F(PreferencesTest, StoredVolumeReadsBackWithinRange) {
+  const struct {
+    std::optional<std::string> stored;
+    int volume;
+  } cases[] = {
+      {std::nullopt, 100},
+      {"35", 35},
+      {"0", 0},
+      {"100", 100},
+      {"250", 100},
+      {"-4", 0},
+      {"", 100},
+      {"loud", 100},
+      {"40%", 100},
+      {" 40", 100},
+      {"99999999999999999999", 100},
+      {"-99999999999999999999", 0},
+  };
+  for (const auto& c : cases) {
+    Store("Volume", c.stored);
+    EXPECT_EQ(ReadVolume(), c.volume) << c.stored.value_or("(absent)");
+  }
+  WriteVolume(130);
+  EXPECT_EQ(ReadSetting("Volume"), "100");
+  WriteVolume(45);
+  EXPECT_EQ(ReadVolume(), 45);
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ std::string MetadataBlock(const std::string& title) {
 }  // namespace
 
 LoopbackHttpServer::Route IcyMp3Route(const std::filesystem::path& mp3File, int bytesPerSecond,
-                                      std::string stationName, std::string streamTitle) {
+                                      std::string stationName,
+                                      std::shared_ptr<const StreamTitle> streamTitle) {
   std::ifstream in(mp3File, std::ios::binary);
   auto audio = std::make_shared<const std::string>(std::istreambuf_iterator<char>(in),
                                                    std::istreambuf_iterator<char>());
@@ -54,7 +55,7 @@ LoopbackHttpServer::Route IcyMp3Route(const std::filesystem::path& mp3File, int 
         position = (position + take) % audio->size();
         sinceMeta += take;
         if (metadata && sinceMeta == kMetaInterval) {
-          piece += MetadataBlock(streamTitle);
+          piece += MetadataBlock(streamTitle->Get());
           sinceMeta = 0;
         }
       }
@@ -68,6 +69,12 @@ LoopbackHttpServer::Route IcyMp3Route(const std::filesystem::path& mp3File, int 
       }
     }
   };
+}
+
+LoopbackHttpServer::Route IcyMp3Route(const std::filesystem::path& mp3File, int bytesPerSecond,
+                                      std::string stationName, std::string streamTitle) {
+  return IcyMp3Route(mp3File, bytesPerSecond, std::move(stationName),
+                     std::make_shared<const StreamTitle>(std::move(streamTitle)));
 }
 
 LoopbackHttpServer::Route SilentRoute() {

@@ -1,16 +1,21 @@
 // The main window as a media player of the desktop, seen from outside over
-// a session bus of the test's own: a radio station with ICY titles from
-// 127.0.0.1, steered through MPRIS like media keys and playerctl do.
+// a session bus of the test's own: a radio station with ICY titles and a
+// video from 127.0.0.1, steered through MPRIS like media keys and playerctl
+// do, and through the player's own control bar and keys. Screenshots of the
+// bar go to the build folder as controls-<case>.png.
 
 #include "app/startup/Startup.h"
 #include "common/ProgramPaths.h"
+#include "platform/browser/PlayerWidget.h"
 #include "platform/browser/WebBrowser.h"
 #include "platform/browser/WebModuleImpl.h"
 #include "platform/desktop/MprisService.h"
 #include "platform/glib/GObjectPtr.h"
+#include "settings/PlayerVolume.h"
 #include "settings/Settings.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/PlayFromList.h"
+#include "tests/support/Ports.h"
 #include "tests/support/StreamRoutes.h"
 #include "tests/support/TestMedia.h"
 #include "tests/support/WindowTestSupport.h"
@@ -96,6 +101,12 @@ class BusClient {
     return std::move(reply.value);
   }
 
+  bool Set(const std::string& name, const char* property, GVariant* value) {
+    return Call(name, "org.freedesktop.DBus.Properties", "Set",
+                g_variant_new("(ssv)", kPlayer, property, value))
+        .has_value();
+  }
+
   std::optional<Variant> Get(const std::string& name, const char* property) {
     auto reply = Call(name, "org.freedesktop.DBus.Properties", "Get",
                       g_variant_new("(ss)", kPlayer, property));
@@ -146,6 +157,38 @@ class BusClient {
   std::vector<std::string> told_;
 };
 
+// Whether a label below root shows this text on screen.
+bool ShowsText(Gtk::Widget& root, const std::string& text) {
+  for (Gtk::Widget* widget : test::AllWidgets(root)) {
+    auto* label = dynamic_cast<Gtk::Label*>(widget);
+    if (label != nullptr && label->get_mapped() && label->get_text() == text) return true;
+  }
+  return false;
+}
+
+// The pointer moved over the widget, as GTK hands it on.
+void SendMotion(Gtk::Widget& widget, double x, double y) {
+  GdkEvent* event = gdk_event_new(GDK_MOTION_NOTIFY);
+  event->motion.window = GDK_WINDOW(g_object_ref(widget.get_window()->gobj()));
+  event->motion.send_event = TRUE;
+  event->motion.time = GDK_CURRENT_TIME;
+  event->motion.x = x;
+  event->motion.y = y;
+  auto* seat = gdk_display_get_default_seat(gdk_display_get_default());
+  gdk_event_set_device(event, gdk_seat_get_pointer(seat));
+  widget.event(event);
+  gdk_event_free(event);
+}
+
+void SaveScreenshot(Gtk::Window& window, const std::string& name) {
+  int x = 0;
+  int y = 0;
+  window.get_window()->get_origin(x, y);
+  Gdk::Pixbuf::create(Gdk::Window::get_default_root_window(), x, y,
+                      window.get_window()->get_width(), window.get_window()->get_height())
+      ->save(std::string(TELVANTA_SCREENSHOT_DIR) + "/controls-" + name + ".png", "png");
+}
+
 // Runs a program to its end while the main loop goes on; its standard output.
 std::string RunAlongside(const std::vector<const char*>& argv) {
   std::vector<const char*> args = argv;
@@ -183,10 +226,14 @@ class DesktopPlayerTest : public ::testing::Test {
     setenv("XDG_RUNTIME_DIR", runtime_.Path().c_str(), 1);
     SetProgramFolderForTesting(program_.Path());
     server_.AddRoute("/radio", test::IcyMp3Route(test::Media().folder / test::TestMedia::kMp3, 8000,
-                                                 "Loop FM", kStationTitle));
+                                                 "Loop FM", songTitle_));
     radio_ = server_.Url("/radio");
+    video_ = server_.Url(std::string("/") + test::TestMedia::kHls);
+    const std::string dead = "http://127.0.0.1:" + std::to_string(test::ClosedPort()) + "/dead";
     test::MakeProgramFolder(program_.Path(),
-                            {test::Station("Canada", "Loop Radio", "64k", radio_, "Music")});
+                            {test::Station("Canada", "Loop Radio", "64k", radio_, "Music"),
+                             test::Station("Canada", "Mute Air", "", dead, "News"),
+                             test::Station("Canada", "Nova Loop TV", "300k", video_, "News")});
     WriteSetting("FirstRun", "1");
     WriteSetting("Day", DateText());  // no update check: tests stay offline
     windows_ = CreateWindows();
@@ -220,7 +267,10 @@ class DesktopPlayerTest : public ::testing::Test {
   test::TempFolder runtime_{"telvanta-runtime"};
   test::TempFolder program_{"telvanta-program"};
   test::LoopbackHttpServer server_{test::Media().folder};
+  std::shared_ptr<test::StreamTitle> songTitle_ =
+      std::make_shared<test::StreamTitle>(kStationTitle);
   std::string radio_;
+  std::string video_;
   TelvantaWindows windows_;
   BusClient bus_;
   const std::string name_ = platform::MprisService::kBusName;
@@ -276,6 +326,172 @@ TEST_F(DesktopPlayerTest, StationIsHeardAndSteeredFromTheDesktop) {
   ASSERT_TRUE(bus_.Call(name_, "org.mpris.MediaPlayer2", "Quit"));
   EXPECT_TRUE(WaitUntil([&] { return !main.get_visible(); }, 5s));
   EXPECT_EQ(ReadSetting("FirstRun"), "1");
+}
+
+// The player's control bar, its keys and the desktop steer one play after
+// another, with one volume kept for them all; a radio's title follows every
+// change; and what the desktop and the player name is what plays. (Before,
+// there was no volume anywhere, Space pressed the focused toolbar button,
+// the first song title stayed for the whole play, and an address opened by
+// hand was told and headed as the station before it, or as "Telvanta".)
+TEST_F(DesktopPlayerTest, ControlBarKeysAndTheDesktopSteerThePlay) {
+  WriteVolume(40);
+  ASSERT_TRUE(StatusBecomes("Stopped"));
+  // The pointer rests off the players, so the bar goes when nothing moves.
+  auto* seat = gdk_display_get_default_seat(gdk_display_get_default());
+  gdk_device_warp(gdk_seat_get_pointer(seat), gdk_screen_get_default(), 0, 0);
+  ShowAndPlayFirstStation();
+  auto& main = *windows_.mainWindow;
+  auto& browser = test::Find<platform::WebBrowser>(main, "WebBrowser1");
+  const auto player = [&] {
+    const auto players = browser.Players();
+    return players.empty() ? platform::PlayerInfo{} : players.front();
+  };
+  ASSERT_TRUE(StatusBecomes("Playing"));
+  ASSERT_TRUE(WaitUntil([&] { return player().phase == platform::PlayerPhase::Playing; }, 20s));
+  auto& box = test::Find<platform::PlayerWidget>(main, platform::kWindowsMediaWidgetName);
+  auto& bar = test::Find<Gtk::Box>(box, "PlayerControls");
+  auto& slider = test::Find<Gtk::Scale>(bar, "VolumeSlider");
+  EXPECT_TRUE(WaitUntil([&] { return bar.get_mapped(); }, 5s)) << "an audio stream shows its bar";
+  EXPECT_EQ(slider.get_value(), 40);
+  EXPECT_FALSE(test::Find<Gtk::Button>(bar, "FullScreenButton").get_visible()) << "no picture";
+  EXPECT_TRUE(WaitUntil([&] { return player().volume == 40; }, 10s)) << "the kept volume plays";
+  EXPECT_EQ(g_variant_get_double(bus_.Get(name_, "Volume")->get()), 0.4);
+  EXPECT_TRUE(g_variant_get_boolean(bus_.Get(name_, "CanControl")->get()));
+
+  // Each title reaches the window and the desktop before the station sends the next.
+  for (const char* song : {"Song number 1", "Song number 2", "Song number 3"}) {
+    songTitle_->Set(song);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          return ShowsText(box, song) &&
+                 bus_.Metadata(name_)["xesam:title"] == "'" + std::string(song) + "'";
+        },
+        15s))
+        << song << ": " << bus_.Metadata(name_)["xesam:title"];
+  }
+  SaveScreenshot(main, "audio");
+
+  // Keys go to the player, not to the toolbar button with the focus.
+  test::Find<Gtk::Button>(main, "TeButton6").grab_focus();
+  const struct {
+    guint key;
+    platform::PlayerPhase phase;
+    bool muted;
+    int volume;
+  } keys[] = {
+      {GDK_KEY_space, platform::PlayerPhase::Paused, false, 40},
+      {GDK_KEY_space, platform::PlayerPhase::Playing, false, 40},
+      {GDK_KEY_m, platform::PlayerPhase::Playing, true, 40},
+      {GDK_KEY_M, platform::PlayerPhase::Playing, false, 40},
+      {GDK_KEY_Up, platform::PlayerPhase::Playing, false, 45},
+      {GDK_KEY_9, platform::PlayerPhase::Playing, false, 40},
+      {GDK_KEY_9, platform::PlayerPhase::Playing, false, 35},
+      {GDK_KEY_0, platform::PlayerPhase::Playing, false, 40},
+      {GDK_KEY_Down, platform::PlayerPhase::Playing, false, 35},
+  };
+  for (const auto& k : keys) {
+    test::SendKey(main, k.key);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          const auto p = player();
+          return p.phase == k.phase && p.muted == k.muted && p.volume == k.volume;
+        },
+        10s))
+        << gdk_keyval_name(k.key);
+  }
+  EXPECT_FALSE(windows_.channelList->get_visible()) << "Space pressed Watch TV";
+  EXPECT_EQ(ReadVolume(), 35);
+
+  // The bar's buttons and slider, as a click and a drag would.
+  test::Find<Gtk::Button>(bar, "PlayPauseButton").clicked();
+  EXPECT_TRUE(StatusBecomes("Paused"));
+  test::Find<Gtk::Button>(bar, "PlayPauseButton").clicked();
+  EXPECT_TRUE(StatusBecomes("Playing"));
+  test::Find<Gtk::Button>(bar, "MuteButton").clicked();
+  EXPECT_TRUE(WaitUntil([&] { return player().muted; }, 10s));
+  test::Find<Gtk::Button>(bar, "MuteButton").clicked();
+  EXPECT_TRUE(WaitUntil([&] { return !player().muted; }, 10s));
+  slider.set_value(70);
+  EXPECT_TRUE(WaitUntil([&] { return player().volume == 70; }, 10s));
+  EXPECT_EQ(ReadVolume(), 70);
+  EXPECT_TRUE(WaitUntil(
+      [&] { return g_variant_get_double(bus_.Get(name_, "Volume")->get()) == 0.7; }, 10s));
+
+  // The desktop sets the volume as playerctl volume 0.25 does.
+  ASSERT_TRUE(bus_.Set(name_, "Volume", g_variant_new_double(0.25)));
+  EXPECT_TRUE(WaitUntil([&] { return player().volume == 25; }, 10s));
+  EXPECT_EQ(slider.get_value(), 25);
+  EXPECT_EQ(ReadVolume(), 25);
+
+  // Next moves through the list as the search shows it: past the hidden row.
+  test::Find<Gtk::SearchEntry>(*windows_.channelList, "SearchEdit").set_text("loop");
+  EXPECT_FALSE(g_variant_get_boolean(bus_.Get(name_, "CanGoPrevious")->get()));
+  ASSERT_TRUE(bus_.Call(name_, kPlayer, "Next"));
+  const std::string tv = "Canada - Nova Loop TV(300k)";
+  EXPECT_TRUE(WaitUntil([&] { return main.get_title() == "Telvanta - " + tv; }, 10s))
+      << main.get_title();
+  EXPECT_TRUE(
+      WaitUntil([&] { return bus_.Metadata(name_)["xesam:url"] == "'" + video_ + "'"; }, 10s));
+  EXPECT_EQ(bus_.Metadata(name_)["xesam:title"], "'" + tv + "'");
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const auto players = browser.Players();
+        return !players.empty() && players.front().framesRendered > 0 &&
+               players.front().phase == platform::PlayerPhase::Playing;
+      },
+      20s));
+  EXPECT_EQ(player().volume, 25) << "the volume carries to the next play";
+  EXPECT_TRUE(g_variant_get_boolean(bus_.Get(name_, "CanGoPrevious")->get()));
+  EXPECT_FALSE(g_variant_get_boolean(bus_.Get(name_, "CanGoNext")->get()));
+
+  // Over a picture the bar comes with the pointer and goes a while later.
+  auto& video = test::Find<platform::PlayerWidget>(main, platform::kWindowsMediaWidgetName);
+  auto& videoBar = test::Find<Gtk::Box>(video, "PlayerControls");
+  EXPECT_TRUE(WaitUntil([&] { return !videoBar.get_mapped(); }, 10s));
+  SendMotion(video, 20, 20);
+  EXPECT_TRUE(WaitUntil([&] { return videoBar.get_mapped(); }, 5s));
+  EXPECT_TRUE(test::Find<Gtk::Button>(videoBar, "FullScreenButton").get_mapped());
+  test::Pump(300ms);
+  SaveScreenshot(main, "video");
+  EXPECT_TRUE(WaitUntil([&] { return !videoBar.get_mapped(); }, 10s)) << "the bar stayed";
+
+  // Full screen: a double-click, F and Escape.
+  test::SendButton(video, GDK_2BUTTON_PRESS, 1, 20, 20);
+  EXPECT_TRUE(video.IsFullScreen());
+  test::SendKey(main, GDK_KEY_Escape);
+  EXPECT_TRUE(WaitUntil([&] { return !video.IsFullScreen(); }, 5s));
+  test::SendKey(main, GDK_KEY_f);
+  ASSERT_TRUE(video.IsFullScreen());
+  // The bar goes with the picture and comes there with the pointer.
+  auto* screen = dynamic_cast<Gtk::Window*>(videoBar.get_toplevel());
+  ASSERT_TRUE(screen != nullptr && screen != &main);
+  EXPECT_TRUE(WaitUntil([&] { return screen->get_mapped(); }, 5s));
+  SendMotion(*screen, 20, 20);
+  EXPECT_TRUE(WaitUntil([&] { return videoBar.get_mapped(); }, 5s));
+  test::Pump(300ms);
+  SaveScreenshot(*screen, "fullscreen");
+  test::SendKey(main, GDK_KEY_F);
+  EXPECT_TRUE(WaitUntil([&] { return !video.IsFullScreen(); }, 5s));
+
+  ASSERT_TRUE(bus_.Call(name_, kPlayer, "Previous"));
+  EXPECT_TRUE(
+      WaitUntil([&] { return main.get_title() == "Telvanta - Canada - Loop Radio(64k)"; }, 10s))
+      << main.get_title();
+
+  // An address opened by hand: the caption stays, what plays is told.
+  main.PlayTV(video_);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        auto metadata = bus_.Metadata(name_);
+        return metadata["xesam:url"] == "'" + video_ + "'" &&
+               metadata["xesam:title"] == "'" + video_ + "'" && !metadata.contains("xesam:album");
+      },
+      10s))
+      << bus_.Metadata(name_)["xesam:title"];
+  // The heading names the address, never the page's title.
+  EXPECT_EQ(player().stationName, video_);
+  EXPECT_FALSE(g_variant_get_boolean(bus_.Get(name_, "CanGoNext")->get()));
 }
 
 TEST_F(DesktopPlayerTest, SecondPlayerTakesAnInstanceName) {

@@ -7,6 +7,7 @@
 
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/MainLoop.h"
+#include "tests/support/StreamRoutes.h"
 #include "tests/support/TestMedia.h"
 
 namespace telvanta::test {
@@ -33,6 +34,26 @@ TEST(MpvEngineTest, NoFrameOfTheReplacedFileCountsForTheNext) {
     loaded.disconnect();
     EXPECT_EQ(framesAtLoad, 0u);
   }
+  engine.Stop();
+}
+
+// A radio station's song title changes while it streams: each new title
+// must reach the engine's properties before the station changes it again.
+// (The title of the first song used to stay for the whole play.)
+TEST(MpvEngineTest, TheSongTitleFollowsEveryChange) {
+  LoopbackHttpServer server(Media().folder);
+  auto title = std::make_shared<StreamTitle>("Song number 0");
+  server.AddRoute("/radio", IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop FM", title));
+  platform::MpvEngine engine;
+  engine.Load(server.Url(std::string("/") + TestMedia::kHls), {.audioOutput = "null"});
+  ASSERT_TRUE(WaitUntil([&] { return engine.FramesRendered() > 3; }, 10s));
+  engine.Load(server.Url("/radio"), {.audioOutput = "null"});
+  for (const char* song : {"Song number 0", "Song number 1", "Song number 2"}) {
+    title->Set(song);
+    EXPECT_TRUE(WaitUntil([&] { return engine.Properties().icyTitle == song; }, 20s))
+        << "still " << engine.Properties().icyTitle;
+  }
+  EXPECT_EQ(engine.Properties().icyName, "Loop FM");
   engine.Stop();
 }
 

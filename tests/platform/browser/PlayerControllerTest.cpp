@@ -127,15 +127,22 @@ TEST_F(PlaybackTest, AsfWmvOverHttpPlaysAtItsOwnSize) {
   EXPECT_EQ(info.video.height, TestMedia::kWmvHeight);
 }
 
-TEST_F(PlaybackTest, Mp3OverHttpPlaysAsAudioAndShowsTheStationName) {
+// Every player page is titled with the program's name, so the page's title
+// never names the station (it used to head every player as "Telvanta").
+TEST_F(PlaybackTest, Mp3OverHttpPlaysAsAudioNamedByTheListEntryOrItsAddress) {
   BrowserWindow window(pages_);
-  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(server_->Url("/tone.mp3"), true))));
+  const std::string address = server_->Url("/tone.mp3");
+  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(address, true))));
   ASSERT_TRUE(window.WaitForPlayers(1));
   EXPECT_TRUE(WaitUntilPlaying(window, false)) << Describe(window.Player());
   const PlayerInfo info = window.Player();
   EXPECT_TRUE(info.audioOnly);
-  EXPECT_EQ(info.stationName, "Test Station");  // the page's title
+  EXPECT_EQ(info.stationName, address);
   EXPECT_EQ(info.statusText, "Playing");
+  window.Browser().SetStationName("Canada - Tone(64k)");
+  ASSERT_TRUE(window.Load(Page(WindowsMediaPage(address + "?again", true))));
+  ASSERT_TRUE(WaitUntil([&] { return window.Player().stationName == "Canada - Tone(64k)"; }, 10s))
+      << window.Player().stationName;
 }
 
 TEST_F(PlaybackTest, ALocalFileNamedByItsPathPlays) {
