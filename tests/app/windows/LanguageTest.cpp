@@ -234,6 +234,19 @@ TEST_F(LanguageTest, MainAndListWindowsAndTheirMenusSpeakTheLanguage) {
             nullptr, "favourites-menu");
 }
 
+// The filter boxes show their items translated, but the catalogue and the
+// settings know them in English: "News" picked in any language finds the
+// news stations, and is stored as "News".
+TEST_F(LanguageTest, TranslatedFilterItemsFindAndStoreTheCataloguesValues) {
+  StartWithoutTheModalList();
+  Find<Gtk::ComboBoxText>(List(), "TeComboBox1").set_active(3);
+  Find<Gtk::Button>(List(), "TeButton1").clicked();
+  Pump();
+  EXPECT_THAT(List().VisibleEntries(ListPage::TV),
+              testing::UnorderedElementsAre("Canada - Channel One(300k)", "France - Gopher()"));
+  EXPECT_EQ(ReadSetting("FilterType"), "News");
+}
+
 TEST_F(LanguageTest, DialogsSpeakTheLanguage) {
   StartWithoutTheModalList();
   PreferencesDialog preferences(
