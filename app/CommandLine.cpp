@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "common/AsciiText.h"
+#include "common/I18n.h"
 #include "common/ProgramPaths.h"
 
 #include <optional>
@@ -14,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view FileScheme = "file://";
-constexpr std::string_view HelpHint = "Try 'telvanta --help' for more information.";
+constexpr const char* HelpHint = N_("Try 'telvanta --help' for more information.");
 
 // "scheme://...": a stream address. Anything else is a path, so a file
 // whose name holds a colon still opens.
@@ -83,7 +84,7 @@ CommandLine Address(const std::string& argument, const fs::path& workingFolder) 
     const auto local = LocalPath(argument);
     if (!local) {
       return Ending(CommandLine::Action::Refuse,
-                    "'" + argument + "' is not a file on this computer");
+                    Substitute(_("'%1' is not a file on this computer"), {argument}));
     }
     path = *local;
   }
@@ -92,7 +93,8 @@ CommandLine Address(const std::string& argument, const fs::path& workingFolder) 
   if (!fs::is_regular_file(full, error)) {
     return Ending(
         CommandLine::Action::Refuse,
-        "'" + argument + "': " + (fs::exists(full, error) ? "not a file" : "no such file"));
+        Substitute(fs::exists(full, error) ? _("'%1': not a file") : _("'%1': no such file"),
+                   {argument}));
   }
   return Playing(full.string());
 }
@@ -114,7 +116,7 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments,
       command.resetSkin = true;
     } else if (options && argument.size() > 1 && argument[0] == '-') {
       return Ending(CommandLine::Action::Refuse,
-                    "unknown option '" + argument + "'\n" + std::string(HelpHint));
+                    Substitute(_("unknown option '%1'"), {argument}) + "\n" + _(HelpHint));
     } else if (command.address.empty()) {
       const CommandLine played = Address(argument, workingFolder);
       if (played.action == CommandLine::Action::Refuse) {
@@ -127,18 +129,19 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments,
 }
 
 std::string HelpText() {
-  return "Usage: telvanta [--reset-skin] [URL | FILE]\n"
-         "Watch live internet TV, listen to internet radio and view webcams.\n"
-         "\n"
-         "Plays URL (a stream address such as mms://, rtsp:// or http://) as Open URL\n"
-         "does, or FILE (a media file, or an M3U, PLS, XSPF or ASX playlist) as Open\n"
-         "file does; with neither, the channel list comes up. While Telvanta runs, a\n"
-         "second start hands its address to the running one, which plays it.\n"
-         "\n"
-         "  --reset-skin  forget the chosen skin and start with the built-in look\n"
-         "                (holding Shift as the program starts does the same)\n"
-         "  --help        show this help and exit\n"
-         "  --version     show the version and exit\n";
+  return _(
+      "Usage: telvanta [--reset-skin] [URL | FILE]\n"
+      "Watch live internet TV, listen to internet radio and view webcams.\n"
+      "\n"
+      "Plays URL (a stream address such as mms://, rtsp:// or http://) as Open URL\n"
+      "does, or FILE (a media file, or an M3U, PLS, XSPF or ASX playlist) as Open\n"
+      "file does; with neither, the channel list comes up. While Telvanta runs, a\n"
+      "second start hands its address to the running one, which plays it.\n"
+      "\n"
+      "  --reset-skin  forget the chosen skin and start with the built-in look\n"
+      "                (holding Shift as the program starts does the same)\n"
+      "  --help        show this help and exit\n"
+      "  --version     show the version and exit\n");
 }
 
 std::string VersionText() { return "Telvanta " + std::string(ProgramVersion) + "\n"; }

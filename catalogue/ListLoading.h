@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catalogue/StationDatabase.h"
+#include "common/I18n.h"
 #include "common/StreamClass.h"
 
 namespace telvanta {
@@ -48,8 +49,8 @@ struct ChannelStatement {
 
 // Fixed items of the country filter, before the database's countries.
 inline constexpr std::array<std::string_view, 13> CountryFilterFixedItems = {
-    "All Countries", "Australia", "Canada", "France", "Germany", "Italy",     "Norway",
-    "Netherlands",   "Spain",     "Sweden", "U.K",    "U.S.A",   "----------"};
+    N_("All Countries"), "Australia", "Canada", "France", "Germany", "Italy",     "Norway",
+    "Netherlands",       "Spain",     "Sweden", "U.K",    "U.S.A",   "----------"};
 
 inline constexpr std::string_view RadioStatement =
     "select country,name,url from radio order by country ASC, name ASC";

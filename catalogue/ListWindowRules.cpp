@@ -2,6 +2,7 @@
 
 #include "common/AsciiText.h"
 #include "common/Error.h"
+#include "common/I18n.h"
 
 #include <algorithm>
 #include <charconv>
@@ -57,7 +58,7 @@ bool NeedsPlayersNote(std::string_view firstRun) { return firstRun != "1"; }
 
 void CheckListIndex(int index, std::size_t count) {
   if (index < 0 || static_cast<std::size_t>(index) >= count) {
-    throw Error("List index out of bounds (" + std::to_string(index) + ")");
+    throw Error(Substitute(_("List index out of bounds (%1)"), {std::to_string(index)}));
   }
 }
 
@@ -67,23 +68,25 @@ const std::string& TwinLine(const std::vector<std::string>& twin, int index) {
 }
 
 std::string PictureQualityNote() {
-  return "The quality and continuity of the image depends of where it's originates the signal "
-         "and not of Telvanta. Video will not look comparable to normal TV unless the station "
-         "broadcasts at a high rate (>300k).\r"
-         "You must also have a fast enough connection to view a high speed station. A faster "
-         "machine will not solve this issue.";
+  return _(
+      "The quality and continuity of the image depends of where it's originates the signal "
+      "and not of Telvanta. Video will not look comparable to normal TV unless the station "
+      "broadcasts at a high rate (>300k).\r"
+      "You must also have a fast enough connection to view a high speed station. A faster "
+      "machine will not solve this issue.");
 }
 
 std::string ConnectionNote() {
-  return "There are over 1000 channels available, but they aren't always broadcasting 24 hours "
-         "a day. If there is no signal on a particular channel, try another one, there will be "
-         "others broadcasting."
-         "Often, channels in other parts of the world will only be broadcasting during the "
-         "daytime in their local region, thus a European channel broadcasts in the middle of "
-         "the night in the U.S.\r\n"
-         "Don't forget that the live television depends on the origin and not of the program "
-         "that show them, some stations can be off line temporarily or with too many "
-         "connections.";
+  return _(
+      "There are over 1000 channels available, but they aren't always broadcasting 24 hours "
+      "a day. If there is no signal on a particular channel, try another one, there will be "
+      "others broadcasting."
+      "Often, channels in other parts of the world will only be broadcasting during the "
+      "daytime in their local region, thus a European channel broadcasts in the middle of "
+      "the night in the U.S.\r\n"
+      "Don't forget that the live television depends on the origin and not of the program "
+      "that show them, some stations can be off line temporarily or with too many "
+      "connections.");
 }
 
 std::string PlacementText(const WindowPlacement& placement) {

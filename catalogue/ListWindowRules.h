@@ -1,4 +1,6 @@
 #pragma once
+
+#include "common/I18n.h"
 // Decisions of the channel list window that need no toolkit: the start page,
 // the restore of the stored TV filter, what Go! stores, the play caption, the
 // notes the window shows and where the window opens.
@@ -20,10 +22,12 @@ inline constexpr ListPage AllPages[] = {ListPage::TV, ListPage::Radio, ListPage:
 ListPage StartPageFor(std::string_view onStartupDisplay);
 
 // Items of the filter boxes other than the country box.
-inline const std::vector<std::string> TypeItems = {"All channels", "Educational", "Music",  "News",
-                                                   "Religious",    "Sports",      "Weather"};
-inline const std::vector<std::string> SortItems = {"Country", "Channel name", "Bandwidth"};
-inline const std::vector<std::string> OrderItems = {"Asc", "Desc"};
+inline const std::vector<std::string> TypeItems = {
+    N_("All channels"), N_("Educational"), N_("Music"),  N_("News"),
+    N_("Religious"),    N_("Sports"),      N_("Weather")};
+inline const std::vector<std::string> SortItems = {N_("Country"), N_("Channel name"),
+                                                   N_("Bandwidth")};
+inline const std::vector<std::string> OrderItems = {N_("Asc"), N_("Desc")};
 
 // The first item equal to value, ASCII letter case ignored; none for no match.
 std::optional<std::size_t> FindItemIgnoringCase(const std::vector<std::string>& items,
@@ -69,11 +73,11 @@ void CheckListIndex(int index, std::size_t count);
 const std::string& TwinLine(const std::vector<std::string>& twin, int index);
 
 inline constexpr std::string_view PlayersNoteCaption =
-    "The latest verion of Windows Media Player and Real Player Required";
+    N_("The latest verion of Windows Media Player and Real Player Required");
 inline constexpr std::string_view PlayersNoteText =
-    "Please note: Telvanta cannot function without Windows Media Player and RealPlayer "
-    "installed. Telvanta needs the system of decoding of both programs to present the radio "
-    "and television signals. ";
+    N_("Please note: Telvanta cannot function without Windows Media Player and RealPlayer "
+       "installed. Telvanta needs the system of decoding of both programs to present the radio "
+       "and television signals. ");
 
 // The two help links' notes.
 std::string PictureQualityNote();

@@ -1,6 +1,7 @@
 #include "catalogue/StationCommands.h"
 
 #include "common/Files.h"
+#include "common/I18n.h"
 #include "common/Links.h"
 
 namespace telvanta {
@@ -40,11 +41,11 @@ std::string_view PlayerTypeText(StreamClass streamClass) {
 }
 
 std::string BadLinkQuestion(std::string_view entry) {
-  return "Are you sure the channel '" + std::string(entry) +
-         "' is always offline?\r"
-         "Don't forget that the live television depends on the origin and not of the program "
-         "that show them, some stations can be off line temporarily or with too many "
-         "connections.";
+  return Substitute(_("Are you sure the channel '%1' is always offline?\r"
+                      "Don't forget that the live television depends on the origin and not of "
+                      "the program that show them, some stations can be off line temporarily "
+                      "or with too many connections."),
+                    {entry});
 }
 
 std::string BadLinkAddress(std::string_view entry) {

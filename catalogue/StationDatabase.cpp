@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "common/Error.h"
+#include "common/I18n.h"
 #include "common/ProgramPaths.h"
 
 namespace telvanta {
@@ -17,7 +18,7 @@ Error EngineError(sqlite3* db, int code, const std::string& path) {
     case SQLITE_CANTOPEN:
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
-      return Error("The station catalogue \"" + path + "\" can't be opened: " + text);
+      return Error(Substitute(_("The station catalogue \"%1\" can't be opened: %2"), {path, text}));
     default:
       return Error(text);
   }

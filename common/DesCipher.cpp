@@ -5,6 +5,7 @@
 
 #include "common/AsciiText.h"
 #include "common/Error.h"
+#include "common/I18n.h"
 
 // The standard's bit-numbered tables stay as published; everything the cipher
 // runs on (SP boxes, key schedule chunks) is derived from them at compile time.
@@ -14,8 +15,8 @@
 namespace telvanta {
 namespace {
 
-constexpr const char* kNotHex = "Error: not a Hex String";
-constexpr const char* kLastNull = "Error: the last char is NULL char.";
+constexpr const char* kNotHex = N_("Error: not a Hex String");
+constexpr const char* kLastNull = N_("Error: the last char is NULL char.");
 
 constexpr std::uint8_t kIp[64] = {58, 50, 42, 34, 26, 18, 10, 2, 60, 52, 44, 36, 28, 20, 12, 4,
                                   62, 54, 46, 38, 30, 22, 14, 6, 64, 56, 48, 40, 32, 24, 16, 8,
@@ -371,7 +372,7 @@ DesBlock DesCryptBlock(DesDirection direction, const DesBlock& input, const DesS
 
 std::string DesEncryptString(std::string_view text, std::string_view key) {
   if (!text.empty() && text.back() == '\0') {
-    throw Error(kLastNull);
+    throw Error(_(kLastNull));
   }
   std::string data((text.size() + 7) / 8 * 8, '\0');
   text.copy(data.data(), text.size());
@@ -403,7 +404,7 @@ std::string DesDecryptHex(std::string_view hex, std::string_view key) {
     const std::uint8_t high = HexValue(hex[2 * i]);
     const std::uint8_t low = HexValue(hex[2 * i + 1]);
     if ((high | low) & kInvalid) {
-      throw Error(kNotHex);
+      throw Error(_(kNotHex));
     }
     data[i] = static_cast<char>((high << 4) | low);
   }
@@ -416,7 +417,7 @@ std::uint64_t HexToInt(std::string_view digits) {
   for (const char c : digits) {
     const std::uint8_t digit = HexValue(c);
     if (digit & kInvalid) {
-      throw Error(kNotHex);
+      throw Error(_(kNotHex));
     }
     value = (value << 4) | digit;
   }

@@ -1,11 +1,13 @@
 #include "common/Error.h"
 
+#include "common/I18n.h"
+
 #include <cstring>
 
 namespace telvanta {
 
 std::string CannotOpenFileMessage(const std::string& fileName, int errorNumber) {
-  return "Cannot open file \"" + fileName + "\". " + std::strerror(errorNumber);
+  return Substitute(_("Cannot open file \"%1\". %2"), {fileName, std::strerror(errorNumber)});
 }
 
 std::string CannotCreateFileMessage(const std::string& fileName, int errorNumber) {

@@ -5,6 +5,7 @@
 #include "common/DesCipher.h"
 #include "common/Error.h"
 #include "common/Files.h"
+#include "common/I18n.h"
 
 namespace telvanta {
 
@@ -76,8 +77,9 @@ std::string FavouritesFileText(const FavouritesText& text) {
 }
 
 std::string DamagedFavouritesText(const std::filesystem::path& file, std::size_t line) {
-  return "Error: not a Hex String (line " + std::to_string(line) + " of " + file.string() +
-         ").\nThat line and the lines after it are not shown; they stay in the file as they are.";
+  return Substitute(_("Error: not a Hex String (line %1 of %2).\nThat line and the lines after it "
+                      "are not shown; they stay in the file as they are."),
+                    {std::to_string(line), file.string()});
 }
 
 std::string FavouriteLine(std::string_view name, std::string_view url) {
@@ -86,10 +88,10 @@ std::string FavouriteLine(std::string_view name, std::string_view url) {
 
 void CheckDisplayName(std::string_view name) {
   if (name.find('|') != std::string_view::npos) {
-    throw Error("A display name cannot contain \"|\".");
+    throw Error(_("A display name cannot contain \"|\"."));
   }
   if (name.find_first_of("\r\n") != std::string_view::npos) {
-    throw Error("A display name cannot contain a line break.");
+    throw Error(_("A display name cannot contain a line break."));
   }
 }
 
@@ -151,7 +153,7 @@ void FavouritesFile::Rename(int index, std::string_view name, std::string_view u
   CheckDisplayName(name);
   FavouritesText text = Read();
   if (index < 0 || static_cast<std::size_t>(index) >= text.lines.size()) {
-    throw Error("List index out of bounds (" + std::to_string(index) + ")");
+    throw Error(Substitute(_("List index out of bounds (%1)"), {std::to_string(index)}));
   }
   text.lines[static_cast<std::size_t>(index)] = FavouriteLine(name, url);
   Write(text);

@@ -13,6 +13,7 @@
 #include "common/AsciiText.h"
 #include "common/DesCipher.h"
 #include "common/Files.h"
+#include "common/I18n.h"
 #include "platform/glib/GObjectPtr.h"
 #include "platform/player/StreamAddress.h"
 
@@ -205,7 +206,7 @@ std::string ParseProblem(const GError* error) {
   if (message.starts_with("Error on line") && colon != std::string_view::npos) {
     message.remove_prefix(colon + 2);
   }
-  return "the playlist's text can't be read: " + std::string(message);
+  return Substitute(_("the playlist's text can't be read: %1"), {message});
 }
 
 PlaylistItem ReadTrack(std::string_view element, const std::string& base) {
@@ -256,20 +257,20 @@ std::unordered_set<std::string> FavouriteUrls(const std::vector<std::string>& li
 std::string RefusalReason(const PlaylistEntry& entry, const std::unordered_set<std::string>& urls) {
   try {
     if (!CheckOwnChannel(entry.name, entry.url)) {
-      return "no address";
+      return _("no address");
     }
   } catch (const Error& error) {
     return error.what();
   }
   // A line break would keep it out of every playlist it is exported to.
   if (HasControlCharacter(entry.url)) {
-    return "the address holds a control character";
+    return _("the address holds a control character");
   }
   if (!IsStreamAddress(entry.url)) {
-    return "not a stream address";
+    return _("not a stream address");
   }
   if (urls.contains(entry.url)) {
-    return "already in My Favorites";
+    return _("already in My Favorites");
   }
   return {};
 }
@@ -468,7 +469,8 @@ std::vector<PlaylistItem> ReadPlaylist(const std::filesystem::path& playlist) {
       return ReadXspf(text, folder);
     }
   }
-  throw Error("\"" + playlist.string() + "\" is not an M3U, M3U8, PLS or XSPF playlist.");
+  throw Error(
+      Substitute(_("\"%1\" is not an M3U, M3U8, PLS or XSPF playlist."), {playlist.string()}));
 }
 
 ImportSummary ImportPlaylist(const FavouritesFile& favourites,
@@ -498,10 +500,12 @@ ImportSummary ImportPlaylist(const FavouritesFile& favourites,
 }
 
 std::string ImportHeadline(const ImportSummary& summary) {
-  return summary.added == 0 ? std::string("No channel was added to My Favorites.")
-         : summary.added == 1
-             ? std::string("1 channel was added to My Favorites.")
-             : std::to_string(summary.added) + " channels were added to My Favorites.";
+  if (summary.added == 0) {
+    return _("No channel was added to My Favorites.");
+  }
+  return Substitute(P_("%1 channel was added to My Favorites.",
+                       "%1 channels were added to My Favorites.", summary.added),
+                    {std::to_string(summary.added)});
 }
 
 std::string ImportRefusals(const ImportSummary& summary) {
@@ -512,7 +516,8 @@ std::string ImportRefusals(const ImportSummary& summary) {
             "): " + refused.reason;
   }
   if (summary.refused.size() > kListedRefusals) {
-    text += "\n... and " + std::to_string(summary.refused.size() - kListedRefusals) + " more.";
+    text += "\n" + Substitute(_("... and %1 more."),
+                              {std::to_string(summary.refused.size() - kListedRefusals)});
   }
   return text;
 }
@@ -520,7 +525,7 @@ std::string ImportRefusals(const ImportSummary& summary) {
 std::string ImportSummaryText(const ImportSummary& summary) {
   return summary.refused.empty()
              ? ImportHeadline(summary)
-             : ImportHeadline(summary) + "\n\nNot added:\n" + ImportRefusals(summary);
+             : ImportHeadline(summary) + "\n\n" + _("Not added:") + "\n" + ImportRefusals(summary);
 }
 
 }  // namespace telvanta

@@ -1,16 +1,21 @@
 #include "health/HealthRules.h"
 
+#include "common/I18n.h"
+
 #include <chrono>
 
 namespace telvanta::health {
 namespace {
 
-std::string Count(std::int64_t n, const char* unit) {
-  return std::to_string(n) + " " + unit + (n == 1 ? "" : "s") + " ago";
+// "%1 minutes ago" and the like, in the plural form the count takes.
+std::string Ago(std::int64_t n, const char* (*text)(unsigned long)) {
+  return Substitute(text(static_cast<unsigned long>(n)), {std::to_string(n)});
 }
 
+// Reasons are kept in English in health.db and shown in the user's language.
 std::string EntryText(const CheckEntry& entry, std::int64_t now) {
-  return (entry.alive ? std::string("Alive") : entry.reason) + ", " + RelativeTime(entry.at, now);
+  return Substitute(_("%1, %2"), {entry.alive ? _("Alive") : Translate(entry.reason),
+                                  RelativeTime(entry.at, now)});
 }
 
 }  // namespace
@@ -32,27 +37,30 @@ std::string RelativeTime(std::int64_t then, std::int64_t now) {
   constexpr std::int64_t hour = 60 * minute;
   constexpr std::int64_t day = 24 * hour;
   if (seconds < minute) {
-    return "just now";
+    return _("just now");
   }
   if (seconds < hour) {
-    return Count(seconds / minute, "minute");
+    return Ago(seconds / minute,
+               [](unsigned long n) { return P_("%1 minute ago", "%1 minutes ago", n); });
   }
   if (seconds < day) {
-    return Count(seconds / hour, "hour");
+    return Ago(seconds / hour,
+               [](unsigned long n) { return P_("%1 hour ago", "%1 hours ago", n); });
   }
   if (seconds < 14 * day) {
-    return Count(seconds / day, "day");
+    return Ago(seconds / day, [](unsigned long n) { return P_("%1 day ago", "%1 days ago", n); });
   }
-  return Count(seconds / (7 * day), "week");
+  return Ago(seconds / (7 * day),
+             [](unsigned long n) { return P_("%1 week ago", "%1 weeks ago", n); });
 }
 
 std::string HealthTip(const StationHealth& health, std::int64_t now) {
   if (!health.last) {
-    return "Not checked yet";
+    return _("Not checked yet");
   }
   std::string tip = EntryText(*health.last, now);
   if (FailedLastTwo(health)) {
-    tip += "\nFailed before too: " + EntryText(*health.previous, now);
+    tip += "\n" + Substitute(_("Failed before too: %1"), {EntryText(*health.previous, now)});
   }
   return tip;
 }

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "common/Files.h"
+#include "common/I18n.h"
 #include "common/UniqueFd.h"
 
 namespace telvanta::health {
@@ -93,7 +94,8 @@ bool SetAside(const fs::path& file, const fs::path& aside) {
 }  // namespace
 
 HealthFileError::HealthFileError(const fs::path& file, const std::string& reason, int code)
-    : Error("The station health file \"" + file.string() + "\" can't be used: " + reason),
+    : Error(Substitute(_("The station health file \"%1\" can't be used: %2"),
+                       {file.string(), reason})),
       reason_(reason),
       code_(code) {}
 
@@ -210,8 +212,9 @@ std::unique_ptr<HealthStore> OpenHealthStore(const fs::path& file,
     if (!error.Damaged() || !SetAside(file, aside)) {
       throw;
     }
-    notice = "The station health file \"" + file.string() + "\" is damaged (" + error.Reason() +
-             "). It was set aside as \"" + aside.string() + "\" and a new one begun.";
+    notice = Substitute(_("The station health file \"%1\" is damaged (%2). It was set aside as "
+                          "\"%3\" and a new one begun."),
+                        {file.string(), error.Reason(), aside.string()});
   }
   return std::make_unique<HealthStore>(file, busyWait);
 }

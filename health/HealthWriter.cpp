@@ -1,5 +1,7 @@
 #include "health/HealthWriter.h"
 
+#include "common/I18n.h"
+
 #include <chrono>
 #include <iterator>
 #include <utility>
@@ -15,8 +17,8 @@ constexpr auto kBusyWait = 250ms;
 constexpr auto kRetryAfter = 3s;
 
 constexpr const char* kKept =
-    ". The results of checks are kept in this session and saved as soon as the file can take "
-    "them.";
+    N_(". The results of checks are kept in this session and saved as soon as the file can take "
+       "them.");
 
 }  // namespace
 
@@ -80,7 +82,7 @@ bool HealthWriter::Save(const std::vector<HealthResult>& results) {
     }
     if (!toldUnsaved_) {
       toldUnsaved_ = true;
-      told_(error.what() + std::string(kKept), true);
+      told_(error.what() + std::string(_(kKept)), true);
     }
     return false;
   }

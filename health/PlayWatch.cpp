@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/I18n.h"
 #include "platform/player/StreamAddress.h"
 
 namespace telvanta::health {
@@ -30,7 +31,7 @@ std::optional<std::pair<std::string, CheckOutcome>> PlayWatch::Update(
     if (!reason.empty() && reason.back() == '.') {
       reason.pop_back();
     }
-    return std::pair{url_, Failed(reason.empty() ? "Cannot open the stream" : reason)};
+    return std::pair{url_, Failed(reason.empty() ? N_("Cannot open the stream") : reason)};
   }
   return std::nullopt;
 }

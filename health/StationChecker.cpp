@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/AsciiText.h"
+#include "common/I18n.h"
 #include "health/StreamProbe.h"
 #include "platform/net/Request.h"
 #include "platform/player/StreamAddress.h"
@@ -136,7 +137,7 @@ class Run {
     transfer->request = std::make_unique<platform::Request>(
         address, options, [receiver](std::string_view bytes) { return receiver->Take(bytes); });
     if (!group_.Start(*transfer->request)) {
-      Report(transfer->probe, Failed("Cannot start the request"));
+      Report(transfer->probe, Failed(N_("Cannot start the request")));
       return;
     }
     platform::Request* key = transfer->request.get();
@@ -161,15 +162,15 @@ class Run {
       return;
     }
     if (transfer.body.empty()) {
-      Report(transfer.probe, Failed("Empty answer"));
+      Report(transfer.probe, Failed(N_("Empty answer")));
       return;
     }
     const BodyKind kind = ClassifyBody(result.address, result.contentType, transfer.body);
     if (kind == BodyKind::Stream) {
       // Too little to play from within the answer time.
-      Report(transfer.probe, slow ? Failed("Too slow to play") : Alive());
+      Report(transfer.probe, slow ? Failed(N_("Too slow to play")) : Alive());
     } else if (kind == BodyKind::WebPage) {
-      Report(transfer.probe, Failed("A web page, not a stream"));
+      Report(transfer.probe, Failed(N_("A web page, not a stream")));
     } else {
       FollowList(transfer.probe, kind, transfer.body, result.address);
     }
@@ -179,9 +180,9 @@ class Run {
                   const std::string& where) {
     const std::optional<std::string> entry = FirstEntry(kind, body, where);
     if (!entry) {
-      Report(probe, Failed("Empty playlist"));
+      Report(probe, Failed(N_("Empty playlist")));
     } else if (probe.depth >= limits_.maxPlaylistDepth) {
-      Report(probe, Failed("Playlists nested too deep"));
+      Report(probe, Failed(N_("Playlists nested too deep")));
     } else {
       // The entry goes first, so a station's check ends before others start.
       waiting_.push_front({probe.index, *entry, probe.depth + 1});

@@ -1,5 +1,7 @@
 #include "playback/KeyedFileStream.h"
 
+#include "common/I18n.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -31,7 +33,7 @@ std::string SystemMessage(const char* what, const std::string& fileName, int err
 
 const std::string& CheckedKey(const std::string& key) {
   if (key.empty()) {
-    throw Error("The stream key is empty.");
+    throw Error(_("The stream key is empty."));
   }
   return key;
 }
@@ -95,7 +97,7 @@ std::size_t FileStream::Write(const void* buffer, std::size_t count) {
     }
     if (put < 0) {
       const int errorNumber = errno;
-      throw StreamError(SystemMessage("Cannot write file", fileName_, errorNumber), errorNumber);
+      throw StreamError(SystemMessage(_("Cannot write file"), fileName_, errorNumber), errorNumber);
     }
     done += static_cast<std::size_t>(put);
   }
@@ -109,7 +111,7 @@ std::int64_t FileStream::Seek(std::int64_t offset, SeekOrigin origin) {
   const off_t position = ::lseek(handle_, static_cast<off_t>(offset), whence);
   if (position < 0) {
     const int errorNumber = errno;
-    throw StreamError(SystemMessage("Cannot seek in file", fileName_, errorNumber), errorNumber);
+    throw StreamError(SystemMessage(_("Cannot seek in file"), fileName_, errorNumber), errorNumber);
   }
   return position;
 }
@@ -120,7 +122,7 @@ std::int64_t FileStream::Size() const {
   struct stat info {};
   if (::fstat(handle_, &info) != 0) {
     const int errorNumber = errno;
-    throw StreamError(SystemMessage("Cannot read file", fileName_, errorNumber), errorNumber);
+    throw StreamError(SystemMessage(_("Cannot read file"), fileName_, errorNumber), errorNumber);
   }
   return info.st_size;
 }

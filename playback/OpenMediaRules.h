@@ -1,4 +1,6 @@
 #pragma once
+
+#include "common/I18n.h"
 // Open file and Open URL without a toolkit: the media file dialog's filter,
 // split into its groups, and the texts of the Open URL dialog.
 
@@ -9,12 +11,13 @@
 namespace telvanta {
 
 // OpenDialog1's filter: label|patterns pairs, patterns joined by ";".
-inline constexpr std::string_view MediaFileFilter =
+// TRANSLATORS: translate only the names before each "|", never the patterns.
+inline constexpr std::string_view MediaFileFilter = N_(
     "Media files(all types)|*.asf;*.wmv;*.wma;*.asf;*.avi;*.rm;*.ram;*.ra;*.smil;*.smi;*.rms;"
     "*.mp3;*.wav;*.mp2;*.mpa;*.wav|Windows Media file(*.asf;*.wmv;*.wma;*.asf)|*.asf;*.wmv;*.wma;"
     "*.asf;*.avi|RealMedia files(*.rm;*.ram;*.ra;*.smil;*.smi;*.avi)|*.rm;*.ram;*.ra;*.smil;*.smi;"
     "*.rms;*.avi|Audio files(*.mp3;*.wav;*.mp2;*.mpa;*.wav)|*.mp3;*.wav;*.mp2;*.mpa;*.wav|All "
-    "files(*.*)|*.*";
+    "files(*.*)|*.*");
 
 struct FilterGroup {
   std::string label;
@@ -31,9 +34,9 @@ std::vector<FilterGroup> ParseDialogFilter(std::string_view filter);
 std::string CaseInsensitivePattern(std::string_view pattern);
 
 // OpenUrlDialog's texts.
-inline constexpr std::string_view OpenUrlCaption = "Open URL";
+inline constexpr std::string_view OpenUrlCaption = N_("Open URL");
 inline constexpr std::string_view OpenUrlPrompt =
-    "Enter the URL or path to a multimedia file on the Internet, your computer or your network "
-    "that you want to play: ";
+    N_("Enter the URL or path to a multimedia file on the Internet, your computer or your network "
+       "that you want to play: ");
 
 }  // namespace telvanta

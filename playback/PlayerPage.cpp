@@ -1,6 +1,7 @@
 #include "playback/PlayerPage.h"
 
 #include "common/Files.h"
+#include "common/I18n.h"
 #include "common/StreamClass.h"
 #include "platform/player/StreamAddress.h"
 #include "playback/KeyedFileStream.h"
@@ -124,7 +125,7 @@ std::string_view Entity(char c) {
 }  // namespace
 
 UnknownStreamClassError::UnknownStreamClassError(std::string url)
-    : Error("The address is not a known stream type:\n" + url), url_(std::move(url)) {}
+    : Error(_("The address is not a known stream type:") + ("\n" + url)), url_(std::move(url)) {}
 
 std::string EscapeHtmlAttribute(std::string_view text) {
   std::string escaped;
@@ -166,7 +167,8 @@ std::string BuildPlayerPage(std::string_view templateText, StreamClass streamCla
 }
 
 std::string DamagedTemplateMessage(const std::filesystem::path& path) {
-  return "The player template " + path.string() + " is damaged. Please reinstall Telvanta.";
+  return Substitute(_("The player template %1 is damaged. Please reinstall Telvanta."),
+                    {path.string()});
 }
 
 namespace {

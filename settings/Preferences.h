@@ -1,4 +1,6 @@
 #pragma once
+
+#include "common/I18n.h"
 // The three choices of the preferences dialog and how they are stored:
 // OnStartupDisplay, AutoUpdate and TopMost.
 
@@ -10,7 +12,7 @@ namespace telvanta {
 
 // The start page's items as the dialog lists them, and their stored texts.
 inline constexpr std::array<std::string_view, 4> StartupDisplayItems = {
-    "TV Stations", "Radio Stations", "Webcams", "My Favorites"};
+    N_("TV Stations"), N_("Radio Stations"), N_("Webcams"), N_("My Favorites")};
 inline constexpr std::array<std::string_view, 4> StartupDisplayTexts = {"TV", "Radio", "Webcam",
                                                                         "MyFav"};
 

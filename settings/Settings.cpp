@@ -12,6 +12,7 @@
 
 #include "common/AsciiText.h"
 #include "common/Error.h"
+#include "common/I18n.h"
 #include "platform/hive/HiveStore.h"
 
 namespace telvanta {
@@ -63,7 +64,7 @@ std::string FullKeyPath(RegRoot /*root*/, std::string_view keyPath) {
 std::string StorableKeyPath(RegRoot root, std::string_view keyPath) {
   std::string path = FullKeyPath(root, keyPath);
   if (!platform::IsStorableKeyPath(path)) {
-    throw Error("Failed to create key " + std::string(keyPath));
+    throw Error(Substitute(_("Failed to create key %1"), {keyPath}));
   }
   return path;
 }
@@ -87,9 +88,6 @@ void WarnOnce(bool RegistryConfig::*told, const std::string& text) {
 
 std::string SystemText(int error) { return std::generic_category().message(error); }
 
-constexpr std::string_view HeldBack =
-    "The file is left as it is, and changes to the settings are not saved until ";
-
 // Reads give the stored value or the default whatever happens; a write that
 // can't be saved, and a file that can't be read, are told once a session.
 void Report(const HiveOutcome& outcome, const std::filesystem::path& file, bool writing,
@@ -98,22 +96,25 @@ void Report(const HiveOutcome& outcome, const std::filesystem::path& file, bool 
     case HiveStatus::Ok:
       return;
     case HiveStatus::Unreadable:
-      WarnOnce(&RegistryConfig::toldUnreadable, "Settings can't be read from " + file.string() +
-                                                    ": " + SystemText(outcome.error) + ".\n" +
-                                                    std::string(HeldBack) + "it can be read.");
+      WarnOnce(&RegistryConfig::toldUnreadable,
+               Substitute(_("Settings can't be read from %1: %2.\nThe file is left as it is, and "
+                            "changes to the settings are not saved until it can be read."),
+                          {file.string(), SystemText(outcome.error)}));
       return;
     case HiveStatus::Damaged:
-      WarnOnce(&RegistryConfig::toldUnreadable,
-               "Settings can't be read from line " + std::to_string(outcome.damage.line) + " of " +
-                   file.string() + ": " + outcome.damage.reason + ".\n" + std::string(HeldBack) +
-                   "that line is corrected or removed.");
+      WarnOnce(
+          &RegistryConfig::toldUnreadable,
+          Substitute(_("Settings can't be read from line %1 of %2: %3.\nThe file is left as "
+                       "it is, and changes to the settings are not saved until that line is "
+                       "corrected or removed."),
+                     {std::to_string(outcome.damage.line), file.string(), outcome.damage.reason}));
       return;
     case HiveStatus::CannotSave:
       if (writing) {
-        std::string text =
-            "Settings can't be saved to " + file.string() + ": " + SystemText(outcome.error);
+        std::string text = Substitute(_("Settings can't be saved to %1: %2"),
+                                      {file.string(), SystemText(outcome.error)});
         if (outcome.keyExisted) {
-          text = "Failed to set data for '" + std::string(name) + "'\n" + text;
+          text = Substitute(_("Failed to set data for '%1'"), {name}) + "\n" + text;
         }
         WarnOnce(&RegistryConfig::toldUnsaved, text);
       }
@@ -137,12 +138,12 @@ std::string ValueText(const HiveValue& value, std::string_view name) {
       return ExpandSystemRoot(platform::StringValueText(value));
     case platform::RegDword:
       if (value.data.size() > 4) {
-        throw Error("Failed to get data for '" + std::string(name) + "'");
+        throw Error(Substitute(_("Failed to get data for '%1'"), {name}));
       }
       return std::to_string(static_cast<std::int32_t>(LittleEndian(value)));
     case platform::RegBinary:
       if (value.data.size() > 4) {
-        throw Error("Invalid data type for '" + std::string(name) + "'");
+        throw Error(Substitute(_("Invalid data type for '%1'"), {name}));
       }
       return std::to_string(LittleEndian(value));
     default:
@@ -210,7 +211,7 @@ std::optional<HiveValue> ValueOfKind(std::string_view name, int kind, std::strin
   }
   const auto n = ParseInteger(text, kind == RegKindDword ? 32 : 64);
   if (!n) {
-    throw Error("'" + std::string(text) + "' is not a valid integer value");
+    throw Error(Substitute(_("'%1' is not a valid integer value"), {text}));
   }
   return FourBytes(name, kind == RegKindDword ? platform::RegDword : platform::RegBinary, *n);
 }
@@ -236,7 +237,7 @@ void WriteRegValue(RegRoot root, std::string_view keyPath, std::string_view name
       return false;
     }
     if (!platform::IsStorableName(name)) {
-      throw Error("Failed to set data for '" + std::string(name) + "'");
+      throw Error(Substitute(_("Failed to set data for '%1'"), {name}));
     }
     key.Set(std::move(*stored));
     return true;

@@ -12,6 +12,7 @@
 
 #include "common/AsciiText.h"
 #include "common/Files.h"
+#include "common/I18n.h"
 
 namespace telvanta::skins {
 
@@ -24,7 +25,7 @@ constexpr std::size_t MaxSkinBytes = std::size_t{16} << 20;
 using ArchiveFiles = std::map<std::string, std::string, std::less<>>;
 
 SkinFileRead Failed(const std::filesystem::path& file, const std::string& why) {
-  return {std::nullopt, "Cannot load skin \"" + file.string() + "\": " + why};
+  return {std::nullopt, Substitute(_("Cannot load skin \"%1\": %2"), {file.string(), why})};
 }
 
 bool IsIdentChar(char c) {
@@ -151,7 +152,7 @@ std::optional<ArchiveFiles> ReadZip(const std::filesystem::path& file, std::stri
   if (!reader || archive_read_support_format_zip(reader.get()) != ARCHIVE_OK ||
       archive_read_open_filename(reader.get(), file.c_str(), std::size_t{64} * 1024) !=
           ARCHIVE_OK) {
-    why = "it is not a ZIP archive";
+    why = _("it is not a ZIP archive");
     return std::nullopt;
   }
   ArchiveFiles files;
@@ -164,7 +165,7 @@ std::optional<ArchiveFiles> ReadZip(const std::filesystem::path& file, std::stri
     }
     if (status < ARCHIVE_WARN) {
       const char* text = archive_error_string(reader.get());
-      why = std::string("the ZIP archive is damaged (") + (text ? text : "unreadable") + ")";
+      why = Substitute(_("the ZIP archive is damaged (%1)"), {text ? text : _("unreadable")});
       return std::nullopt;
     }
     if (archive_entry_filetype(entry) != AE_IFREG) {
@@ -179,9 +180,9 @@ std::optional<ArchiveFiles> ReadZip(const std::filesystem::path& file, std::stri
         break;
       }
       if (n < 0 || (total += static_cast<std::size_t>(n)) > MaxSkinBytes) {
-        why = n < 0 ? "the ZIP archive is damaged (" + std::string(stored ? stored : "") +
-                          " cannot be read)"
-                    : "the archive holds more than a skin needs";
+        why = n < 0 ? Substitute(_("the ZIP archive is damaged (%1 cannot be read)"),
+                                 {stored ? stored : ""})
+                    : _("the archive holds more than a skin needs");
         return std::nullopt;
       }
       bytes.append(block, static_cast<std::size_t>(n));
@@ -194,12 +195,13 @@ SkinFileRead FromSheet(const std::filesystem::path& file, const std::string& she
                        std::string sheet, const UrlResolver& resolve) {
   auto text = ValidText(std::move(sheet));
   if (!text) {
-    return Failed(file, sheetName + " is not UTF-8 text");
+    return Failed(file, Substitute(_("%1 is not UTF-8 text"), {sheetName}));
   }
   std::string missing;
   auto css = RewriteUrls(*text, resolve, &missing);
   if (!css) {
-    return Failed(file, sheetName + " names the picture \"" + missing + "\", which is not there");
+    return Failed(file, Substitute(_("%1 names the picture \"%2\", which is not there"),
+                                   {sheetName, missing}));
   }
   return {Skin{std::move(*css), file.stem().string(), {}, {}}, {}};
 }
@@ -235,7 +237,8 @@ std::optional<std::string> ReadText(const std::filesystem::path& file, const std
 
 SkinFileRead ReadPlainSheet(const std::filesystem::path& file, const std::string& sheetName) {
   std::string why;
-  std::optional<std::string> text = ReadText(file, sheetName + " does not exist", why);
+  std::optional<std::string> text =
+      ReadText(file, Substitute(_("%1 does not exist"), {sheetName}), why);
   if (!text) {
     return Failed(file, why);
   }
@@ -250,7 +253,7 @@ SkinFileRead ReadArchive(const std::filesystem::path& file) {
   }
   const auto sheet = files->find("skin.css");
   if (sheet == files->end()) {
-    return Failed(file, "the archive holds no skin.css");
+    return Failed(file, _("the archive holds no skin.css"));
   }
   const ArchiveFiles& stored = *files;
   const std::string folderUrl = PictureFolderUrl();
@@ -287,7 +290,7 @@ std::string KeyText(GKeyFile* keys, const char* key) {
 
 SkinFileRead ReadTheme(const std::filesystem::path& file) {
   std::string why;
-  const std::optional<std::string> text = ReadText(file, "the file does not exist", why);
+  const std::optional<std::string> text = ReadText(file, _("the file does not exist"), why);
   if (!text) {
     return Failed(file, why);
   }
@@ -295,13 +298,13 @@ SkinFileRead ReadTheme(const std::filesystem::path& file) {
   GError* error = nullptr;
   if (g_key_file_load_from_data(keys.get(), text->data(), text->size(), G_KEY_FILE_NONE, &error) ==
       FALSE) {
-    why = "it is no theme file (" + std::string(error->message) + ")";
+    why = Substitute(_("it is no theme file (%1)"), {error->message});
     g_error_free(error);
     return Failed(file, why);
   }
   const std::string sheetName = KeyText(keys.get(), "StyleSheet");
   if (sheetName.empty()) {
-    return Failed(file, "its [Skin] section names no StyleSheet");
+    return Failed(file, _("its [Skin] section names no StyleSheet"));
   }
   auto read = ReadPlainSheet(file.parent_path() / sheetName, sheetName);
   if (!read.skin) {
@@ -351,10 +354,10 @@ SkinFileRead ReadSkinFile(const std::filesystem::path& file) {
   const std::string extension = AsciiLower(file.extension().string());
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) {
-    return Failed(file, "the file does not exist");
+    return Failed(file, _("the file does not exist"));
   }
   if (std::filesystem::file_size(file, error) == 0) {
-    return Failed(file, "the file is empty");
+    return Failed(file, _("the file is empty"));
   }
   if (extension == ".uskn") {
     return ReadPlainSheet(file, file.filename().string());
@@ -366,9 +369,9 @@ SkinFileRead ReadSkinFile(const std::filesystem::path& file) {
     return ReadTheme(file);
   }
   if (extension == ".msstyles") {
-    return Failed(file, "Windows visual styles cannot be read on this platform");
+    return Failed(file, _("Windows visual styles cannot be read on this platform"));
   }
-  return Failed(file, "\"" + extension + "\" is no skin format");
+  return Failed(file, Substitute(_("\"%1\" is no skin format"), {extension}));
 }
 
 }  // namespace telvanta::skins

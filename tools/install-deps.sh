@@ -16,6 +16,8 @@ packages=(
   bubblewrap xdg-dbus-proxy
   # help: compiled from docs/help (chmcmd) and read back through chmlib
   fp-utils libchm-dev
+  # the texts in other languages: telvanta.pot, the catalogues, the desktop entries
+  gettext
   # windows: pictures compiled in (glib-compile-resources) and drawn from SVG
   libglib2.0-dev-bin librsvg2-common
   # tests: display, media made on the fly, RTSP server, screenshots

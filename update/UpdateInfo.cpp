@@ -1,5 +1,6 @@
 #include "update/UpdateInfo.h"
 
+#include "common/I18n.h"
 #include "update/ProfileIni.h"
 
 namespace telvanta {
@@ -25,11 +26,12 @@ std::string UpdateCheckMessage(const UpdateCheck& check) {
     case UpdateVerdict::NoInformation:
       break;
     case UpdateVerdict::NewerVersion:
-      return "A newer version " + check.newest + " of Telvanta was found. Download it first?";
+      return Substitute(_("A newer version %1 of Telvanta was found. Download it first?"),
+                        {check.newest});
     case UpdateVerdict::UpToDate:
-      return "You already have the latest version of Telvanta.";
+      return _("You already have the latest version of Telvanta.");
   }
-  return "Can't get update information. Please try again later.";
+  return _("Can't get update information. Please try again later.");
 }
 
 bool OpensDownloadPage(const UpdateCheck& check) {

@@ -1,6 +1,7 @@
 #include "widgets/ErrorDisplay.h"
 
 #include "common/Captions.h"
+#include "common/I18n.h"
 #include "platform/desktop/CloseKeys.h"
 #include "platform/desktop/ShellOpen.h"
 #include "platform/glib/PostToUi.h"
@@ -90,12 +91,12 @@ MessageBox::MessageBox(const std::string& caption, const std::string& text, Mess
   row_.set_margin_bottom(12);
   get_content_area()->pack_start(row_, true, true);
   if (question) {
-    add_button("Yes", Gtk::RESPONSE_YES);
-    add_button("No", Gtk::RESPONSE_NO);
-    add_button("Cancel", Gtk::RESPONSE_CANCEL);
+    add_button(_("Yes"), Gtk::RESPONSE_YES);
+    add_button(_("No"), Gtk::RESPONSE_NO);
+    add_button(_("Cancel"), Gtk::RESPONSE_CANCEL);
     set_default_response(Gtk::RESPONSE_YES);
   } else {
-    add_button("OK", Gtk::RESPONSE_OK);
+    add_button(_("OK"), Gtk::RESPONSE_OK);
     set_default_response(Gtk::RESPONSE_OK);
   }
   show_all_children();
@@ -132,7 +133,7 @@ void ShowCurrentException() {
   } catch (const Glib::Exception& error) {
     ShowErrorBox(error.what());
   } catch (...) {
-    ShowErrorBox("Unknown error");
+    ShowErrorBox(_("Unknown error"));
   }
 }
 

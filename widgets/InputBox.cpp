@@ -1,5 +1,6 @@
 #include "widgets/InputBox.h"
 
+#include "common/I18n.h"
 #include "platform/desktop/CloseKeys.h"
 #include "widgets/WidgetSupport.h"
 
@@ -25,8 +26,8 @@ std::string InputBox(Gtk::Window& owner, std::string_view caption, std::string_v
   area->set_spacing(6);
   area->pack_start(label, false, false);
   area->pack_start(entry, false, false);
-  NameComponent(*box.add_button("OK", Gtk::RESPONSE_OK), "OK", "OK");
-  NameComponent(*box.add_button("Cancel", Gtk::RESPONSE_CANCEL), "Cancel", "Cancel");
+  NameComponent(*box.add_button(_("OK"), Gtk::RESPONSE_OK), "OK", _("OK"));
+  NameComponent(*box.add_button(_("Cancel"), Gtk::RESPONSE_CANCEL), "Cancel", _("Cancel"));
   box.set_default_response(Gtk::RESPONSE_OK);
   box.show_all_children();
   return box.run() == Gtk::RESPONSE_OK ? std::string(entry.get_text()) : std::string(initial);

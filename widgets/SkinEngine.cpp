@@ -1,6 +1,7 @@
 #include "widgets/SkinEngine.h"
 
 #include "common/Error.h"
+#include "common/I18n.h"
 #include "platform/desktop/ColorScheme.h"
 #include "skins/DesktopTheme.h"
 #include "skins/SkinFile.h"
@@ -130,10 +131,11 @@ std::string Overflow(const std::vector<WindowFit>& before, const std::string& sk
     }
     const std::string title = now.window->get_title().empty() ? now.window->get_name().raw()
                                                               : now.window->get_title().raw();
-    return "The skin \"" + skin + "\" would make the window \"" + title + "\" " +
-           std::to_string(now.size.width) + " x " + std::to_string(now.size.height) +
-           " pixels, larger than the screen (" + std::to_string(now.screen.get_width()) + " x " +
-           std::to_string(now.screen.get_height()) + "), so it is not used.";
+    return Substitute(
+        _("The skin \"%1\" would make the window \"%2\" %3 x %4 pixels, larger "
+          "than the screen (%5 x %6), so it is not used."),
+        {skin, title, std::to_string(now.size.width), std::to_string(now.size.height),
+         std::to_string(now.screen.get_width()), std::to_string(now.screen.get_height())});
   }
   return {};
 }

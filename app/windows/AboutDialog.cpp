@@ -6,6 +6,7 @@
 
 #include "app/AppRules.h"
 #include "common/Captions.h"
+#include "common/I18n.h"
 #include "common/Links.h"
 #include "common/ProgramPaths.h"
 #include "widgets/WidgetSupport.h"
@@ -52,17 +53,17 @@ constexpr double FadeStep = 0.1;
 }  // namespace
 
 AboutDialog::AboutDialog(Gtk::Window& owner)
-    : FixedDialog(owner, component::window, "About Telvanta", ClientWidth, ClientHeight),
+    : FixedDialog(owner, component::window, _("About Telvanta"), ClientWidth, ClientHeight),
       makerLabel_("Quillmoor"),
       titleLabel_("Telvanta"),
-      versionLabel_("Version: " + std::string(ProgramVersion)),
-      madeByLabel_(std::string(AboutMakerLine)),
-      homepageLabel_("Homepage:"),
+      versionLabel_(_("Version: ") + std::string(ProgramVersion)),
+      madeByLabel_(Translate(AboutMakerLine)),
+      homepageLabel_(_("Homepage:")),
       homepageLink_(MakerSiteHost()),
-      emailLabel_("Email:"),
+      emailLabel_(_("Email:")),
       emailLink_(SupportAddress()),
-      okButton_(GtkMnemonic("&OK"), true),
-      legalLabel_(std::string(AboutLegalNotice)) {
+      okButton_(GtkMnemonic(_("&OK")), true),
+      legalLabel_(Translate(AboutLegalNotice)) {
   set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
   set_modal(true);
   InstallStyle(std::string(Style));
@@ -107,7 +108,7 @@ AboutDialog::AboutDialog(Gtk::Window& owner)
 
   okButton_.set_size_request(75, 25);
   okButton_.signal_clicked().connect([this] { hide(); });
-  NameComponent(okButton_, component::okButton, "&OK");
+  NameComponent(okButton_, component::okButton, _("&OK"));
   Layout().put(okButton_, 320, 240);
 
   // A line along the bevel's bottom edge.

@@ -6,6 +6,7 @@
 #include "common/Captions.h"
 #include "common/Error.h"
 #include "common/Files.h"
+#include "common/I18n.h"
 #include "common/Links.h"
 #include "common/ProgramPaths.h"
 #include "common/StreamClass.h"
@@ -110,10 +111,10 @@ std::filesystem::path DataFolder() { return std::filesystem::path(ProgramFolder(
 
 MainWindow::MainWindow()
     : playersNoteLabel_(
-          "If you have problems watching stations, please be sure you have installed the "
-          "latest version of RealPlayer and Windows Media Player."),
-      realPlayerLink_("Click here to download the lastest version of Real Player"),
-      mediaPlayerLink_("Click here to download the lastest version of Windows Media Player"),
+          _("If you have problems watching stations, please be sure you have installed the "
+            "latest version of RealPlayer and Windows Media Player.")),
+      realPlayerLink_(_("Click here to download the lastest version of Real Player")),
+      mediaPlayerLink_(_("Click here to download the lastest version of Windows Media Player")),
       makerLabel_(std::string(MakerLine)),
       playerPage_(DataFolder(), UserRuntimeFolder()) {
   NameComponent(*this, component::window, ApplicationTitle);
@@ -165,17 +166,17 @@ void MainWindow::BuildToolbar() {
     void (MainWindow::*handler)();
   };
   const ToolButton buttons[] = {
-      {watchTvButton_, component::watchTvButton, "Watch &TV", "tv", 90,
+      {watchTvButton_, component::watchTvButton, _("Watch &TV"), "tv", 90,
        &MainWindow::onWatchTvClicked},
-      {listenRadioButton_, component::listenRadioButton, "Listen &Radio", "radio", 90,
+      {listenRadioButton_, component::listenRadioButton, _("Listen &Radio"), "radio", 90,
        &MainWindow::onListenRadioClicked},
-      {webcamsButton_, component::webcamsButton, "&Webcams", "webcam", 90,
+      {webcamsButton_, component::webcamsButton, _("&Webcams"), "webcam", 90,
        &MainWindow::onWebcamsClicked},
-      {favouritesButton_, component::favouritesButton, "My &Favorites", "favorites", 90,
+      {favouritesButton_, component::favouritesButton, _("My &Favorites"), "favorites", 90,
        &MainWindow::onFavouritesClicked},
-      {toolsButton_, component::toolsButton, "T&ools", "tools", 90, &MainWindow::onToolsClicked},
-      {helpButton_, component::helpButton, "&Help", "help", 90, &MainWindow::onHelpClicked},
-      {aboutButton_, component::aboutButton, "&About", "about", 96, &MainWindow::ShowAbout},
+      {toolsButton_, component::toolsButton, _("T&ools"), "tools", 90, &MainWindow::onToolsClicked},
+      {helpButton_, component::helpButton, _("&Help"), "help", 90, &MainWindow::onHelpClicked},
+      {aboutButton_, component::aboutButton, _("&About"), "about", 96, &MainWindow::ShowAbout},
   };
   NameComponent(toolbar_, component::toolbar);
   toolbar_.set_size_request(-1, 62);
@@ -243,62 +244,63 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::BuildMenus() {
   NameComponent(toolsMenu_, component::toolsMenu);
-  AddMenuItem(toolsMenu_, component::openItem, "&Open...")
+  AddMenuItem(toolsMenu_, component::openItem, _("&Open..."))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::onOpenActivated));
-  AddMenuItem(toolsMenu_, component::openUrlItem, "Open &URL...")
+  AddMenuItem(toolsMenu_, component::openUrlItem, _("Open &URL..."))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::onOpenUrlActivated));
   AddSeparator(toolsMenu_);
-  auto& software = AddMenuItem(toolsMenu_, component::softwareItem, "&Free software required");
+  auto& software = AddMenuItem(toolsMenu_, component::softwareItem, _("&Free software required"));
   auto* softwareMenu = Gtk::make_managed<Gtk::Menu>();
-  AddMenuItem(*softwareMenu, component::downloadRealPlayerItem, "Download &RealPlayer")
+  AddMenuItem(*softwareMenu, component::downloadRealPlayerItem, _("Download &RealPlayer"))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::onDownloadRealPlayerActivated));
-  AddMenuItem(*softwareMenu, component::downloadMediaPlayerItem, "Download &Windows Media Player")
+  AddMenuItem(*softwareMenu, component::downloadMediaPlayerItem,
+              _("Download &Windows Media Player"))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::onDownloadMediaPlayerActivated));
   software.set_submenu(*softwareMenu);
   AddSeparator(toolsMenu_);
-  AddMenuItem(toolsMenu_, component::checkForUpdateItem, "&Check for update...",
+  AddMenuItem(toolsMenu_, component::checkForUpdateItem, _("&Check for update..."),
               Picture("update", 16))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::OpenUpdateCheck));
-  AddMenuItem(toolsMenu_, component::checkStationsItem, "Check &stations")
+  AddMenuItem(toolsMenu_, component::checkStationsItem, _("Check &stations"))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::onCheckStationsActivated));
-  AddMenuItem(toolsMenu_, component::preferencesItem, "&Preferences...")
+  AddMenuItem(toolsMenu_, component::preferencesItem, _("&Preferences..."))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::onPreferencesActivated));
   AddSeparator(toolsMenu_);
   skinsMenu_ = std::make_unique<SkinsMenu>(
-      *this, AddMenuItem(toolsMenu_, component::skinsItem, "Skins", Picture("skins", 16)),
+      *this, AddMenuItem(toolsMenu_, component::skinsItem, _("Skins"), Picture("skins", 16)),
       SkinEngine::Default());
 
   NameComponent(helpMenu_, component::helpMenu);
-  AddMenuItem(helpMenu_, component::helpContentsItem, "&Help Contents...")
+  AddMenuItem(helpMenu_, component::helpContentsItem, _("&Help Contents..."))
       .signal_activate()
       .connect([] { OpenHelp(""); });
-  auto& faq = AddMenuItem(helpMenu_, component::faqItem, "&F.A.Q");
+  auto& faq = AddMenuItem(helpMenu_, component::faqItem, _("&F.A.Q"));
   auto* faqMenu = Gtk::make_managed<Gtk::Menu>();
   for (std::size_t i = 0; i < std::size(FaqAnswers); ++i) {
-    AddMenuItem(*faqMenu, component::faqAnswerItems[i], FaqAnswers[i].caption)
+    AddMenuItem(*faqMenu, component::faqAnswerItems[i], Translate(FaqAnswers[i].caption))
         .signal_activate()
-        .connect([i] { ShowPlainMessage(std::string(FaqAnswers[i].text)); });
+        .connect([i] { ShowPlainMessage(Translate(FaqAnswers[i].text)); });
   }
-  AddMenuItem(*faqMenu, component::faqMoreItem, "&More...").signal_activate().connect([] {
+  AddMenuItem(*faqMenu, component::faqMoreItem, _("&More...")).signal_activate().connect([] {
     OpenHelp("faq.htm");
   });
   faq.set_submenu(*faqMenu);
   AddSeparator(helpMenu_);
-  AddMenuItem(helpMenu_, component::homepageItem, "&Homepage").signal_activate().connect([] {
+  AddMenuItem(helpMenu_, component::homepageItem, _("&Homepage")).signal_activate().connect([] {
     platform::ShellOpen(std::string(MakerSite), platform::ShowMode::Maximized);
   });
-  AddMenuItem(helpMenu_, component::emailItem, "&Email").signal_activate().connect([] {
+  AddMenuItem(helpMenu_, component::emailItem, _("&Email")).signal_activate().connect([] {
     platform::ShellOpen(SupportMailAddress(), platform::ShowMode::Maximized);
   });
   AddSeparator(helpMenu_);
-  AddMenuItem(helpMenu_, component::aboutItem, "&About...")
+  AddMenuItem(helpMenu_, component::aboutItem, _("&About..."))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &MainWindow::ShowAbout));
 
@@ -581,12 +583,12 @@ Gtk::FileChooserDialog& MainWindow::MediaFileDialog() {
     return *mediaFileDialog_;
   }
   mediaFileDialog_ =
-      std::make_unique<Gtk::FileChooserDialog>(*this, "Open", Gtk::FILE_CHOOSER_ACTION_OPEN);
+      std::make_unique<Gtk::FileChooserDialog>(*this, _("Open"), Gtk::FILE_CHOOSER_ACTION_OPEN);
   mediaFileDialog_->set_name(std::string(component::mediaFileDialog));
-  mediaFileDialog_->add_button("_Cancel", Gtk::RESPONSE_CANCEL);
-  mediaFileDialog_->add_button("_Open", Gtk::RESPONSE_ACCEPT);
+  mediaFileDialog_->add_button(_("_Cancel"), Gtk::RESPONSE_CANCEL);
+  mediaFileDialog_->add_button(_("_Open"), Gtk::RESPONSE_ACCEPT);
   mediaFileDialog_->set_default_response(Gtk::RESPONSE_ACCEPT);
-  for (const auto& group : ParseDialogFilter(MediaFileFilter)) {
+  for (const auto& group : ParseDialogFilter(Translate(MediaFileFilter))) {
     auto filter = Gtk::FileFilter::create();
     filter->set_name(group.label);
     for (const auto& pattern : group.patterns) {

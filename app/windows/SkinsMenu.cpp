@@ -1,5 +1,6 @@
 #include "app/windows/SkinsMenu.h"
 
+#include "common/I18n.h"
 #include "common/Links.h"
 #include "platform/desktop/ShellOpen.h"
 #include "playback/OpenMediaRules.h"
@@ -46,13 +47,13 @@ constexpr SkinItem SkinItems[] = {
 SkinsMenu::SkinsMenu(Gtk::Window& owner, Gtk::MenuItem& skinsItem, skins::SkinSwitcher& engine)
     : owner_(owner), engine_(engine) {
   auto* menu = Gtk::make_managed<Gtk::Menu>();
-  AddMenuItem(*menu, component::resetItem, "&Reset to Default")
+  AddMenuItem(*menu, component::resetItem, _("&Reset to Default"))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &SkinsMenu::onResetActivated));
-  AddMenuItem(*menu, component::selectItem, "&Select Skin...")
+  AddMenuItem(*menu, component::selectItem, _("&Select Skin..."))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &SkinsMenu::onSelectActivated));
-  AddMenuItem(*menu, component::getMoreItem, "&Get More Skins...")
+  AddMenuItem(*menu, component::getMoreItem, _("&Get More Skins..."))
       .signal_activate()
       .connect(sigc::mem_fun(*this, &SkinsMenu::onGetMoreActivated));
   AddSeparator(*menu, component::separator);
@@ -131,10 +132,10 @@ Gtk::FileChooserDialog& SkinsMenu::SkinFileDialog() {
     return *skinFileDialog_;
   }
   skinFileDialog_ =
-      std::make_unique<Gtk::FileChooserDialog>(owner_, "Open", Gtk::FILE_CHOOSER_ACTION_OPEN);
+      std::make_unique<Gtk::FileChooserDialog>(owner_, _("Open"), Gtk::FILE_CHOOSER_ACTION_OPEN);
   skinFileDialog_->set_name(std::string(component::skinFileDialog));
-  skinFileDialog_->add_button("_Cancel", Gtk::RESPONSE_CANCEL);
-  skinFileDialog_->add_button("_Open", Gtk::RESPONSE_ACCEPT);
+  skinFileDialog_->add_button(_("_Cancel"), Gtk::RESPONSE_CANCEL);
+  skinFileDialog_->add_button(_("_Open"), Gtk::RESPONSE_ACCEPT);
   skinFileDialog_->set_default_response(Gtk::RESPONSE_ACCEPT);
   for (const auto& group : ParseDialogFilter(skins::SkinFileFilter)) {
     auto filter = Gtk::FileFilter::create();

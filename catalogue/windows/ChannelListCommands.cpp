@@ -7,6 +7,7 @@
 
 #include "catalogue/windows/ChannelListWindow.h"
 #include "common/Files.h"
+#include "common/I18n.h"
 #include "favourites/windows/AddChannelDialog.h"
 #include "favourites/windows/PlaylistCommands.h"
 #include "platform/desktop/ShellOpen.h"
@@ -74,60 +75,62 @@ void ChannelListWindow::BuildMenus() {
   auto playFrom = [this](ListPage page) { return [this, page] { PlayFrom(page); }; };
 
   Gtk::Menu& tv = PageOf(ListPage::TV).menu;
-  station(ListPage::TV, AddMenuItem(tv, component::tvPlayItem, "Play", play),
+  station(ListPage::TV, AddMenuItem(tv, component::tvPlayItem, _("Play"), play),
           playFrom(ListPage::TV));
   AddSeparator(tv, component::tvSeparator1);
   station(ListPage::TV,
-          AddMenuItem(tv, component::tvAddToFavouritesItem, "Add this channel to My Favorites"),
+          AddMenuItem(tv, component::tvAddToFavouritesItem, _("Add this channel to My Favorites")),
           addTo(ListPage::TV));
-  AddMenuItem(tv, component::tvAddOwnItem, "Add your own channel to My Favorites")
+  AddMenuItem(tv, component::tvAddOwnItem, _("Add your own channel to My Favorites"))
       .signal_activate()
       .connect(addOwn);
   AddSeparator(tv, component::tvSeparator2);
-  station(ListPage::TV, AddMenuItem(tv, component::tvPropertiesItem, "Properties..."),
+  station(ListPage::TV, AddMenuItem(tv, component::tvPropertiesItem, _("Properties...")),
           [this] { onProperties(); });
 
   Gtk::Menu& radio = PageOf(ListPage::Radio).menu;
-  station(ListPage::Radio, AddMenuItem(radio, component::radioPlayItem, "Play", play),
+  station(ListPage::Radio, AddMenuItem(radio, component::radioPlayItem, _("Play"), play),
           playFrom(ListPage::Radio));
   AddSeparator(radio, component::radioSeparator);
-  station(
-      ListPage::Radio,
-      AddMenuItem(radio, component::radioAddToFavouritesItem, "Add this channel to My Favorites"),
-      addTo(ListPage::Radio));
-  report(ListPage::Radio, AddMenuItem(radio, component::radioReportItem, "Report a bad link"));
-  AddMenuItem(radio, component::radioAddOwnItem, "Add your own channel to My Favorites")
+  station(ListPage::Radio,
+          AddMenuItem(radio, component::radioAddToFavouritesItem,
+                      _("Add this channel to My Favorites")),
+          addTo(ListPage::Radio));
+  report(ListPage::Radio, AddMenuItem(radio, component::radioReportItem, _("Report a bad link")));
+  AddMenuItem(radio, component::radioAddOwnItem, _("Add your own channel to My Favorites"))
       .signal_activate()
       .connect(addOwn);
 
   Gtk::Menu& webcam = PageOf(ListPage::Webcam).menu;
-  station(ListPage::Webcam, AddMenuItem(webcam, component::webcamPlayItem, "Play", play),
+  station(ListPage::Webcam, AddMenuItem(webcam, component::webcamPlayItem, _("Play"), play),
           playFrom(ListPage::Webcam));
   AddSeparator(webcam, component::webcamSeparator);
-  station(
-      ListPage::Webcam,
-      AddMenuItem(webcam, component::webcamAddToFavouritesItem, "Add this webcam to My Favorites"),
-      addTo(ListPage::Webcam));
-  report(ListPage::Webcam, AddMenuItem(webcam, component::webcamReportItem, "Report a bad link"));
+  station(ListPage::Webcam,
+          AddMenuItem(webcam, component::webcamAddToFavouritesItem,
+                      _("Add this webcam to My Favorites")),
+          addTo(ListPage::Webcam));
+  report(ListPage::Webcam,
+         AddMenuItem(webcam, component::webcamReportItem, _("Report a bad link")));
 
   Gtk::Menu& favourite = PageOf(ListPage::Favorites).menu;
-  station(ListPage::Favorites, AddMenuItem(favourite, component::favouritePlayItem, "Play", play),
+  station(ListPage::Favorites,
+          AddMenuItem(favourite, component::favouritePlayItem, _("Play"), play),
           playFrom(ListPage::Favorites));
   station(ListPage::Favorites,
-          AddMenuItem(favourite, component::favouriteRenameItem, "Rename", Picture("tools", 16)),
+          AddMenuItem(favourite, component::favouriteRenameItem, _("Rename"), Picture("tools", 16)),
           [this] { onRenameFavourite(); });
-  station(ListPage::Favorites, AddMenuItem(favourite, component::favouriteDeleteItem, "Delete"),
+  station(ListPage::Favorites, AddMenuItem(favourite, component::favouriteDeleteItem, _("Delete")),
           [this] { onDeleteFavourite(); });
   AddSeparator(favourite, component::favouriteSeparator);
-  AddMenuItem(favourite, component::favouriteAddOwnItem, "Add your own channel to My Favorites",
+  AddMenuItem(favourite, component::favouriteAddOwnItem, _("Add your own channel to My Favorites"),
               Picture("favorites", 16))
       .signal_activate()
       .connect(addOwn);
   AddSeparator(favourite, component::favouritePlaylistSeparator);
-  AddMenuItem(favourite, component::favouriteExportItem, "Export Favorites to Playlist...")
+  AddMenuItem(favourite, component::favouriteExportItem, _("Export Favorites to Playlist..."))
       .signal_activate()
       .connect([this] { ExportFavouritesToPlaylist(*this, favourites_); });
-  AddMenuItem(favourite, component::favouriteImportItem, "Import Playlist to Favorites...")
+  AddMenuItem(favourite, component::favouriteImportItem, _("Import Playlist to Favorites..."))
       .signal_activate()
       .connect([this] { ImportPlaylistToFavourites(*this, favourites_, *this); });
 
@@ -137,7 +140,7 @@ void ChannelListWindow::BuildMenus() {
     Page& p = PageOf(page);
     NameComponent(p.menu, names.menu);
     AddSeparator(p.menu, names.checkSeparator);
-    p.checkItem = &AddMenuItem(p.menu, names.checkItem, "Check stations");
+    p.checkItem = &AddMenuItem(p.menu, names.checkItem, _("Check stations"));
     p.checkItem->signal_activate().connect([this, page] { CheckStations(page); });
     p.menu.attach_to_widget(*this);
     UpdateCommands(page);
@@ -202,7 +205,7 @@ void ChannelListWindow::onAddOwnChannel() {
 
 void ChannelListWindow::onRenameFavourite() {
   const ChosenStation chosen = Chosen(ListPage::Favorites);
-  const std::string name = InputBox(*this, "Rename", "Enter a new display name:");
+  const std::string name = InputBox(*this, _("Rename"), _("Enter a new display name:"));
   if (name.empty()) {
     return;
   }
@@ -229,7 +232,7 @@ void ChannelListWindow::onReportBadLink(ListPage page) {
   const int index = list.ItemIndex();
   CheckListIndex(index, static_cast<std::size_t>(list.Count()));
   const std::string entry = list.Entry(index);
-  if (AskYesNoCancel("Confirm", BadLinkQuestion(entry)) == MessageAnswer::Yes) {
+  if (AskYesNoCancel(_("Confirm"), BadLinkQuestion(entry)) == MessageAnswer::Yes) {
     platform::ShellOpen(BadLinkAddress(entry), platform::ShowMode::Maximized);
   }
 }

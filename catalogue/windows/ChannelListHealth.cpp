@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "catalogue/windows/ChannelListWindow.h"
+#include "common/I18n.h"
 #include "health/HealthRules.h"
 #include "platform/glib/PostToUi.h"
 #include "settings/Settings.h"
@@ -20,24 +21,24 @@ constexpr std::string_view checkCancelButton = "CheckCancelButton";
 constexpr std::string_view hideFailedBox = "HideFailedBox";
 }  // namespace component
 
-constexpr const char* HideFailedCaption = "Hide stations that failed their last two checks";
+constexpr const char* HideFailedCaption = N_("Hide stations that failed their last two checks");
 constexpr const char* HideFailedSetting = "HideFailedStations";
 
 }  // namespace
 
 void ChannelListWindow::BuildHealth(AnchoredLayout& layout, int hideBoxX, int hideBoxY) {
-  NameComponent(hideFailedBox_, component::hideFailedBox, HideFailedCaption);
-  hideFailedBox_.set_label(HideFailedCaption);
+  NameComponent(hideFailedBox_, component::hideFailedBox, _(HideFailedCaption));
+  hideFailedBox_.set_label(_(HideFailedCaption));
   layout.Put(hideFailedBox_, hideBoxX, hideBoxY, AnchoredLayout::Down);
   hideFailedBox_.signal_toggled().connect([this] {
     WriteSetting(HideFailedSetting, hideFailedBox_.get_active() ? "1" : "0");
     ApplyHideFailed();
   });
-  NameComponent(checkProgress_, component::checkProgress, "Checking stations");
-  NameComponent(checkCancelButton_, component::checkCancelButton, "Cancel");
+  NameComponent(checkProgress_, component::checkProgress, _("Checking stations"));
+  NameComponent(checkCancelButton_, component::checkCancelButton, _("Cancel"));
   checkProgress_.set_show_text(true);
   checkProgress_.set_size_request(180, -1);
-  checkCancelButton_.set_label("Cancel");
+  checkCancelButton_.set_label(_("Cancel"));
   checkCancelButton_.signal_clicked().connect([this] {
     checkCancelButton_.set_sensitive(false);
     checker_.Cancel();
@@ -129,7 +130,7 @@ void ChannelListWindow::CheckStations(ListPage page) {
     UpdateCommands(each);
   }
   checkProgress_.set_fraction(0);
-  checkProgress_.set_text("Checking 0 of " + std::to_string(urls.size()));
+  checkProgress_.set_text(Substitute(_("Checking %1 of %2"), {"0", std::to_string(urls.size())}));
   checkProgress_.show();
   checkCancelButton_.set_sensitive(true);
   checkCancelButton_.show();
@@ -168,7 +169,8 @@ void ChannelListWindow::onCheckResult(const std::string& url, const health::Chec
 void ChannelListWindow::onCheckProgress(std::size_t done, std::size_t total) {
   checkProgress_.set_fraction(total > 0 ? static_cast<double>(done) / static_cast<double>(total)
                                         : 1.0);
-  checkProgress_.set_text("Checking " + std::to_string(done) + " of " + std::to_string(total));
+  checkProgress_.set_text(
+      Substitute(_("Checking %1 of %2"), {std::to_string(done), std::to_string(total)}));
 }
 
 void ChannelListWindow::onCheckFinished() {

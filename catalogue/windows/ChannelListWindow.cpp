@@ -3,6 +3,7 @@
 #include "common/Captions.h"
 #include "common/Error.h"
 #include "common/Files.h"
+#include "common/I18n.h"
 #include "settings/Settings.h"
 #include "update/CatalogueRefresh.h"
 #include "widgets/ErrorDisplay.h"
@@ -56,10 +57,10 @@ struct PageLook {
   std::string_view view;
 };
 constexpr PageLook PageLooks[] = {
-    {"&TV Stations", "tv", "ListBox1", "ListBox1View"},
-    {"&Radio Stations", "radio", "ListBox5", "ListBox5View"},
-    {"&Webcams", "webcam", "Listbox7", "Listbox7View"},
-    {"My &Favorites", "favorites", "ListBox3", "ListBox3View"},
+    {N_("&TV Stations"), "tv", "ListBox1", "ListBox1View"},
+    {N_("&Radio Stations"), "radio", "ListBox5", "ListBox5View"},
+    {N_("&Webcams"), "webcam", "Listbox7", "Listbox7View"},
+    {N_("My &Favorites"), "favorites", "ListBox3", "ListBox3View"},
 };
 
 const char* const WindowCss =
@@ -72,12 +73,22 @@ const char* const WindowCss =
     "#FrmList treeview { -GtkTreeView-vertical-separator: 0; -GtkTreeView-horizontal-separator: 0;"
     " -GtkTreeView-expander-size: 10; }\n";
 
-// Replaces a box's items.
+// Replaces a box's items, shown in the user's language.
 void SetItems(Gtk::ComboBoxText& box, const std::vector<std::string>& items) {
   box.remove_all();
   for (const auto& item : items) {
-    box.append(item);
+    box.append(Translate(item));
   }
+}
+
+// The selected item as the catalogue and the settings know it: the English
+// item, whatever language the box shows.
+std::string ItemText(const Gtk::ComboBoxText& box, const std::vector<std::string>& items) {
+  const int index = box.get_active_row_number();
+  if (index >= 0 && static_cast<std::size_t>(index) < items.size()) {
+    return items[static_cast<std::size_t>(index)];
+  }
+  return box.get_active_text();
 }
 
 // Hands a loaded StationList to its page, also when the load stopped
@@ -119,8 +130,8 @@ class BusyGo {
   Gtk::Button& button_;
 };
 
-FilterBoxState BoxState(const Gtk::ComboBoxText& box) {
-  return {box.get_active_row_number(), box.get_active_text()};
+FilterBoxState BoxState(const Gtk::ComboBoxText& box, const std::vector<std::string>& items) {
+  return {box.get_active_row_number(), ItemText(box, items)};
 }
 
 }  // namespace
@@ -128,17 +139,17 @@ FilterBoxState BoxState(const Gtk::ComboBoxText& box) {
 ChannelListWindow::ChannelListWindow(Gtk::Window& owner, PlayTarget& main)
     : owner_(owner),
       main_(main),
-      quickStartLabel_("Quick Start: Double-Click a channel to play"),
-      rightClickLabel_("For more options, right click on the channel's name"),
-      countryLabel_("Country:"),
-      typeLabel_("Type:"),
-      sortLabel_("Sort By:"),
-      goButton_("Go!"),
-      videoSizeLabel_("Video Size:"),
-      originalSizeButton_("Original Size"),
-      fitToWindowButton_("Fit to window"),
-      pictureQualityLink_(">About picture quality "),
-      connectionLink_(">About connection") {
+      quickStartLabel_(_("Quick Start: Double-Click a channel to play")),
+      rightClickLabel_(_("For more options, right click on the channel's name")),
+      countryLabel_(_("Country:")),
+      typeLabel_(_("Type:")),
+      sortLabel_(_("Sort By:")),
+      goButton_(_("Go!")),
+      videoSizeLabel_(_("Video Size:")),
+      originalSizeButton_(_("Original Size")),
+      fitToWindowButton_(_("Fit to window")),
+      pictureQualityLink_(_(">About picture quality ")),
+      connectionLink_(_(">About connection")) {
   NameComponent(*this, component::window, "Telvanta");
   set_title(std::string(ApplicationTitle));
   set_position(Gtk::WIN_POS_CENTER);
@@ -176,12 +187,12 @@ void ChannelListWindow::BuildLayout() {
   BuildFilterGroup();
   layout_.Put(filterGroup_, 432, 72, Follow::Right);
 
-  NameComponent(videoSizeLabel_, component::videoSizeLabel, "Video Size:");
+  NameComponent(videoSizeLabel_, component::videoSizeLabel, _("Video Size:"));
   layout_.Put(videoSizeLabel_, 440, 356, Follow::Right);
   fitToWindowButton_.join_group(originalSizeButton_);
   originalSizeButton_.set_active(true);
-  NameComponent(originalSizeButton_, component::originalSizeButton, "Original Size");
-  NameComponent(fitToWindowButton_, component::fitToWindowButton, "Fit to window");
+  NameComponent(originalSizeButton_, component::originalSizeButton, _("Original Size"));
+  NameComponent(fitToWindowButton_, component::fitToWindowButton, _("Fit to window"));
   layout_.Put(originalSizeButton_, 440, 376, Follow::Right);
   layout_.Put(fitToWindowButton_, 440, 400, Follow::Right);
   ConnectMouseUp(originalSizeButton_, StretchOriginal);
@@ -190,8 +201,8 @@ void ChannelListWindow::BuildLayout() {
   for (auto* link : {&pictureQualityLink_, &connectionLink_}) {
     link->label().get_style_context()->add_class("link");
   }
-  NameComponent(pictureQualityLink_, component::pictureQualityLink, ">About picture quality ");
-  NameComponent(connectionLink_, component::connectionLink, ">About connection");
+  NameComponent(pictureQualityLink_, component::pictureQualityLink, _(">About picture quality "));
+  NameComponent(connectionLink_, component::connectionLink, _(">About connection"));
   pictureQualityLink_.signal_clicked().connect([] { ShowPlainMessage(PictureQualityNote()); });
   connectionLink_.signal_clicked().connect([] { ShowPlainMessage(ConnectionNote()); });
   layout_.Put(pictureQualityLink_, 16, 432, Follow::Down);
@@ -210,13 +221,13 @@ void ChannelListWindow::BuildPages() {
   for (const ListPage page : AllPages) {
     const PageLook& look = PageLooks[static_cast<std::size_t>(page)];
     StationListBox& list = PageOf(page).list;
-    NameComponent(list, look.list, look.caption);
-    NameComponent(list.View(), look.view, look.caption);
+    NameComponent(list, look.list, _(look.caption));
+    NameComponent(list.View(), look.view, _(look.caption));
     auto* tab = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 3);
     auto* image = Gtk::make_managed<Gtk::Image>(Picture(look.icon, 16));
     // No mnemonic widget: the mnemonic goes up to the tab, and the notebook
     // switches to its page.
-    auto* label = Gtk::make_managed<Gtk::Label>(GtkMnemonic(look.caption), true);
+    auto* label = Gtk::make_managed<Gtk::Label>(GtkMnemonic(_(look.caption)), true);
     tab->pack_start(*image, false, false);
     tab->pack_start(*label, false, false);
     tab->show_all();
@@ -244,21 +255,21 @@ void ChannelListWindow::BuildPages() {
 }
 
 void ChannelListWindow::BuildFilterGroup() {
-  NameComponent(filterGroup_, component::filterGroup, "Filter TV Stations");
-  filterGroup_.set_label("Filter TV Stations");
+  NameComponent(filterGroup_, component::filterGroup, _("Filter TV Stations"));
+  filterGroup_.set_label(_("Filter TV Stations"));
   filterGroup_.set_size_request(145, 265);
   filterBox_.set_spacing(4);
   filterBox_.set_border_width(8);
   filterGroup_.add(filterBox_);
 
-  NameComponent(countryLabel_, component::countryLabel, "Country:");
-  NameComponent(countryBox_, component::countryBox, "Country:");
-  NameComponent(typeLabel_, component::typeLabel, "Type:");
-  NameComponent(typeBox_, component::typeBox, "Type:");
-  NameComponent(sortLabel_, component::sortLabel, "Sort By:");
-  NameComponent(sortBox_, component::sortBox, "Sort By:");
-  NameComponent(orderBox_, component::orderBox, "Order:");
-  NameComponent(goButton_, component::goButton, "Go!");
+  NameComponent(countryLabel_, component::countryLabel, _("Country:"));
+  NameComponent(countryBox_, component::countryBox, _("Country:"));
+  NameComponent(typeLabel_, component::typeLabel, _("Type:"));
+  NameComponent(typeBox_, component::typeBox, _("Type:"));
+  NameComponent(sortLabel_, component::sortLabel, _("Sort By:"));
+  NameComponent(sortBox_, component::sortBox, _("Sort By:"));
+  NameComponent(orderBox_, component::orderBox, _("Order:"));
+  NameComponent(goButton_, component::goButton, _("Go!"));
 
   countryItems_.assign(CountryFilterFixedItems.begin(), CountryFilterFixedItems.end());
   SetItems(countryBox_, countryItems_);
@@ -298,8 +309,8 @@ void ChannelListWindow::BuildFilterGroup() {
 }
 
 void ChannelListWindow::BuildSearch() {
-  NameComponent(searchEntry_, component::searchEdit, "Search");
-  searchEntry_.set_placeholder_text("Search");
+  NameComponent(searchEntry_, component::searchEdit, _("Search"));
+  searchEntry_.set_placeholder_text(_("Search"));
   searchEntry_.set_size_request(SearchWidth, -1);
   searchEntry_.set_max_length(SearchMaxLength);
   layout_.Put(searchEntry_, 16, SearchRowY, AnchoredLayout::Down);
@@ -438,11 +449,11 @@ void ChannelListWindow::Loadcountrylist() {
 TvFilter ChannelListWindow::CurrentTvFilter() const {
   TvFilter filter;
   filter.typeIndex = typeBox_.get_active_row_number();
-  filter.typeText = typeBox_.get_active_text();
+  filter.typeText = ItemText(typeBox_, TypeItems);
   filter.countryIndex = countryBox_.get_active_row_number();
-  filter.countryText = countryBox_.get_active_text();
-  filter.sortText = sortBox_.get_active_text();
-  filter.directionText = orderBox_.get_active_text();
+  filter.countryText = ItemText(countryBox_, countryItems_);
+  filter.sortText = ItemText(sortBox_, SortItems);
+  filter.directionText = ItemText(orderBox_, OrderItems);
   return filter;
 }
 
@@ -512,8 +523,9 @@ void ChannelListWindow::onGoClicked() {
     BusyGo busy(*this, goButton_);
     LoadChannel();
   }
-  const auto changes = FilterSettingsAfterGo(BoxState(countryBox_), BoxState(typeBox_),
-                                             BoxState(sortBox_), BoxState(orderBox_));
+  const auto changes =
+      FilterSettingsAfterGo(BoxState(countryBox_, countryItems_), BoxState(typeBox_, TypeItems),
+                            BoxState(sortBox_, SortItems), BoxState(orderBox_, OrderItems));
   for (const auto& change : changes) {
     if (change.value) {
       WriteSetting(change.name, *change.value);
@@ -527,7 +539,7 @@ void ChannelListWindow::PlayFrom(ListPage page) {
   const ChosenStation chosen = Chosen(page);
   // Favourites play without the players note.
   if (page != ListPage::Favorites && NeedsPlayersNote(ReadSetting("FirstRun"))) {
-    ShowInformationBox(std::string(PlayersNoteCaption), std::string(PlayersNoteText));
+    ShowInformationBox(Translate(PlayersNoteCaption), Translate(PlayersNoteText));
   }
   chosen.Check();
   hide();

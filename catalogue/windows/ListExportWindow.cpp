@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/Files.h"
+#include "common/I18n.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/WidgetSupport.h"
 
@@ -28,9 +29,9 @@ constexpr std::string_view oldListButton = "Button4";
 ListExportWindow::ListExportWindow(Gtk::Window& owner, ListExportSource& source)
     : FixedDialog(owner, component::window, "FrmMytools", ClientWidth, ClientHeight, Frame::Plain),
       source_(source),
-      tvButton_("Get TV List"),
-      radioButton_("Get Radio List"),
-      webcamButton_("Get Webcam List"),
+      tvButton_(_("Get TV List")),
+      radioButton_(_("Get Radio List")),
+      webcamButton_(_("Get Webcam List")),
       oldListButton_("Button4") {
   const struct {
     Gtk::Button& button;
@@ -61,7 +62,7 @@ void ListExportWindow::exportPage(ListPage page, std::string_view fileName) {
 void ListExportWindow::onOldListClicked() {
   RunCommand([this] {
     const std::filesystem::path written = source_.savelist2();
-    ShowPlainMessage(written.string() + " ok!");
+    ShowPlainMessage(Substitute(_("%1 ok!"), {written.string()}));
   });
 }
 

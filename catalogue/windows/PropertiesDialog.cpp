@@ -4,6 +4,7 @@
 
 #include "catalogue/StationCommands.h"
 #include "common/Captions.h"
+#include "common/I18n.h"
 #include "common/StreamClass.h"
 #include "platform/desktop/CloseKeys.h"
 #include "widgets/WidgetSupport.h"
@@ -37,9 +38,9 @@ void PlaceLine(Gtk::Label& label, std::string_view component, const std::string&
 
 PropertiesDialog::PropertiesDialog(Gtk::Window& owner, const std::string& entry,
                                    const std::string& url)
-    : okButton_(GtkMnemonic("&OK"), true) {
-  NameComponent(*this, component::window, "Properties");
-  set_title("Properties");
+    : okButton_(GtkMnemonic(_("&OK")), true) {
+  NameComponent(*this, component::window, _("Properties"));
+  set_title(_("Properties"));
   set_transient_for(owner);
   set_position(Gtk::WIN_POS_CENTER);
   set_resizable(false);
@@ -66,10 +67,11 @@ PropertiesDialog::PropertiesDialog(Gtk::Window& owner, const std::string& entry,
   PlaceLine(heading_, component::heading, parts.name);
   headingRow_.pack_start(heading_, true, true);
 
-  PlaceLine(nameLine_, component::nameLine, "Channel Name : " + parts.name);
-  PlaceLine(countryLine_, component::countryLine, "Country : " + parts.country);
-  PlaceLine(speedLine_, component::speedLine, "Speed : " + parts.speed);
-  PlaceLine(typeLine_, component::typeLine, "Type : " + std::string(PlayerTypeText(streamClass)));
+  PlaceLine(nameLine_, component::nameLine, _("Channel Name : ") + parts.name);
+  PlaceLine(countryLine_, component::countryLine, _("Country : ") + parts.country);
+  PlaceLine(speedLine_, component::speedLine, _("Speed : ") + parts.speed);
+  PlaceLine(typeLine_, component::typeLine,
+            _("Type : ") + std::string(PlayerTypeText(streamClass)));
 
   generalPage_.set_border_width(12);
   generalPage_.pack_start(headingRow_, false, false);
@@ -77,14 +79,14 @@ PropertiesDialog::PropertiesDialog(Gtk::Window& owner, const std::string& entry,
   for (auto* line : {&nameLine_, &countryLine_, &speedLine_, &typeLine_}) {
     generalPage_.pack_start(*line, false, false);
   }
-  NameComponent(generalPage_, component::generalPage, "General");
-  pages_.append_page(generalPage_, "General");
+  NameComponent(generalPage_, component::generalPage, _("General"));
+  pages_.append_page(generalPage_, _("General"));
   NameComponent(pages_, component::pages);
   content_.pack_start(pages_, true, true);
 
   okButton_.set_size_request(75, 25);
   okButton_.set_halign(Gtk::ALIGN_END);
-  NameComponent(okButton_, component::okButton, "&OK");
+  NameComponent(okButton_, component::okButton, _("&OK"));
   okButton_.signal_clicked().connect([this] { hide(); });
   content_.pack_start(okButton_, false, false);
   add(content_);

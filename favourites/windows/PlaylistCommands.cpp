@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/I18n.h"
 #include "favourites/PlaylistExchange.h"
 #include "playback/OpenMediaRules.h"
 #include "widgets/ErrorDisplay.h"
@@ -13,15 +14,17 @@ namespace telvanta {
 
 namespace {
 
-constexpr std::string_view ImportFilter =
-    "Playlists (*.m3u;*.m3u8;*.pls;*.xspf)|*.m3u;*.m3u8;*.pls;*.xspf";
+// TRANSLATORS: translate only the names before each "|", never the patterns.
+constexpr const char* ImportFilter =
+    N_("Playlists (*.m3u;*.m3u8;*.pls;*.xspf)|*.m3u;*.m3u8;*.pls;*.xspf");
 // What export writes: the format the name ends in. Each filter's first
 // pattern is the ending a name gets when the filter is chosen.
-constexpr std::string_view ExportFilter =
-    "M3U playlist (*.m3u;*.m3u8)|*.m3u;*.m3u8|PLS playlist (*.pls)|*.pls|"
-    "XSPF playlist (*.xspf)|*.xspf";
-constexpr std::string_view ExportCaption = "Export Favorites to Playlist";
-constexpr std::string_view ImportCaption = "Import Playlist to Favorites";
+// TRANSLATORS: translate only the names before each "|", never the patterns.
+constexpr const char* ExportFilter =
+    N_("M3U playlist (*.m3u;*.m3u8)|*.m3u;*.m3u8|PLS playlist (*.pls)|*.pls|"
+       "XSPF playlist (*.xspf)|*.xspf");
+constexpr const char* ExportCaption = N_("Export Favorites to Playlist");
+constexpr const char* ImportCaption = N_("Import Playlist to Favorites");
 // The refusals scroll within this height, less on a small screen.
 constexpr int RefusalsHeight = 320;
 
@@ -60,12 +63,12 @@ void FollowFilterWithEnding(Gtk::FileChooserDialog& dialog,
 // The chosen file; empty when the dialog was cancelled.
 std::filesystem::path ChoosePlaylist(Gtk::Window& owner, Gtk::FileChooserAction action) {
   const bool save = action == Gtk::FILE_CHOOSER_ACTION_SAVE;
-  Gtk::FileChooserDialog dialog(owner, std::string(save ? ExportCaption : ImportCaption), action);
+  Gtk::FileChooserDialog dialog(owner, _(save ? ExportCaption : ImportCaption), action);
   dialog.set_name(std::string(save ? component::exportDialog : component::importDialog));
-  dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
-  dialog.add_button(save ? "_Save" : "_Open", Gtk::RESPONSE_ACCEPT);
+  dialog.add_button(_("_Cancel"), Gtk::RESPONSE_CANCEL);
+  dialog.add_button(save ? _("_Save") : _("_Open"), Gtk::RESPONSE_ACCEPT);
   dialog.set_default_response(Gtk::RESPONSE_ACCEPT);
-  const std::vector<FilterGroup> groups = ParseDialogFilter(save ? ExportFilter : ImportFilter);
+  const std::vector<FilterGroup> groups = ParseDialogFilter(_(save ? ExportFilter : ImportFilter));
   for (const FilterGroup& group : groups) {
     auto filter = Gtk::FileFilter::create();
     filter->set_name(group.label);
@@ -88,11 +91,11 @@ std::filesystem::path ChoosePlaylist(Gtk::Window& owner, Gtk::FileChooserAction 
 // The box's refusals scroll, so it fits the screen however many there are.
 void ShowImportSummary(Gtk::Window& owner, const ImportSummary& summary) {
   if (summary.refused.empty()) {
-    ShowInformationBox(std::string(ImportCaption), ImportHeadline(summary));
+    ShowInformationBox(_(ImportCaption), ImportHeadline(summary));
     return;
   }
-  MessageBox box(std::string(ImportCaption),
-                 ImportHeadline(summary) + "\n\nNot added:", MessageIcon::Information);
+  MessageBox box(_(ImportCaption), ImportHeadline(summary) + "\n\n" + _("Not added:"),
+                 MessageIcon::Information);
   Gtk::Label refusals(ImportRefusals(summary));
   refusals.set_name(std::string(component::refusals));
   refusals.set_line_wrap(true);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "common/I18n.h"
 #include "platform/browser/SealedWeb.h"
 #include "platform/chm/ChmFile.h"
 #include "platform/desktop/CloseKeys.h"
@@ -17,7 +18,7 @@ namespace {
 constexpr int kDefaultWidth = 820;
 constexpr int kDefaultHeight = 640;
 constexpr const char* kHost = "help";
-constexpr const char* kUntitled = "Telvanta Help";
+constexpr const char* kUntitled = N_("Telvanta Help");
 
 std::unique_ptr<HelpWindow>& Instance() {
   static std::unique_ptr<HelpWindow> window;
@@ -53,7 +54,7 @@ void ServeRequest(WebKitURISchemeRequest* request, gpointer data) {
   }
   if (!bytes) {
     GErrorPtr error(
-        g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "This help topic does not exist."));
+        g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, _("This help topic does not exist.")));
     webkit_uri_scheme_request_finish_error(request, error.get());
     return;
   }
@@ -107,9 +108,9 @@ struct HelpWindow::Impl {
   std::string file;
   Gtk::Box layout{Gtk::ORIENTATION_VERTICAL};
   Gtk::Box buttons{Gtk::ORIENTATION_HORIZONTAL, 4};
-  Gtk::Button back{"_Back", true};
-  Gtk::Button forward{"_Forward", true};
-  Gtk::Button contents{"_Contents", true};
+  Gtk::Button back{_("_Back"), true};
+  Gtk::Button forward{_("_Forward"), true};
+  Gtk::Button contents{_("_Contents"), true};
 
   void UpdateButtons() {
     back.set_sensitive(webkit_web_view_can_go_back(view.get()) != FALSE);
@@ -128,13 +129,13 @@ struct HelpWindow::Impl {
   static void TitleChanged(GObject*, GParamSpec*, gpointer window) {
     auto* self = static_cast<HelpWindow*>(window);
     const gchar* title = webkit_web_view_get_title(self->impl_->view.get());
-    self->set_title(title != nullptr && *title != '\0' ? title : kUntitled);
+    self->set_title(title != nullptr && *title != '\0' ? title : _(kUntitled));
   }
 };
 
 HelpWindow::HelpWindow(Key) : impl_(std::make_unique<Impl>()) {
   set_name("HelpWindow");
-  set_title(kUntitled);
+  set_title(_(kUntitled));
   set_default_size(kDefaultWidth, kDefaultHeight);
   CloseWithKeys(*this);
   // Its own context: nothing on disk, and a scheme no other view sees. The

@@ -13,6 +13,7 @@
 
 #include "common/AsciiText.h"
 #include "common/Error.h"
+#include "common/I18n.h"
 #include "platform/glib/PostToUi.h"
 #include "platform/player/StreamAddress.h"
 
@@ -133,7 +134,7 @@ void MpvEngine::FreeDeleter::operator()(unsigned char* memory) const {
 
 MpvEngine::MpvEngine() : handle_(mpv_create()), token_(std::make_shared<CallbackToken>()) {
   if (handle_ == nullptr) {
-    throw Error(kEngineStartFailure);
+    throw Error(_(kEngineStartFailure));
   }
   // libmpv itself already leaves out the on-screen controller, key bindings
   // and the terminal, and idles between files.
@@ -160,7 +161,7 @@ MpvEngine::MpvEngine() : handle_(mpv_create()), token_(std::make_shared<Callback
   };
   if (mpv_initialize(handle_) < 0 || mpv_render_context_create(&render_, handle_, params) < 0) {
     mpv_terminate_destroy(handle_);
-    throw Error(kEngineStartFailure);
+    throw Error(_(kEngineStartFailure));
   }
   mpv_request_log_messages(handle_, "warn");
   // Every address the engine opens passes us first, also the entries of

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/I18n.h"
 #include "platform/player/PlayerGeometry.h"
 
 struct mpv_handle;
@@ -20,7 +21,7 @@ struct mpv_render_context;
 
 namespace telvanta::platform {
 
-inline constexpr const char* kEngineStartFailure = "The media player could not be started.";
+inline constexpr const char* kEngineStartFailure = N_("The media player could not be started.");
 inline constexpr int kMaxVolume = 100;
 
 struct EngineSettings {

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "common/I18n.h"
 #include "platform/glib/PostToUi.h"
 #include "platform/player/MetafileResolver.h"
 #include "platform/player/StreamAddress.h"
@@ -175,7 +176,7 @@ void PlayerController::StartNext() {
     return;
   }
   if (!engine_) {
-    failureText_ = kEngineStartFailure;
+    failureText_ = _(kEngineStartFailure);
     SetPhase(PlayerPhase::Failed);
     return;
   }

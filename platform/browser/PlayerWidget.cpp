@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/I18n.h"
 #include "platform/player/PlayerGeometry.h"
 
 namespace telvanta::platform {
@@ -373,11 +374,11 @@ void PlayerWidget::LeaveFullScreenSoon() {
 }
 
 void PlayerWidget::BuildMenu() {
-  playItem_ = Gtk::make_managed<Gtk::MenuItem>("Play");
-  pauseItem_ = Gtk::make_managed<Gtk::MenuItem>("Pause");
-  stopItem_ = Gtk::make_managed<Gtk::MenuItem>("Stop");
-  muteItem_ = Gtk::make_managed<Gtk::CheckMenuItem>("Mute");
-  fullScreenItem_ = Gtk::make_managed<Gtk::CheckMenuItem>("Full Screen");
+  playItem_ = Gtk::make_managed<Gtk::MenuItem>(_("Play"));
+  pauseItem_ = Gtk::make_managed<Gtk::MenuItem>(_("Pause"));
+  stopItem_ = Gtk::make_managed<Gtk::MenuItem>(_("Stop"));
+  muteItem_ = Gtk::make_managed<Gtk::CheckMenuItem>(_("Mute"));
+  fullScreenItem_ = Gtk::make_managed<Gtk::CheckMenuItem>(_("Full Screen"));
   playItem_->signal_activate().connect([this] { controller_->Play(); });
   pauseItem_->signal_activate().connect([this] { controller_->Pause(); });
   stopItem_->signal_activate().connect([this] { controller_->Stop(); });

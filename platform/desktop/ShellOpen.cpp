@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "common/Error.h"
+#include "common/I18n.h"
 #include "platform/chm/HelpAddress.h"
 #include "platform/glib/GObjectPtr.h"
 #include "platform/webview/WebModule.h"
@@ -21,8 +22,8 @@ ShellOpenFailure& FailureHandler() {
 }
 
 void TellFailure(const std::string& address) {
-  const std::string message =
-      "Cannot open \"" + address + "\": there is no default program for it, and xdg-open failed.";
+  const std::string message = Substitute(
+      _("Cannot open \"%1\": there is no default program for it, and xdg-open failed."), {address});
   if (FailureHandler()) {
     FailureHandler()(message);
   } else {

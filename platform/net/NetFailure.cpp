@@ -1,5 +1,7 @@
 #include "platform/net/NetFailure.h"
 
+#include "common/I18n.h"
+
 namespace telvanta::platform {
 namespace {
 
@@ -14,33 +16,33 @@ std::string FailureText(const NetResult& result) {
     case NetError::None:
       return {};
     case NetError::Cancelled:
-      return "Cancelled";
+      return N_("Cancelled");
     case NetError::Stopped:
-      return "Stopped";
+      return N_("Stopped");
     case NetError::TooLarge:
-      return "Answer too large";
+      return N_("Answer too large");
     case NetError::HostNotFound:
-      return "Host not found";
+      return N_("Host not found");
     case NetError::NetworkUnreachable:
-      return "Network unreachable";
+      return N_("Network unreachable");
     case NetError::HostUnreachable:
-      return "Host unreachable";
+      return N_("Host unreachable");
     case NetError::ConnectionRefused:
-      return "Connection refused";
+      return N_("Connection refused");
     case NetError::NoConnection:
       return "No connection within " + Seconds(result.waited);
     case NetError::NoAnswer:
       return "No answer within " + Seconds(result.waited);
     case NetError::EmptyReply:
-      return "Empty reply";
+      return N_("Empty reply");
     case NetError::ConnectionLost:
-      return "Connection lost";
+      return N_("Connection lost");
     case NetError::TooManyRedirects:
-      return "Too many redirects";
+      return N_("Too many redirects");
     case NetError::NotValidAnswer:
-      return "Not a valid answer";
+      return N_("Not a valid answer");
     case NetError::UntrustedCertificate:
-      return "Untrusted certificate";
+      return N_("Untrusted certificate");
     case NetError::TlsError:
       return "TLS error";
     case NetError::Other:

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/AsciiText.h"
+#include "common/I18n.h"
 #include "platform/player/StreamAddress.h"
 
 namespace telvanta::platform {
@@ -200,46 +201,48 @@ bool PlayedToTheEnd(int engineError, bool hadPicture) {
   return engineError == 0 || (engineError == kMpvErrorAudioOutputFailed && hadPicture);
 }
 
+// TRANSLATORS: in these texts %1 is nothing, or a space and the server's
+// name in quotes, or a space and the error number in brackets.
 std::string FailureMessage(const Failure& failure) {
   const std::string host = Quoted(failure.host);
   const std::string code =
-      failure.status != 0 ? " (error " + std::to_string(failure.status) + ")" : "";
+      failure.status != 0 ? Substitute(_(" (error %1)"), {std::to_string(failure.status)}) : "";
   switch (failure.kind) {
     case FailureKind::None:
       return {};
     case FailureKind::HostNotFound:
-      return "Cannot find the server" + host + ".";
+      return Substitute(_("Cannot find the server%1."), {host});
     case FailureKind::NetworkUnreachable:
-      return "The server" + host + " cannot be reached.";
+      return Substitute(_("The server%1 cannot be reached."), {host});
     case FailureKind::ConnectionRefused:
-      return "The server" + host + " refused the connection.";
+      return Substitute(_("The server%1 refused the connection."), {host});
     case FailureKind::TimedOut:
-      return "The server" + host + " did not answer in time.";
+      return Substitute(_("The server%1 did not answer in time."), {host});
     case FailureKind::NotFound:
       if (failure.host.empty() && failure.status == 0) {
-        return "The file was not found.";
+        return _("The file was not found.");
       }
-      return "The stream was not found on the server" + code + ".";
+      return Substitute(_("The stream was not found on the server%1."), {code});
     case FailureKind::AccessDenied:
-      return "The server refused access to the stream" + code + ".";
+      return Substitute(_("The server refused access to the stream%1."), {code});
     case FailureKind::ServerError:
-      return "The server reported an error" + code + ".";
+      return Substitute(_("The server reported an error%1."), {code});
     case FailureKind::ConnectionLost:
-      return "The connection to the server was lost.";
+      return _("The connection to the server was lost.");
     case FailureKind::UnsupportedFormat:
-      return "The stream's format is not supported.";
+      return _("The stream's format is not supported.");
     case FailureKind::NothingToPlay:
-      return "The stream holds no sound or picture to play.";
+      return _("The stream holds no sound or picture to play.");
     case FailureKind::EmptyPlaylist:
-      return "The playlist names no stream to play.";
+      return _("The playlist names no stream to play.");
     case FailureKind::UnsupportedProtocol:
-      return "The address's protocol is not supported.";
+      return _("The address's protocol is not supported.");
     case FailureKind::NoAudioOutput:
-      return "No audio output could be opened.";
+      return _("No audio output could be opened.");
     case FailureKind::Unknown:
       break;
   }
-  return "Cannot open the stream.";
+  return _("Cannot open the stream.");
 }
 
 }  // namespace telvanta::platform

@@ -1,16 +1,18 @@
 #include "platform/player/PlayerStatus.h"
 
+#include "common/I18n.h"
+
 namespace telvanta::platform {
 
 std::string StatusText(const PlayerStatus& status) {
   switch (status.phase) {
     case PlayerPhase::Ready:
-      return "Ready";
+      return _("Ready");
     case PlayerPhase::Resolving:
-      return "Opening playlist...";
+      return _("Opening playlist...");
     case PlayerPhase::Connecting: {
-      std::string text =
-          status.host.empty() ? "Connecting..." : "Connecting to " + status.host + "...";
+      std::string text = status.host.empty() ? _("Connecting...")
+                                             : Substitute(_("Connecting to %1..."), {status.host});
       // A second or two is normal; after that the user wants to see it is still trying.
       if (status.elapsedSeconds >= 2) {
         text += " " + std::to_string(status.elapsedSeconds) + " s";
@@ -18,16 +20,17 @@ std::string StatusText(const PlayerStatus& status) {
       return text;
     }
     case PlayerPhase::Buffering:
-      return status.bufferPercent >= 0 ? "Buffering " + std::to_string(status.bufferPercent) + "%"
-                                       : "Buffering...";
+      return status.bufferPercent >= 0
+                 ? Substitute(_("Buffering %1%"), {std::to_string(status.bufferPercent)})
+                 : _("Buffering...");
     case PlayerPhase::Playing:
-      return "Playing";
+      return _("Playing");
     case PlayerPhase::Paused:
-      return "Paused";
+      return _("Paused");
     case PlayerPhase::Stopped:
-      return "Stopped";
+      return _("Stopped");
     case PlayerPhase::Ended:
-      return "The stream has ended.";
+      return _("The stream has ended.");
     case PlayerPhase::Failed:
       return status.errorText;
   }

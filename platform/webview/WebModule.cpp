@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "common/Error.h"
+#include "common/I18n.h"
 #include "common/ProgramPaths.h"
 
 namespace telvanta::platform {
@@ -82,8 +83,8 @@ const WebModule& LoadWebModule() {
   }
   const Loaded& loaded = loading.get();
   if (loaded.module == nullptr) {
-    throw Error("The player module " + ModuleFolder() + WebModuleFile +
-                " can't be loaded: " + loaded.error);
+    throw Error(Substitute(_("The player module %1 can't be loaded: %2"),
+                           {ModuleFolder() + WebModuleFile, loaded.error}));
   }
   return *loaded.module;
 }

@@ -1,5 +1,6 @@
 #include "playback/windows/OpenUrlDialog.h"
 
+#include "common/I18n.h"
 #include "playback/OpenMediaRules.h"
 
 #include <string_view>
@@ -25,11 +26,11 @@ constexpr std::string_view cancelButton = "TeButton2";
 }  // namespace
 
 OpenUrlDialog::OpenUrlDialog(Gtk::Window& owner, PlayTarget& main)
-    : FixedDialog(owner, component::window, OpenUrlCaption, ClientWidth, ClientHeight),
-      promptLabel_(std::string(OpenUrlPrompt)),
-      addressLabel_("Open:"),
-      okButton_("OK"),
-      cancelButton_("Cancel"),
+    : FixedDialog(owner, component::window, Translate(OpenUrlCaption), ClientWidth, ClientHeight),
+      promptLabel_(Translate(OpenUrlPrompt)),
+      addressLabel_(_("Open:")),
+      okButton_(_("OK")),
+      cancelButton_(_("Cancel")),
       main_(main) {
   InstallStyle(
       "#FrmOpenURL { font-family: Verdana, \"DejaVu Sans\", sans-serif; font-size: 8pt; }\n"
@@ -52,22 +53,22 @@ OpenUrlDialog::OpenUrlDialog(Gtk::Window& owner, PlayTarget& main)
   promptLabel_.set_xalign(0.0F);
   promptLabel_.set_yalign(0.0F);
   promptLabel_.set_size_request(305, 49);
-  NameComponent(promptLabel_, component::promptLabel, OpenUrlPrompt);
+  NameComponent(promptLabel_, component::promptLabel, Translate(OpenUrlPrompt));
   Layout().put(promptLabel_, 56, 16);
 
-  NameComponent(addressLabel_, component::addressLabel, "Open:");
+  NameComponent(addressLabel_, component::addressLabel, _("Open:"));
   Layout().put(addressLabel_, 8, 76);
   addressLabel_.set_mnemonic_widget(addressEntry_);
   addressEntry_.set_size_request(297, -1);
   addressEntry_.set_activates_default(true);
-  NameComponent(addressEntry_, component::addressEntry, "Open:");
+  NameComponent(addressEntry_, component::addressEntry, _("Open:"));
   Layout().put(addressEntry_, 56, 72);
 
   for (auto* button : {&okButton_, &cancelButton_}) {
     button->set_size_request(75, 25);
   }
-  NameComponent(okButton_, component::okButton, "OK");
-  NameComponent(cancelButton_, component::cancelButton, "Cancel");
+  NameComponent(okButton_, component::okButton, _("OK"));
+  NameComponent(cancelButton_, component::cancelButton, _("Cancel"));
   okButton_.set_can_default(true);
   Layout().put(okButton_, 176, 112);
   Layout().put(cancelButton_, 272, 112);

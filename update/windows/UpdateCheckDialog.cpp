@@ -7,6 +7,7 @@
 #include <thread>
 #include <utility>
 
+#include "common/I18n.h"
 #include "common/Links.h"
 #include "platform/desktop/ShellOpen.h"
 #include "platform/glib/PostToUi.h"
@@ -38,17 +39,17 @@ struct UpdateCheckDialog::Check {
 
 UpdateCheckDialog::UpdateCheckDialog(Gtk::Window& owner, std::optional<UpdateContext> context,
                                      std::chrono::milliseconds delay)
-    : FixedDialog(owner, component::window, "Update", ClientWidth, ClientHeight),
+    : FixedDialog(owner, component::window, _("Update"), ClientWidth, ClientHeight),
       context_(std::move(context)),
       check_(std::make_shared<Check>()),
-      label_("Downloading update information...") {
+      label_(_("Downloading update information...")) {
   check_->target = this;
   InstallStyle(
       "#FrmUpdate { font-family: Verdana, \"DejaVu Sans\", sans-serif; font-size: 12px; }\n");
   picture_.set(Picture("update", 32));
   NameComponent(picture_, component::picture);
   Layout().put(picture_, 16, 16);
-  NameComponent(label_, component::label, "Downloading update information...");
+  NameComponent(label_, component::label, _("Downloading update information..."));
   Layout().put(label_, 64, 24);
   show_all_children();
   timer_ = Glib::signal_timeout().connect(sigc::mem_fun(*this, &UpdateCheckDialog::onTimer),

@@ -22,6 +22,11 @@ app_id=org.telvanta.Telvanta
 for f in listv2.dll Data/MP.dll Data/RP.dll Data/WB.dll Help.chm Skins/vista.theme licences; do
   [ -e "$prefix/share/telvanta/$f" ] || fail "$f is not in share/telvanta"
 done
+for lang in de fr; do
+  [ -f "$prefix/share/locale/$lang/LC_MESSAGES/telvanta.mo" ] || fail "no $lang catalogue in share/locale"
+  grep -q "^Comment\[$lang\]=" "$prefix/share/applications/$app_id.desktop" \
+    || fail "the menu entry has no $lang comment"
+done
 elf=$(find "$prefix/share" -type f -exec sh -c 'head -c 4 "$1" | grep -q "ELF"' _ {} \; -print)
 [ -z "$elf" ] || fail "machine code in share/: $elf"
 
