@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/I18n.h"
+
 namespace telvanta::platform {
 namespace {
 
@@ -63,8 +65,8 @@ PlayerControls::PlayerControls() : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 2) {
   volumeSlider_.set_draw_value(false);
   volumeSlider_.set_focus_on_click(false);
   volumeSlider_.set_size_request(kSliderWidth, -1);
-  volumeSlider_.set_tooltip_text("Volume (Up, Down)");
-  volumeSlider_.get_accessible()->set_name("Volume");
+  volumeSlider_.set_tooltip_text(_("Volume (Up, Down)"));
+  volumeSlider_.get_accessible()->set_name(_("Volume"));
   volumeSlider_.signal_value_changed().connect(
       sigc::mem_fun(*this, &PlayerControls::OnVolumeMoved));
   // A drag is one choice, told when the slider is let go.
@@ -124,14 +126,14 @@ void PlayerControls::SetState(const ControlsState& state) {
   state_ = state;
   SetButton(playPauseButton_,
             state.running ? "media-playback-pause-symbolic" : "media-playback-start-symbolic",
-            state.running ? "Pause (Space)" : "Play (Space)");
-  SetButton(stopButton_, "media-playback-stop-symbolic", "Stop");
+            state.running ? _("Pause (Space)") : _("Play (Space)"));
+  SetButton(stopButton_, "media-playback-stop-symbolic", _("Stop"));
   stopButton_.set_sensitive(state.canStop);
   SetButton(muteButton_, state.muted ? "audio-volume-muted-symbolic" : "audio-volume-high-symbolic",
-            state.muted ? "Unmute (M)" : "Mute (M)");
+            state.muted ? _("Unmute (M)") : _("Mute (M)"));
   SetButton(fullScreenButton_,
             state.fullScreen ? "view-restore-symbolic" : "view-fullscreen-symbolic",
-            state.fullScreen ? "Exit Full Screen (Esc)" : "Full Screen (F)");
+            state.fullScreen ? _("Exit Full Screen (Esc)") : _("Full Screen (F)"));
   fullScreenButton_.set_visible(state.canFullScreen);
   if (!dragging_) {
     updating_ = true;
