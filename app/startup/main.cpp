@@ -41,6 +41,9 @@ int Answer(const telvanta::CommandLine& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The command line's own texts speak the user's language too; GTK sets the
+  // same locale again as it starts.
+  std::setlocale(LC_ALL, "");
   const telvanta::CommandLine command = ReadOwnCommandLine(argc, argv);
   if (command.action != telvanta::CommandLine::Action::Run) {
     return Answer(command);

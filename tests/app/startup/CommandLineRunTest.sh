@@ -100,6 +100,8 @@ fi
 [ "$("${as_user[@]}" env -u DISPLAY "$program" --version)" = "Telvanta $version" ] \
   || fail "--version does not tell $version"
 "${as_user[@]}" env -u DISPLAY "$program" --help | grep -q "^Usage: telvanta" || fail "--help tells no usage"
+"${as_user[@]}" env -u DISPLAY LC_ALL=C.UTF-8 LANGUAGE=de "$program" --help | grep -q "^Aufruf: telvanta" \
+  || fail "--help does not speak German with LANGUAGE=de"
 
 instances() { pgrep -c -f "^$program( |\$)" || true; }
 main_windows_shown() {

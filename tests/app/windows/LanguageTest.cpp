@@ -90,11 +90,12 @@ std::vector<std::string> MessageIds(const std::filesystem::path& pot) {
 }
 
 // What the windows show that is data, not interface: the catalogue's
-// countries, skin files, the maker's line, its site and address.
+// countries, skin names and files, the maker's line, its site and address.
 bool IsData(const std::string& text) {
   static const std::regex data(
       "-+|Australia|Austria|Canada|Finland|France|Germany|Italy|Norway|Netherlands|Spain|Sweden|"
-      "U\\.K|U\\.S\\.A|.*\\.(mskn|theme)|Quillmoor "
+      "U\\.K|U\\.S\\.A|.*\\.(mskn|theme)|Aqua|BeOS|Devoir|Ecliptic|Elegant 99|Futurism|Jezz|KDE|"
+      "Kromo Zone|Mac OS|Profskin|QNX|Swing|Windows Vista|Watercolor|Quillmoor "
       "2003-2026|support@.*|.*example\\.org.*|www\\..*");
   return std::regex_match(text, data);
 }
