@@ -78,6 +78,9 @@ PlayerController::~PlayerController() {
 void PlayerController::Play() {
   if (phase_ == PlayerPhase::Paused && engine_) {
     engine_->SetPause(false);
+    // A pause undone before the engine reported it is never reported (only
+    // changed values are), so the phase comes from what the engine last told.
+    UpdatePlayingPhase();
     return;
   }
   const bool busy = phase_ == PlayerPhase::Resolving || phase_ == PlayerPhase::Connecting ||

@@ -398,7 +398,8 @@ TEST_F(DesktopPlayerTest, ControlBarKeysAndTheDesktopSteerThePlay) {
           return p.phase == k.phase && p.muted == k.muted && p.volume == k.volume;
         },
         10s))
-        << gdk_keyval_name(k.key);
+        << gdk_keyval_name(k.key) << ": phase " << static_cast<int>(player().phase) << ", muted "
+        << player().muted << ", volume " << player().volume;
   }
   EXPECT_FALSE(windows_.channelList->get_visible()) << "Space pressed Watch TV";
   EXPECT_EQ(ReadVolume(), 35);
