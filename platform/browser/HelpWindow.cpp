@@ -53,8 +53,8 @@ void ServeRequest(WebKitURISchemeRequest* request, gpointer data) {
     bytes = source->file->Read(path.get());
   }
   if (!bytes) {
-    GErrorPtr error(
-        g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, _("This help topic does not exist.")));
+    GErrorPtr error(g_error_new_literal(G_IO_ERROR, G_IO_ERROR_NOT_FOUND,
+                                        _("This help topic does not exist.")));
     webkit_uri_scheme_request_finish_error(request, error.get());
     return;
   }
