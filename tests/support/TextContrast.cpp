@@ -84,4 +84,18 @@ double MedianLuminance(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
   return *middle;
 }
 
+double ChangedShare(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::Pixbuf>& b) {
+  const int width = std::min(a->get_width(), b->get_width());
+  const int height = std::min(a->get_height(), b->get_height());
+  long changed = 0;
+  for (int y = 0; y < height; ++y) {
+    const guint8* pa = a->get_pixels() + y * a->get_rowstride();
+    const guint8* pb = b->get_pixels() + y * b->get_rowstride();
+    for (int x = 0; x < width; ++x, pa += a->get_n_channels(), pb += b->get_n_channels()) {
+      changed += (pa[0] != pb[0] || pa[1] != pb[1] || pa[2] != pb[2]) ? 1 : 0;
+    }
+  }
+  return static_cast<double>(changed) / (static_cast<double>(width) * height);
+}
+
 }  // namespace telvanta::test

@@ -1,7 +1,8 @@
 #pragma once
 // How readable text is as drawn on screen: WCAG's contrast ratio between a
 // label's text colour and every pixel drawn behind its text, found by
-// drawing the window with the text and without it.
+// drawing the window with the text and without it; and how much two drawn
+// pictures differ.
 
 #include <gtkmm.h>
 
@@ -25,5 +26,8 @@ double WorstTextContrast(Gtk::Window& window, Gtk::Label& text);
 // The median luminance of the picture's pixels: below 0.18 (where black and
 // white text read alike) the picture is mostly dark.
 double MedianLuminance(const Glib::RefPtr<Gdk::Pixbuf>& picture);
+
+// The share of pixels of the same place that differ between two pictures.
+double ChangedShare(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::Pixbuf>& b);
 
 }  // namespace telvanta::test

@@ -31,6 +31,7 @@ namespace telvanta {
 namespace {
 
 using namespace std::chrono_literals;
+using test::ChangedShare;
 using test::Find;
 using test::Pump;
 using test::WaitUntil;
@@ -46,21 +47,6 @@ constexpr double DarkLimit = 0.18;
 Glib::RefPtr<Gdk::Pixbuf> Picture(Gtk::Window& window) {
   auto gdkWindow = window.get_window();
   return Gdk::Pixbuf::create(gdkWindow, 0, 0, gdkWindow->get_width(), gdkWindow->get_height());
-}
-
-// The share of pixels of the same place that differ between two pictures.
-double ChangedShare(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::Pixbuf>& b) {
-  const int width = std::min(a->get_width(), b->get_width());
-  const int height = std::min(a->get_height(), b->get_height());
-  long changed = 0;
-  for (int y = 0; y < height; ++y) {
-    const guint8* pa = a->get_pixels() + y * a->get_rowstride();
-    const guint8* pb = b->get_pixels() + y * b->get_rowstride();
-    for (int x = 0; x < width; ++x, pa += a->get_n_channels(), pb += b->get_n_channels()) {
-      changed += (pa[0] != pb[0] || pa[1] != pb[1] || pa[2] != pb[2]) ? 1 : 0;
-    }
-  }
-  return static_cast<double>(changed) / (static_cast<double>(width) * height);
 }
 
 // Whether the help window shows its page: something drawn on the view below

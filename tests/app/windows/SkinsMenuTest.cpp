@@ -23,6 +23,7 @@
 namespace telvanta {
 namespace {
 
+using test::ChangedShare;
 using test::Find;
 using test::Pump;
 using test::WaitUntil;
@@ -149,23 +150,6 @@ class SkinsMenuTest : public test::RealWindowsTest<TelvantaWindows, &CreateWindo
     Main().SetListWindow(nullptr);
   }
 };
-
-// The share of pixels of the same place that differ between two shots.
-double ChangedShare(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::Pixbuf>& b) {
-  const int width = std::min(a->get_width(), b->get_width());
-  const int height = std::min(a->get_height(), b->get_height());
-  long changed = 0;
-  for (int y = 0; y < height; ++y) {
-    const guint8* pa = a->get_pixels() + y * a->get_rowstride();
-    const guint8* pb = b->get_pixels() + y * b->get_rowstride();
-    for (int x = 0; x < width; ++x) {
-      const guint8* ca = pa + x * a->get_n_channels();
-      const guint8* cb = pb + x * b->get_n_channels();
-      changed += (ca[0] != cb[0] || ca[1] != cb[1] || ca[2] != cb[2]) ? 1 : 0;
-    }
-  }
-  return static_cast<double>(changed) / (static_cast<double>(width) * height);
-}
 
 TEST_F(SkinsMenuTest, SkinsMenuHoldsTheCommandsAndTheFifteenSkinsByName) {
   StartWithoutTheModalList();
