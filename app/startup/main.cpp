@@ -38,6 +38,17 @@ int Answer(const telvanta::CommandLine& command) {
   return 0;
 }
 
+// Nothing of ours draws with OpenGL: the players use libmpv's software
+// renderer and the pages are drawn without the GPU. Left alone, GDK and
+// WebKit's view each open the GL driver as they start, which on Mesa maps and
+// relocates libLLVM: 36 MB of the idle program's 179 (PSS, measured with the
+// list shown). WebKit's web process needs EGL, so the driver still comes with
+// the first play. A user's own setting of either variable wins.
+void KeepGlUnloadedWhileIdle() {
+  g_setenv("GDK_GL", "disable", FALSE);
+  g_setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", FALSE);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -48,6 +59,7 @@ int main(int argc, char** argv) {
   if (command.action != telvanta::CommandLine::Action::Run) {
     return Answer(command);
   }
+  KeepGlUnloadedWhileIdle();
   // Before the toolkit: its start takes the UI thread for a while.
   auto startLists = telvanta::PreloadStartLists();
   // Fontconfig parses its configuration before the first text: on the other
