@@ -101,7 +101,7 @@ std::vector<std::size_t> SearchKeys::Matching(const std::vector<std::string>& wo
 
 void SearchableList::Load(StationList list) {
   all_ = std::make_shared<const StationList>(std::move(list));
-  keys_ = SearchKeys(all_->entries);
+  keys_.reset();
   if (beforeQuery_) {
     beforeQuery_ = ListView{};
   }
@@ -133,7 +133,21 @@ void SearchableList::SetRowFilter(RowPredicate keep) {
 }
 
 void SearchableList::Apply() {
-  shown_ = std::make_shared<const std::vector<std::size_t>>(keys_.Matching(words_, keep_));
+  std::vector<std::size_t> rows;
+  if (!words_.empty()) {
+    if (!keys_) {
+      keys_.emplace(all_->entries);
+    }
+    rows = keys_->Matching(words_, keep_);
+  } else {
+    rows.reserve(all_->entries.size());
+    for (std::size_t row = 0; row < all_->entries.size(); ++row) {
+      if (!keep_ || keep_(row)) {
+        rows.push_back(row);
+      }
+    }
+  }
+  shown_ = std::make_shared<const std::vector<std::size_t>>(std::move(rows));
 }
 
 std::optional<std::size_t> SearchableList::RowAt(int shownIndex) const {

@@ -429,10 +429,21 @@ bool ChannelListWindow::ShowStartList(StartLists& read, ListPage start) {
 }
 
 void ChannelListWindow::ShowAppendedCountries() {
-  const auto shown = countryBox_.get_model()->children().size();
-  for (std::size_t i = shown; i < countryItems_.size(); ++i) {
-    countryBox_.append(countryItems_[i]);
+  // Filled while the box holds no model: rows added to a box that shows its
+  // model are laid out one by one (8 ms for the two hundred countries).
+  const Glib::RefPtr<Gtk::TreeModel> model = countryBox_.get_model();
+  const auto shown = model->children().size();
+  if (shown >= countryItems_.size()) {
+    return;
   }
+  const int active = countryBox_.get_active_row_number();
+  countryBox_.unset_model();
+  auto* store = GTK_LIST_STORE(model->gobj());
+  for (std::size_t i = shown; i < countryItems_.size(); ++i) {
+    gtk_list_store_insert_with_values(store, nullptr, -1, 0, countryItems_[i].c_str(), -1);
+  }
+  countryBox_.set_model(model);
+  countryBox_.set_active(active);
 }
 
 void ChannelListWindow::Loadcountrylist() {
