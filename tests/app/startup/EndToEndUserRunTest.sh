@@ -145,6 +145,15 @@ program_pid=$!
 # The list window comes first. The second station goes to the favourites
 # through its menu, then plays on Enter.
 list=$(wait_list_window) || fail "the channel list window did not appear"
+
+# Nothing draws with OpenGL before the first play: once the browser is made
+# (its network process runs), no GL driver is mapped.
+browser_made() { pgrep -P "$program_pid" -x WebKitNetworkPr > /dev/null; }
+for _ in $(seq 1 100); do browser_made && break; sleep 0.1; done
+browser_made || fail "the browser was not made once the list showed"
+gl=$(grep -Eo '/[^ ]*(/dri/|libEGL_mesa|libGLX_mesa|libLLVM)[^ ]*' "/proc/$program_pid/maps" | sort -u | head -3 || true)
+[ -z "$gl" ] || fail "the idle program mapped a GL driver: $gl"
+
 point_at "$list"
 xdotool key --clearmodifiers Down
 sleep 0.3
