@@ -45,8 +45,6 @@ PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& stat
       controller_(std::move(controller)),
       surface_(*controller_, PictureModeFor(element)) {
   InstallPlayerInfoStyle();
-  set_name(element.kind == PlayerKind::RealPlayer ? kRealPlayerWidgetName
-                                                  : kWindowsMediaWidgetName);
   add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK | Gdk::SCROLL_MASK |
              Gdk::SMOOTH_SCROLL_MASK | Gdk::POINTER_MOTION_MASK);
   // The overlay's own size is the picture's; labels never widen the player.
@@ -78,13 +76,47 @@ PlayerWidget::PlayerWidget(const PlayerElement& element, const std::string& stat
   bar_.signal_attention().connect(sigc::mem_fun(*this, &PlayerWidget::RevealBar));
   add(overlay_);
   show_all();
-  if (element.kind == PlayerKind::WindowsMedia) {
+  surface_.signal_area_changed().connect(sigc::mem_fun(*this, &PlayerWidget::UpdateRenderSize));
+  Follow(element);
+}
+
+// What a new element and its player set up; the widgets stay as they are.
+void PlayerWidget::Follow(const PlayerElement& element) {
+  set_name(element.kind == PlayerKind::RealPlayer ? kRealPlayerWidgetName
+                                                  : kWindowsMediaWidgetName);
+  if (element.kind == PlayerKind::WindowsMedia && playItem_ == nullptr) {
     BuildMenu();
   }
-  controller_->signal_changed().connect(sigc::mem_fun(*this, &PlayerWidget::OnChanged));
-  controller_->signal_frame().connect(sigc::mem_fun(*this, &PlayerWidget::OnFrame));
-  surface_.signal_area_changed().connect(sigc::mem_fun(*this, &PlayerWidget::UpdateRenderSize));
+  controllerConnections_ = {
+      controller_->signal_changed().connect(sigc::mem_fun(*this, &PlayerWidget::OnChanged)),
+      controller_->signal_frame().connect(sigc::mem_fun(*this, &PlayerWidget::OnFrame))};
   OnChanged();
+}
+
+void PlayerWidget::Release() {
+  if (fullScreen_) {
+    ToggleFullScreen();
+  }
+  leaveIdle_.disconnect();
+  barTimeout_.disconnect();
+  barFitIdle_.disconnect();
+  barRevealed_ = false;
+  for (auto& connection : controllerConnections_) {
+    connection.disconnect();
+  }
+  surface_.SetSource(nullptr);
+  controller_.reset();
+  lastVideo_ = {};
+}
+
+void PlayerWidget::Retarget(const PlayerElement& element, const std::string& stationName,
+                            std::unique_ptr<PlayerController> controller) {
+  element_ = element;
+  stationName_ = stationName;
+  controller_ = std::move(controller);
+  surface_.SetSource(controller_.get());
+  surface_.SetMode(PictureModeFor(element));
+  Follow(element);
 }
 
 PlayerWidget::~PlayerWidget() {
@@ -332,6 +364,9 @@ void PlayerWidget::OnFrame() {
 }
 
 void PlayerWidget::UpdateRenderSize() {
+  if (!controller_) {
+    return;  // off the page, between plays
+  }
   const PixelRect place = fullScreen_ ? fullScreen_->Surface().Placement() : surface_.Placement();
   controller_->SetRenderSize({place.width, place.height});
 }

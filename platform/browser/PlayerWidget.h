@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/browser/PlayerController.h"
 #include "platform/browser/PlayerControls.h"
@@ -28,6 +29,12 @@ class PlayerWidget : public Gtk::EventBox {
                std::unique_ptr<PlayerController> controller);
   ~PlayerWidget() override;
 
+  // Off the page between plays: leaves full screen and gives its player up,
+  // so that its engine is free for the next. Nothing else may be asked of
+  // the widget until Retarget gives it the next page's element and player.
+  void Release();
+  void Retarget(const PlayerElement& element, const std::string& stationName,
+                std::unique_ptr<PlayerController> controller);
   // The same element moved, resized or changed its params.
   void UpdateElement(const PlayerElement& element);
   const PlayerElement& Element() const { return element_; }
@@ -52,6 +59,7 @@ class PlayerWidget : public Gtk::EventBox {
   void on_size_allocate(Gtk::Allocation& allocation) override;
 
  private:
+  void Follow(const PlayerElement& element);
   void BuildMenu();
   void UpdateMenu();
   void OnChanged();
@@ -73,6 +81,7 @@ class PlayerWidget : public Gtk::EventBox {
   PlayerElement element_;
   std::string stationName_;
   std::unique_ptr<PlayerController> controller_;
+  std::vector<sigc::connection> controllerConnections_;
   Gtk::Overlay overlay_;
   VideoSurface surface_;
   PlayerControls bar_;

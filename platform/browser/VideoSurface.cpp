@@ -3,7 +3,12 @@
 namespace telvanta::platform {
 
 VideoSurface::VideoSurface(const PlayerController& source, PictureMode mode)
-    : source_(source), mode_(mode) {}
+    : source_(&source), mode_(mode) {}
+
+void VideoSurface::SetSource(const PlayerController* source) {
+  source_ = source;
+  queue_draw();
+}
 
 void VideoSurface::SetMode(PictureMode mode) {
   if (mode != mode_) {
@@ -14,14 +19,14 @@ void VideoSurface::SetMode(PictureMode mode) {
 }
 
 PixelRect VideoSurface::Placement() const {
-  const VideoSize video =
-      source_.Engine() != nullptr ? source_.Engine()->Properties().video : VideoSize{};
+  const MpvEngine* engine = source_ != nullptr ? source_->Engine() : nullptr;
+  const VideoSize video = engine != nullptr ? engine->Properties().video : VideoSize{};
   return PicturePlacement({get_allocated_width(), get_allocated_height()}, video, mode_);
 }
 
 bool VideoSurface::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
-  const MpvEngine* engine = source_.Engine();
-  const bool picture = engine != nullptr && engine->FramesRendered() > 0 && !source_.AudioOnly();
+  const MpvEngine* engine = source_ != nullptr ? source_->Engine() : nullptr;
+  const bool picture = engine != nullptr && engine->FramesRendered() > 0 && !source_->AudioOnly();
   const auto frame = picture ? engine->Frame() : Cairo::RefPtr<Cairo::ImageSurface>();
   const PixelRect place = Placement();
   // A fitted picture comes with its black bars: painting them first again

@@ -12,6 +12,8 @@ class VideoSurface : public Gtk::DrawingArea {
  public:
   VideoSurface(const PlayerController& source, PictureMode mode);
 
+  // Another player's picture from now on; none (black) while there is none.
+  void SetSource(const PlayerController* source);
   void SetMode(PictureMode mode);
   // Where the picture goes in the current allocation, and its render size.
   PixelRect Placement() const;
@@ -22,7 +24,7 @@ class VideoSurface : public Gtk::DrawingArea {
   void on_size_allocate(Gtk::Allocation& allocation) override;
 
  private:
-  const PlayerController& source_;
+  const PlayerController* source_;
   PictureMode mode_;
   sigc::signal<void()> areaChanged_;
 };

@@ -79,6 +79,10 @@ struct WebBrowser::Impl {
   PlayerSettings settings;
   std::string stationName;
   std::vector<Hosted> players;
+  // A player widget off the page, kept for the next page's first player:
+  // building one takes 2-7 ms of the first frame (its style is worked out
+  // afresh), and a play that replaces another would pay that again.
+  std::unique_ptr<PlayerWidget> kept;
   // A player already opening the address the next page will show, until an
   // element of that page takes it over.
   std::unique_ptr<PlayerController> started;
@@ -360,7 +364,12 @@ void WebBrowser::Impl::Host(const PlayerElement& element) {
   if (!controller) {
     controller = MakeController(element.address, !element.AutoStartOff());
   }
-  hosted.widget = std::make_unique<PlayerWidget>(element, stationName, std::move(controller));
+  if (kept) {
+    hosted.widget = std::move(kept);
+    hosted.widget->Retarget(element, stationName, std::move(controller));
+  } else {
+    hosted.widget = std::make_unique<PlayerWidget>(element, stationName, std::move(controller));
+  }
   PlayerWidget* widget = hosted.widget.get();
   hosted.connections.push_back(widget->signal_video_size_changed().connect([this, widget] {
     for (auto& player : players) {
@@ -414,6 +423,10 @@ void WebBrowser::Impl::RemovePlayer(std::vector<Hosted>::iterator player) {
     connection.disconnect();
   }
   owner.Gtk::Container::remove(*player->widget);
+  if (!kept) {
+    player->widget->Release();
+    kept = std::move(player->widget);
+  }
   players.erase(player);
 }
 

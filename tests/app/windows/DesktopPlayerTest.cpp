@@ -7,6 +7,7 @@
 #include "app/startup/Startup.h"
 #include "common/ProgramPaths.h"
 #include "platform/browser/PlayerWidget.h"
+#include "platform/browser/VideoSurface.h"
 #include "platform/browser/WebBrowser.h"
 #include "platform/browser/WebModuleImpl.h"
 #include "platform/desktop/MprisService.h"
@@ -475,10 +476,29 @@ TEST_F(DesktopPlayerTest, ControlBarKeysAndTheDesktopSteerThePlay) {
   test::SendKey(main, GDK_KEY_F);
   EXPECT_TRUE(WaitUntil([&] { return !video.IsFullScreen(); }, 5s));
 
+  // The next play, while full screen: the screen goes, and the player that
+  // follows (the same widget, kept) carries nothing of this one.
+  test::SendKey(main, GDK_KEY_f);
+  ASSERT_TRUE(video.IsFullScreen());
   ASSERT_TRUE(bus_.Call(name_, kPlayer, "Previous"));
   EXPECT_TRUE(
       WaitUntil([&] { return main.get_title() == "Telvanta - Canada - Loop Radio(64k)"; }, 10s))
       << main.get_title();
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const auto players = browser.Players();
+        return !players.empty() && players.front().audioOnly &&
+               players.front().phase == platform::PlayerPhase::Playing;
+      },
+      10s));
+  EXPECT_EQ(player().stationName, "Canada - Loop Radio(64k)");
+  EXPECT_EQ(player().video, platform::VideoSize{});
+  const auto toplevels = Gtk::Window::list_toplevels();
+  EXPECT_TRUE(std::none_of(toplevels.begin(), toplevels.end(), [](Gtk::Window* window) {
+    return dynamic_cast<platform::FullScreenWindow*>(window) != nullptr && window->get_mapped();
+  })) << "a full screen outlived its play";
+  auto& radioBar = test::Find<Gtk::Box>(main, "PlayerControls");
+  EXPECT_TRUE(WaitUntil([&] { return radioBar.get_mapped(); }, 5s)) << "no picture, the bar stays";
 
   // An address opened by hand: the caption stays, what plays is told.
   main.PlayTV(video_);
