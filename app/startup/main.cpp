@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/startup/Startup.h"
+#include "platform/desktop/ShellOpen.h"
 #include "widgets/ErrorDisplay.h"
 
 #include <gtkmm.h>
@@ -43,10 +44,11 @@ int Answer(const telvanta::CommandLine& command) {
 // WebKit's view each open the GL driver as they start, which on Mesa maps and
 // relocates libLLVM: 36 MB of the idle program's 179 (PSS, measured with the
 // list shown). WebKit's web process needs EGL, so the driver still comes with
-// the first play. A user's own setting of either variable wins.
+// the first play. A user's own setting of either variable wins, and the
+// programs we open (a browser for a link) never see ours.
 void KeepGlUnloadedWhileIdle() {
-  g_setenv("GDK_GL", "disable", FALSE);
-  g_setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", FALSE);
+  telvanta::platform::SetForOwnProcesses("GDK_GL", "disable");
+  telvanta::platform::SetForOwnProcesses("WEBKIT_DISABLE_COMPOSITING_MODE", "1");
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "common/Error.h"
 #include "common/I18n.h"
@@ -19,6 +21,28 @@ namespace {
 ShellOpenFailure& FailureHandler() {
   static ShellOpenFailure handler;
   return handler;
+}
+
+using StrvPtr = std::unique_ptr<char*, decltype(&g_strfreev)>;
+
+// The names SetForOwnProcesses set, kept in the environment itself: the
+// web module has a copy of this code and opens links too.
+constexpr const char* kOwnVariables = "TELVANTA_OWN_VARIABLES";
+
+// What the programs we open must not get: those variables and their list.
+std::vector<std::string> OwnVariables() {
+  const char* list = g_getenv(kOwnVariables);
+  if (list == nullptr) {
+    return {};
+  }
+  std::vector<std::string> names{kOwnVariables};
+  const StrvPtr parts(g_strsplit(list, ":", -1), g_strfreev);
+  for (char** part = parts.get(); *part != nullptr; ++part) {
+    if (**part != '\0') {
+      names.emplace_back(*part);
+    }
+  }
+  return names;
 }
 
 void TellFailure(const std::string& address) {
@@ -41,10 +65,15 @@ struct Opening {
 // failed to start: xdg-open finds a browser or mail program its own way.
 void OpenWithXdgOpen(std::unique_ptr<Opening> opening) {
   const char* argv[] = {"xdg-open", opening->uri.c_str(), nullptr};
+  char** environment = g_get_environ();
+  for (const std::string& name : OwnVariables()) {
+    environment = g_environ_unsetenv(environment, name.c_str());
+  }
+  const StrvPtr ownedEnvironment(environment, g_strfreev);
   GPid pid = 0;
   GError* error = nullptr;
   const auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD);
-  if (!g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, flags, nullptr, nullptr, &pid,
+  if (!g_spawn_async(nullptr, const_cast<char**>(argv), environment, flags, nullptr, nullptr, &pid,
                      &error)) {
     GErrorPtr failed(error);
     TellFailure(opening->address);
@@ -65,6 +94,15 @@ void OpenWithXdgOpen(std::unique_ptr<Opening> opening) {
 }  // namespace
 
 void SetShellOpenFailureHandler(ShellOpenFailure handler) { FailureHandler() = std::move(handler); }
+
+void SetForOwnProcesses(const char* name, const char* value) {
+  if (g_getenv(name) == nullptr) {
+    g_setenv(name, value, TRUE);
+    const char* list = g_getenv(kOwnVariables);
+    g_setenv(kOwnVariables, list != nullptr ? (std::string(list) + ":" + name).c_str() : name,
+             TRUE);
+  }
+}
 
 void ShellOpen(const std::string& address, ShowMode mode) {
   if (address.empty()) {
@@ -91,6 +129,11 @@ void ShellOpen(const std::string& address, ShowMode mode) {
   GObjectPtr<GAppLaunchContext> context;
   if (GdkDisplay* display = gdk_display_get_default()) {
     context.reset(G_APP_LAUNCH_CONTEXT(gdk_display_get_app_launch_context(display)));
+  } else {
+    context.reset(g_app_launch_context_new());
+  }
+  for (const std::string& name : OwnVariables()) {
+    g_app_launch_context_unsetenv(context.get(), name.c_str());
   }
   // Asynchronous, so a slow handler never stalls the UI.
   auto opening = std::make_unique<Opening>(Opening{uri, address});

@@ -13,6 +13,12 @@ enum class ShowMode { Normal, Maximized };
 
 void ShellOpen(const std::string& address, ShowMode mode = ShowMode::Normal);
 
+// Sets an environment variable for this process and the helpers it runs
+// for itself (WebKit's processes), unless the user has set it: programs
+// opened through ShellOpen start without it. Call it before any thread
+// starts.
+void SetForOwnProcesses(const char* name, const char* value);
+
 // Told, on the UI thread, when neither the default handler nor xdg-open
 // could open an address; the text names it. Unset, the failure is logged.
 using ShellOpenFailure = std::function<void(const std::string& message)>;
