@@ -188,6 +188,18 @@ void SendButton(Gtk::Widget& widget, GdkEventType type, unsigned button, double 
   SendButtonTo(widget, widget.get_window(), type, button, x, y);
 }
 
+namespace {
+
+// Hands a pointer event to the widget as GTK does, from the seat's pointer.
+void DeliverPointerEvent(Gtk::Widget& widget, GdkEvent* event) {
+  auto* seat = gdk_display_get_default_seat(gdk_display_get_default());
+  gdk_event_set_device(event, gdk_seat_get_pointer(seat));
+  widget.event(event);
+  gdk_event_free(event);
+}
+
+}  // namespace
+
 void SendButtonTo(Gtk::Widget& widget, const Glib::RefPtr<Gdk::Window>& window, GdkEventType type,
                   unsigned button, double x, double y) {
   GdkEvent* event = gdk_event_new(type);
@@ -197,10 +209,17 @@ void SendButtonTo(Gtk::Widget& widget, const Glib::RefPtr<Gdk::Window>& window, 
   event->button.x = x;
   event->button.y = y;
   event->button.button = button;
-  auto* seat = gdk_display_get_default_seat(gdk_display_get_default());
-  gdk_event_set_device(event, gdk_seat_get_pointer(seat));
-  widget.event(event);
-  gdk_event_free(event);
+  DeliverPointerEvent(widget, event);
+}
+
+void SendMotion(Gtk::Widget& widget, double x, double y) {
+  GdkEvent* event = gdk_event_new(GDK_MOTION_NOTIFY);
+  event->motion.window = GDK_WINDOW(g_object_ref(widget.get_window()->gobj()));
+  event->motion.send_event = TRUE;
+  event->motion.time = GDK_CURRENT_TIME;
+  event->motion.x = x;
+  event->motion.y = y;
+  DeliverPointerEvent(widget, event);
 }
 
 }  // namespace telvanta::test

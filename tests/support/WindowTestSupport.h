@@ -82,6 +82,8 @@ void SendButton(Gtk::Widget& widget, GdkEventType type, unsigned button, double 
 // The same with the event meant for one of the widget's windows.
 void SendButtonTo(Gtk::Widget& widget, const Glib::RefPtr<Gdk::Window>& window, GdkEventType type,
                   unsigned button, double x, double y);
+// The pointer moved over the widget to (x, y) of its area.
+void SendMotion(Gtk::Widget& widget, double x, double y);
 
 // A program folder with the stations the window tests use and a settings
 // hive of their own; the folder is the program's for the test's span.

@@ -167,20 +167,6 @@ bool ShowsText(Gtk::Widget& root, const std::string& text) {
   return false;
 }
 
-// The pointer moved over the widget, as GTK hands it on.
-void SendMotion(Gtk::Widget& widget, double x, double y) {
-  GdkEvent* event = gdk_event_new(GDK_MOTION_NOTIFY);
-  event->motion.window = GDK_WINDOW(g_object_ref(widget.get_window()->gobj()));
-  event->motion.send_event = TRUE;
-  event->motion.time = GDK_CURRENT_TIME;
-  event->motion.x = x;
-  event->motion.y = y;
-  auto* seat = gdk_display_get_default_seat(gdk_display_get_default());
-  gdk_event_set_device(event, gdk_seat_get_pointer(seat));
-  widget.event(event);
-  gdk_event_free(event);
-}
-
 void SaveScreenshot(Gtk::Window& window, const std::string& name) {
   int x = 0;
   int y = 0;
@@ -451,7 +437,7 @@ TEST_F(DesktopPlayerTest, ControlBarKeysAndTheDesktopSteerThePlay) {
   auto& video = test::Find<platform::PlayerWidget>(main, platform::kWindowsMediaWidgetName);
   auto& videoBar = test::Find<Gtk::Box>(video, "PlayerControls");
   EXPECT_TRUE(WaitUntil([&] { return !videoBar.get_mapped(); }, 10s));
-  SendMotion(video, 20, 20);
+  test::SendMotion(video, 20, 20);
   EXPECT_TRUE(WaitUntil([&] { return videoBar.get_mapped(); }, 5s));
   EXPECT_TRUE(test::Find<Gtk::Button>(videoBar, "FullScreenButton").get_mapped());
   test::Pump(300ms);
@@ -469,7 +455,7 @@ TEST_F(DesktopPlayerTest, ControlBarKeysAndTheDesktopSteerThePlay) {
   auto* screen = dynamic_cast<Gtk::Window*>(videoBar.get_toplevel());
   ASSERT_TRUE(screen != nullptr && screen != &main);
   EXPECT_TRUE(WaitUntil([&] { return screen->get_mapped(); }, 5s));
-  SendMotion(*screen, 20, 20);
+  test::SendMotion(*screen, 20, 20);
   EXPECT_TRUE(WaitUntil([&] { return videoBar.get_mapped(); }, 5s));
   test::Pump(300ms);
   SaveScreenshot(*screen, "fullscreen");
