@@ -1,13 +1,13 @@
 #include "widgets/WidgetSupport.h"
 
 #include "common/Captions.h"
+#include "platform/desktop/ScreenStyle.h"
 
 #include <atk/atk.h>
 #include <gio/gio.h>
 
 #include <map>
 #include <mutex>
-#include <set>
 
 extern "C" void telvanta_register_resource(void);
 extern "C" void telvanta_pictures_register_resource(void);
@@ -126,14 +126,7 @@ void UseRasterCheckMarks() {
 }
 
 void InstallStyle(const std::string& css) {
-  static std::set<std::string> installed;
-  if (!installed.insert(css).second) {
-    return;
-  }
-  auto provider = Gtk::CssProvider::create();
-  provider->load_from_data(css);
-  Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
-                                             GTK_STYLE_PROVIDER_PRIORITY_SETTINGS + 1);
+  platform::InstallScreenStyle(css, GTK_STYLE_PROVIDER_PRIORITY_SETTINGS + 1);
 }
 
 void ShowModal(Gtk::Window& window) {

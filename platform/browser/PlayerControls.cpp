@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/I18n.h"
+#include "platform/desktop/ScreenStyle.h"
 
 namespace telvanta::platform {
 namespace {
@@ -15,13 +16,7 @@ constexpr int kSliderWidth = 90;
 constexpr guint kBarStylePriority = GTK_STYLE_PROVIDER_PRIORITY_APPLICATION + 100;
 
 void InstallBarStyle() {
-  static bool installed = false;
-  if (installed) {
-    return;
-  }
-  installed = true;
-  auto provider = Gtk::CssProvider::create();
-  provider->load_from_data(
+  InstallScreenStyle(
       ".telvanta-player-bar { background-color: rgba(16, 16, 16, 0.8); padding: 2px 4px; }"
       ".telvanta-player-bar button { color: #f2f2f2; background: none; border: none;"
       "  box-shadow: none; text-shadow: none; -gtk-icon-shadow: none; padding: 4px;"
@@ -34,10 +29,8 @@ void InstallBarStyle() {
       ".telvanta-player-bar scale highlight { background: #f2f2f2; border: none;"
       "  border-radius: 2px; }"
       ".telvanta-player-bar scale slider { background: #f2f2f2; border: none; box-shadow: none;"
-      "  min-width: 12px; min-height: 12px; margin: -5px; border-radius: 6px; }");
-  if (auto screen = Gdk::Screen::get_default()) {
-    Gtk::StyleContext::add_provider_for_screen(screen, provider, kBarStylePriority);
-  }
+      "  min-width: 12px; min-height: 12px; margin: -5px; border-radius: 6px; }",
+      kBarStylePriority);
 }
 
 bool IsAny(guint key, std::initializer_list<guint> keys) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/I18n.h"
+#include "platform/desktop/ScreenStyle.h"
 #include "platform/player/PlayerGeometry.h"
 
 namespace telvanta::platform {
@@ -12,20 +13,11 @@ constexpr int kVolumeKeyStep = 5;
 constexpr unsigned kBarShownMs = 3000;
 
 void InstallPlayerInfoStyle() {
-  static bool installed = false;
-  if (installed) {
-    return;
-  }
-  installed = true;
-  auto provider = Gtk::CssProvider::create();
-  provider->load_from_data(
+  InstallScreenStyle(
       ".telvanta-player-info label { color: #e8e8e8; }"
       ".telvanta-player-info .station { font-weight: bold; font-size: 120%; }"
-      ".telvanta-player-info .status { color: #b0b0b0; }");
-  if (auto screen = Gdk::Screen::get_default()) {
-    Gtk::StyleContext::add_provider_for_screen(screen, provider,
-                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-  }
+      ".telvanta-player-info .status { color: #b0b0b0; }",
+      GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
 void SetUpLabel(Gtk::Label& label, const char* styleClass) {
