@@ -83,9 +83,7 @@ void PlayerController::Play() {
     UpdatePlayingPhase();
     return;
   }
-  const bool busy = phase_ == PlayerPhase::Resolving || phase_ == PlayerPhase::Connecting ||
-                    phase_ == PlayerPhase::Buffering || phase_ == PlayerPhase::Playing;
-  if (busy) {
+  if (IsUnderWay(phase_)) {
     return;
   }
   queue_ = PlayQueue(address_);
@@ -357,8 +355,7 @@ void PlayerController::OnAttemptOver() {
 bool PlayerController::OnTick() {
   using namespace std::chrono;
   const auto now = steady_clock::now();
-  const bool opening = phase_ == PlayerPhase::Resolving || phase_ == PlayerPhase::Connecting;
-  if (opening) {
+  if (IsOpening(phase_)) {
     const auto elapsed = now - phaseStart_;
     if (elapsed >= settings_.connectTimeout) {
       lastFailure_ = {FailureKind::TimedOut, 0, HostOf(attempt_.address)};

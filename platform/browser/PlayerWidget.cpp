@@ -226,10 +226,8 @@ void PlayerWidget::OnChanged() {
 
 void PlayerWidget::UpdateBar() {
   const PlayerPhase phase = controller_->Phase();
-  const bool opening = phase == PlayerPhase::Resolving || phase == PlayerPhase::Connecting;
-  const bool running = opening || phase == PlayerPhase::Playing || phase == PlayerPhase::Buffering;
-  bar_.SetState({.running = running,
-                 .canStop = running || phase == PlayerPhase::Paused,
+  bar_.SetState({.running = IsUnderWay(phase),
+                 .canStop = IsUnderWay(phase) || phase == PlayerPhase::Paused,
                  .muted = controller_->Muted(),
                  .volume = controller_->Volume(),
                  .fullScreen = fullScreen_ != nullptr,
@@ -435,11 +433,9 @@ void PlayerWidget::UpdateMenu() {
   }
   updatingMenu_ = true;
   const PlayerPhase phase = controller_->Phase();
-  const bool running = phase == PlayerPhase::Playing || phase == PlayerPhase::Buffering;
-  const bool opening = phase == PlayerPhase::Resolving || phase == PlayerPhase::Connecting;
-  playItem_->set_sensitive(!running && !opening);
-  pauseItem_->set_sensitive(running);
-  stopItem_->set_sensitive(running || opening || phase == PlayerPhase::Paused);
+  playItem_->set_sensitive(!IsUnderWay(phase));
+  pauseItem_->set_sensitive(IsUnderWay(phase) && !IsOpening(phase));
+  stopItem_->set_sensitive(IsUnderWay(phase) || phase == PlayerPhase::Paused);
   muteItem_->set_active(controller_->Muted());
   fullScreenItem_->set_active(fullScreen_ != nullptr);
   fullScreenItem_->set_sensitive(!controller_->AudioOnly());

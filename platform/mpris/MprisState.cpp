@@ -11,18 +11,6 @@ struct VariantUnref {
 };
 using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
 
-bool IsUnderWay(PlayerPhase phase) {
-  switch (phase) {
-    case PlayerPhase::Resolving:
-    case PlayerPhase::Connecting:
-    case PlayerPhase::Buffering:
-    case PlayerPhase::Playing:
-      return true;
-    default:
-      return false;
-  }
-}
-
 PlaybackStatus StatusOf(const std::vector<PlayerReport>& players) {
   const auto has = [&](auto test) { return std::any_of(players.begin(), players.end(), test); };
   if (has([](const PlayerReport& p) { return IsUnderWay(p.phase); })) {

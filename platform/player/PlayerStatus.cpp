@@ -37,6 +37,14 @@ std::string StatusText(const PlayerStatus& status) {
   return {};
 }
 
+bool IsOpening(PlayerPhase phase) {
+  return phase == PlayerPhase::Resolving || phase == PlayerPhase::Connecting;
+}
+
+bool IsUnderWay(PlayerPhase phase) {
+  return IsOpening(phase) || phase == PlayerPhase::Buffering || phase == PlayerPhase::Playing;
+}
+
 const char* PhaseName(PlayerPhase phase) {
   switch (phase) {
     case PlayerPhase::Ready:

@@ -25,6 +25,11 @@ struct PlayerStatus {
   std::string errorText;   // when failed
 };
 
+// Reading a list or opening the stream.
+bool IsOpening(PlayerPhase phase);
+// Opening, buffering or playing: what Stop ends and Play leaves alone.
+bool IsUnderWay(PlayerPhase phase);
+
 std::string StatusText(const PlayerStatus& status);
 const char* PhaseName(PlayerPhase phase);
 
