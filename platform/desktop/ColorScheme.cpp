@@ -17,11 +17,6 @@ constexpr const char* kNamespace = "org.freedesktop.appearance";
 constexpr const char* kKey = "color-scheme";
 constexpr guint32 kPreferDark = 1;
 
-struct GVariantUnref {
-  void operator()(GVariant* value) const { g_variant_unref(value); }
-};
-using GVariantPtr = std::unique_ptr<GVariant, GVariantUnref>;
-
 // The dark preference the program had before the portal spoke: a portal
 // with no preference gives it back.
 bool ownPreference = false;

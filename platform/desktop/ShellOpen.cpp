@@ -23,8 +23,6 @@ ShellOpenFailure& FailureHandler() {
   return handler;
 }
 
-using StrvPtr = std::unique_ptr<char*, decltype(&g_strfreev)>;
-
 // The names SetForOwnProcesses set, kept in the environment itself: the
 // web module has a copy of this code and opens links too.
 constexpr const char* kOwnVariables = "TELVANTA_OWN_VARIABLES";
@@ -36,7 +34,7 @@ std::vector<std::string> OwnVariables() {
     return {};
   }
   std::vector<std::string> names{kOwnVariables};
-  const StrvPtr parts(g_strsplit(list, ":", -1), g_strfreev);
+  const GStrvPtr parts(g_strsplit(list, ":", -1));
   for (char** part = parts.get(); *part != nullptr; ++part) {
     if (**part != '\0') {
       names.emplace_back(*part);
@@ -69,7 +67,7 @@ void OpenWithXdgOpen(std::unique_ptr<Opening> opening) {
   for (const std::string& name : OwnVariables()) {
     environment = g_environ_unsetenv(environment, name.c_str());
   }
-  const StrvPtr ownedEnvironment(environment, g_strfreev);
+  const GStrvPtr ownedEnvironment(environment);
   GPid pid = 0;
   GError* error = nullptr;
   const auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD);

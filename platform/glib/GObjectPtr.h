@@ -31,4 +31,15 @@ struct GErrorDeleter {
 };
 using GErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
 
+struct GVariantUnref {
+  void operator()(GVariant* value) const { g_variant_unref(value); }
+};
+using GVariantPtr = std::unique_ptr<GVariant, GVariantUnref>;
+
+// A NULL-terminated string array, as g_strsplit and g_get_environ give.
+struct GStrvDeleter {
+  void operator()(gchar** strings) const { g_strfreev(strings); }
+};
+using GStrvPtr = std::unique_ptr<gchar*, GStrvDeleter>;
+
 }  // namespace telvanta::platform

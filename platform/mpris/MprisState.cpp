@@ -3,13 +3,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/glib/GObjectPtr.h"
+
 namespace telvanta::platform {
 namespace {
-
-struct VariantUnref {
-  void operator()(GVariant* value) const { g_variant_unref(value); }
-};
-using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
 
 PlaybackStatus StatusOf(const std::vector<PlayerReport>& players) {
   const auto has = [&](auto test) { return std::any_of(players.begin(), players.end(), test); };
@@ -142,8 +139,8 @@ std::vector<std::string> ChangedPlayerProperties(const MediaState& before,
                                                  const MediaState& after) {
   std::vector<std::string> changed;
   for (const std::string_view name : PlayerPropertyNames()) {
-    const VariantPtr old(g_variant_ref_sink(PlayerProperty(before, name)));
-    const VariantPtr now(g_variant_ref_sink(PlayerProperty(after, name)));
+    const GVariantPtr old(g_variant_ref_sink(PlayerProperty(before, name)));
+    const GVariantPtr now(g_variant_ref_sink(PlayerProperty(after, name)));
     if (!g_variant_equal(old.get(), now.get())) {
       changed.emplace_back(name);
     }
