@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/desktop/SessionBus.h"
 #include "platform/glib/GObjectPtr.h"
 
 namespace telvanta::platform {
@@ -92,13 +93,9 @@ void FollowDesktopColorScheme() {
   if (auto settings = Gtk::Settings::get_default()) {
     ownPreference = settings->property_gtk_application_prefer_dark_theme();
   }
-  // The registered application's connection, when there is one: looking the
-  // bus up again costs a synchronous address lookup, which with no session bus
-  // forks dbus-launch on the UI thread at every start.
-  if (GApplication* app = g_application_get_default();
-      app && g_application_get_is_registered(app)) {
-    if (GDBusConnection* connection = g_application_get_dbus_connection(app)) {
-      Follow(G_DBUS_CONNECTION(g_object_ref(connection)));
+  if (const ApplicationBus app = RegisteredApplicationBus(); app.registered) {
+    if (app.connection != nullptr) {
+      Follow(G_DBUS_CONNECTION(g_object_ref(app.connection)));
     }
     return;
   }

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/desktop/SessionBus.h"
 #include "platform/glib/GObjectPtr.h"
 #include "platform/glib/PostToUi.h"
 
@@ -98,8 +99,9 @@ MprisService::MprisService(std::string identity, std::string desktopEntry, Mpris
       desktopEntry_(std::move(desktopEntry)),
       actions_(std::move(actions)),
       bus_(std::make_unique<Bus>()) {
-  // Finding the session bus blocks (without one it even tries to start
-  // one); not while the first window comes up.
+  // Finding the session bus blocks when no registered application found it
+  // first (without one it even tries to start one); not while the first
+  // window comes up.
   bus_->pendingOwn = g_idle_add_full(
       G_PRIORITY_LOW,
       [](gpointer self) {
@@ -119,6 +121,18 @@ MprisService::~MprisService() {
 void MprisService::Own(const std::string& name) {
   if (bus_->owner != 0) {
     g_bus_unown_name(bus_->owner);
+  }
+  bus_->owner = 0;
+  if (const ApplicationBus app = RegisteredApplicationBus(); app.registered) {
+    if (app.connection == nullptr) {
+      return;  // no session bus
+    }
+    // The objects first: a desktop that sees the name asks for them at once.
+    Register(app.connection);
+    bus_->owner = g_bus_own_name_on_connection(app.connection, name.c_str(),
+                                               G_BUS_NAME_OWNER_FLAGS_DO_NOT_QUEUE, OnNameAcquired,
+                                               OnNameLost, this, nullptr);
+    return;
   }
   bus_->owner =
       g_bus_own_name(G_BUS_TYPE_SESSION, name.c_str(), G_BUS_NAME_OWNER_FLAGS_DO_NOT_QUEUE,
