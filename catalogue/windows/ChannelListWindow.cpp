@@ -352,7 +352,13 @@ void ChannelListWindow::LoadCatalogueLists(ListPage start) {
   }
   if (read && read->catalogue == database_.Path()) {
     countryItems_.insert(countryItems_.end(), read->countries.begin(), read->countries.end());
-    ShowAppendedCountries();
+    // The box's menu makes an item for each of some 200 countries (6 ms of
+    // the start): they come in the first turn after the window shows, unless
+    // the stored choice is one of them.
+    const auto stored = FindItemIgnoringCase(countryItems_, ReadSetting("FilterCountry"));
+    if (stored && *stored >= CountryFilterFixedItems.size()) {
+      ShowAppendedCountries();
+    }
   } else {
     read.reset();
     Loadcountrylist();
@@ -399,6 +405,10 @@ void ChannelListWindow::LoadPendingLists() {
 // One list per turn of the main loop, so the window keeps painting and
 // answering between them.
 bool ChannelListWindow::onLoadPendingTurn() {
+  if (CountriesWaiting()) {
+    ShowAppendedCountries();
+    return true;
+  }
   for (const ListPage page : AllPages) {
     if (PageOf(page).pending) {
       RunCommand([this, page] { LoadPending(page); });
@@ -428,14 +438,18 @@ bool ChannelListWindow::ShowStartList(StartLists& read, ListPage start) {
   return true;
 }
 
+bool ChannelListWindow::CountriesWaiting() const {
+  return countryBox_.get_model()->children().size() < countryItems_.size();
+}
+
 void ChannelListWindow::ShowAppendedCountries() {
+  if (!CountriesWaiting()) {
+    return;
+  }
   // Filled while the box holds no model: rows added to a box that shows its
   // model are laid out one by one (8 ms for the two hundred countries).
   const Glib::RefPtr<Gtk::TreeModel> model = countryBox_.get_model();
   const auto shown = model->children().size();
-  if (shown >= countryItems_.size()) {
-    return;
-  }
   const int active = countryBox_.get_active_row_number();
   countryBox_.unset_model();
   auto* store = GTK_LIST_STORE(model->gobj());

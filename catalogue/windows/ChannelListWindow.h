@@ -153,6 +153,7 @@ class ChannelListWindow : public Gtk::Window,
                      const char* setting);
   void LoadCatalogueLists(ListPage start);
   bool ShowStartList(StartLists& read, ListPage start);
+  bool CountriesWaiting() const;
   void ShowAppendedCountries();
   void LoadPending(ListPage page);
   bool onLoadPendingTurn();

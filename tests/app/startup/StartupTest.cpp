@@ -101,6 +101,14 @@ TEST_F(StartupTest, ListsReadBeforeTheToolkitAreTheWindowsOwn) {
     EXPECT_EQ(List().CountryItems(), ownCountries);
     EXPECT_EQ(List().VisibleEntries(page), ownEntries);
     EXPECT_EQ(List().Urls(page).size(), ownEntries.size());
+    // The box may take the countries after the window shows, but takes them.
+    auto& countries = Find<Gtk::ComboBoxText>(List(), "TeComboBox4");
+    List().show();
+    EXPECT_TRUE(test::WaitUntil(
+        [&] { return countries.get_model()->children().size() == ownCountries.size(); },
+        std::chrono::seconds(5)));
+    EXPECT_EQ(List().CurrentTvFilter(), own);
+    List().hide();
     windows_ = {};
     test::Pump();
   }
