@@ -60,6 +60,8 @@ struct WebBrowser::Impl {
     PixelRect box;
     std::optional<CssRect> requestedCss;
     std::vector<sigc::connection> connections;
+    // Shown before its page reported the element (see ShowStartedEarly).
+    bool early = false;
   };
 
   WebBrowser& owner;
@@ -83,6 +85,8 @@ struct WebBrowser::Impl {
   // building one takes 2-7 ms of the first frame (its style is worked out
   // afresh), and a play that replaces another would pay that again.
   std::unique_ptr<PlayerWidget> kept;
+  // The element the kept widget last stood for.
+  std::optional<PlayerElement> keptElement;
   // A player already opening the address the next page will show, until an
   // element of that page takes it over.
   std::unique_ptr<PlayerController> started;
@@ -111,7 +115,10 @@ struct WebBrowser::Impl {
   void StopUnusedEngines();
   void Place(Hosted& hosted);
   void PlaceAll();
-  void RemovePlayers();
+  // All players, or those the page has reported (`keepEarly`).
+  void RemovePlayers(bool keepEarly = false);
+  void RemoveEarlyPlayers();
+  void ShowStartedEarly();
   void RemovePlayer(std::vector<Hosted>::iterator player);
   void ForwardWheel(GdkEventScroll* event);
   void RunInPlayerWorld(const std::string& script);
@@ -188,7 +195,7 @@ void WebBrowser::Impl::OnLoadChanged(WebKitLoadEvent event) {
   switch (event) {
     case WEBKIT_LOAD_STARTED:
       // The old page's players go with it.
-      RemovePlayers();
+      RemovePlayers(true);
       StopUnusedEngines();
       acceptReports = false;
       state = ReadyState::Loading;
@@ -205,6 +212,7 @@ void WebBrowser::Impl::OnLoadChanged(WebKitLoadEvent event) {
       // is not wanted. (A load cut short by the next one never committed.)
       if (acceptReports) {
         DropStarted();
+        RemoveEarlyPlayers();
         StopUnusedEngines();
       }
       state = ReadyState::Complete;
@@ -266,10 +274,16 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
   }
   for (auto player = players.begin(); player != players.end();) {
     const PlayerElement& hosted = player->widget->Element();
+    // One shown early took the last page's element: the page must ask for
+    // the same player, not only in the same place.
+    const bool early = player->early;
     const auto same = std::find_if(
         report->players.begin(), report->players.end(), [&](const PlayerElement& element) {
           return element.id == hosted.id && element.kind == hosted.kind &&
-                 element.address == hosted.address;
+                 element.address == hosted.address &&
+                 (!early || (element.type == hosted.type && element.params == hosted.params &&
+                             element.widthAttr == hosted.widthAttr &&
+                             element.heightAttr == hosted.heightAttr));
         });
     if (same == report->players.end()) {
       RemovePlayer(player);
@@ -291,6 +305,7 @@ void WebBrowser::Impl::OnReport(const std::string& json) {
       Host(element);
     } else {
       found->widget->UpdateElement(element);
+      found->early = false;
     }
   }
   std::stable_sort(players.begin(), players.end(), [&](const Hosted& a, const Hosted& b) {
@@ -424,16 +439,51 @@ void WebBrowser::Impl::RemovePlayer(std::vector<Hosted>::iterator player) {
   }
   owner.Gtk::Container::remove(*player->widget);
   if (!kept) {
+    keptElement = player->widget->Element();
     player->widget->Release();
     kept = std::move(player->widget);
   }
   players.erase(player);
 }
 
-void WebBrowser::Impl::RemovePlayers() {
-  while (!players.empty()) {
-    RemovePlayer(players.end() - 1);
+void WebBrowser::Impl::RemovePlayers(bool keepEarly) {
+  for (auto player = players.end(); player != players.begin();) {
+    --player;
+    if (!keepEarly || !player->early) {
+      RemovePlayer(player);
+      player = players.end();  // the vector changed; go on from its end
+    }
   }
+}
+
+void WebBrowser::Impl::RemoveEarlyPlayers() {
+  for (auto player = players.begin(); player != players.end();) {
+    if (player->early) {
+      RemovePlayer(player);
+      player = players.begin();
+    } else {
+      ++player;
+    }
+  }
+}
+
+// The pages come from a few templates that put the player in one place, so
+// the kept widget shows the started stream where the last page had its
+// player, as soon as there is a picture, instead of after the new page has
+// loaded and reported its element (5-10 ms later). The page's report
+// confirms it, or moves it, or removes it.
+void WebBrowser::Impl::ShowStartedEarly() {
+  if (!kept || !keptElement || !started) {
+    return;
+  }
+  PlayerElement element = *keptElement;
+  element.address = started->Address();
+  if (!WantsStarted(element)) {
+    return;
+  }
+  Host(element);
+  players.back().early = true;
+  Place(players.back());
 }
 
 void WebBrowser::Impl::ForwardWheel(GdkEventScroll* event) {
@@ -488,7 +538,7 @@ void WebBrowser::Navigate(const std::string& filePath) {
     return;
   }
   impl_->page = *file;
-  impl_->RemovePlayers();
+  impl_->RemovePlayers(true);
   impl_->acceptReports = false;
   impl_->state = ReadyState::Loading;
   webkit_web_view_load_uri(impl_->view.get(), uri.get());
@@ -501,8 +551,11 @@ void WebBrowser::StartPlayer(const std::string& address) {
   // their stream on the first engine.
   impl_->DropStarted();
   impl_->RemovePlayers();
+  // Nor may this page's late reports or end of load take the started one.
+  impl_->acceptReports = false;
   impl_->started = impl_->MakeController(address, true);
   impl_->StopUnusedEngines();
+  impl_->ShowStartedEarly();
 }
 
 void WebBrowser::Stop() {

@@ -281,6 +281,60 @@ TEST_F(WebBrowserTest, AStartedPlayerIsTakenOverOnlyByItsOwnElement) {
   }
 }
 
+// A stream started after a play shows at once where the last player stood;
+// the next page's report keeps it there without opening the stream again,
+// moves it, or removes it.
+TEST_F(WebBrowserTest, AStartedStreamShowsAtOnceWhereTheLastPlayerStood) {
+  struct Case {
+    const char* name;
+    std::string css;
+    bool pageHasPlayer;
+    PixelRect box;
+  };
+  LoopbackHttpServer server(Media().folder);
+  std::atomic<int> requests = 0;
+  std::atomic<int> open = 0;
+  auto stream = IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop FM", "Song");
+  server.AddRoute("/started", [&](const HttpRequest& request, HttpConnection& connection) {
+    ++requests;
+    ++open;
+    stream(request, connection);
+    --open;
+  });
+  const std::string started = server.Url("/started");
+  const PixelRect last{50, 60, 320, 240};
+  const Case cases[] = {{"the same place", "", true, last},
+                        {"another place", ".p{left:100px}", true, {100, 60, 320, 240}},
+                        {"no player", "", false, {}}};
+  BrowserWindow window(pages_);
+  window.Browser().SetPlayerSettings({.audioOutput = "null"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    window.Browser().Navigate(Page(PositionedPage(WmpObject("p", DeadAddress("a.mp3")))).string());
+    ASSERT_TRUE(WaitForBox(window, last));
+    requests = 0;
+    window.Browser().StartPlayer(started);
+    ASSERT_EQ(window.Browser().Players().size(), 1U);
+    EXPECT_EQ(window.Player().address, started);
+    EXPECT_TRUE(WaitForBox(window, last));  // no page asked yet
+    const std::string body = c.pageHasPlayer ? WmpObject("p", started) : "<p>nothing</p>";
+    window.Browser().Navigate(Page(PositionedPage(body, c.css)).string());
+    ASSERT_TRUE(
+        WaitUntil([&] { return window.Browser().GetReadyState() == ReadyState::Complete; }, 10s));
+    if (c.pageHasPlayer) {
+      EXPECT_TRUE(WaitForBox(window, c.box));
+      EXPECT_TRUE(
+          WaitUntil([&] { return window.Player().phase == platform::PlayerPhase::Playing; }, 10s));
+      EXPECT_EQ(requests, 1);
+    } else {
+      EXPECT_TRUE(window.WaitForPlayers(0));
+      EXPECT_TRUE(WaitUntil([&] { return open == 0; }, 10s));
+    }
+  }
+  window.Browser().Stop();
+  EXPECT_TRUE(WaitUntil([&] { return open == 0; }, 10s));
+}
+
 // A play starts on the browser's kept engine, also while another played on
 // it, and must still tell why its stream failed: ffmpeg's lines come through
 // the first engine of the process only.
@@ -373,8 +427,13 @@ TEST_F(WebBrowserTest, TheStreamBeforeEndsWhereTheNextPlayerDoesNotPlayIt) {
     SCOPED_TRACE(c.name);
     window.Browser().StartPlayer(live);
     window.Browser().Navigate(Page(PositionedPage(WmpObject("p", live))).string());
+    // The stream may play before its page is there to change.
     ASSERT_TRUE(WaitUntil(
-        [&] { return window.Player().phase == platform::PlayerPhase::Playing && open == 1; }, 10s));
+        [&] {
+          return window.Player().phase == platform::PlayerPhase::Playing && open == 1 &&
+                 window.Browser().GetReadyState() == ReadyState::Complete;
+        },
+        10s));
     window.Evaluate("document.getElementById('p').outerHTML = '" + c.replacement + "'; 1");
     EXPECT_TRUE(WaitUntil([&] { return open == 0; }, 3s));
   }
