@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <mutex>
 #include <sstream>
+#include <utility>
 
 #include "common/Error.h"
 #include "common/Files.h"
@@ -87,6 +88,8 @@ struct WebBrowser::Impl {
   std::unique_ptr<PlayerWidget> kept;
   // The element the kept widget last stood for.
   std::optional<PlayerElement> keptElement;
+  // A player was shown early for the page the next Navigate asks for.
+  bool earlyAwaitsPage = false;
   // A player already opening the address the next page will show, until an
   // element of that page takes it over.
   std::unique_ptr<PlayerController> started;
@@ -538,7 +541,8 @@ void WebBrowser::Navigate(const std::string& filePath) {
     return;
   }
   impl_->page = *file;
-  impl_->RemovePlayers(true);
+  // Only the page asked for right after StartPlayer may take its player.
+  impl_->RemovePlayers(std::exchange(impl_->earlyAwaitsPage, false));
   impl_->acceptReports = false;
   impl_->state = ReadyState::Loading;
   webkit_web_view_load_uri(impl_->view.get(), uri.get());
@@ -556,6 +560,7 @@ void WebBrowser::StartPlayer(const std::string& address) {
   impl_->started = impl_->MakeController(address, true);
   impl_->StopUnusedEngines();
   impl_->ShowStartedEarly();
+  impl_->earlyAwaitsPage = true;
 }
 
 void WebBrowser::Stop() {

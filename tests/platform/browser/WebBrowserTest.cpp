@@ -331,6 +331,11 @@ TEST_F(WebBrowserTest, AStartedStreamShowsAtOnceWhereTheLastPlayerStood) {
       EXPECT_TRUE(WaitUntil([&] { return open == 0; }, 10s));
     }
   }
+  // Another page asked for before the first reported: the early player goes.
+  window.Browser().StartPlayer(started);
+  window.Browser().Navigate(Page(PositionedPage(WmpObject("p", started))).string());
+  window.Browser().Navigate(Page(PositionedPage("<p>nothing</p>")).string());
+  EXPECT_TRUE(window.Browser().Players().empty());
   window.Browser().Stop();
   EXPECT_TRUE(WaitUntil([&] { return open == 0; }, 10s));
 }
