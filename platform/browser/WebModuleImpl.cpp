@@ -2,6 +2,7 @@
 
 #include "platform/browser/HelpWindow.h"
 #include "platform/browser/WebBrowser.h"
+#include "platform/desktop/ShellOpen.h"
 
 namespace telvanta::platform {
 namespace {
@@ -17,7 +18,7 @@ bool ShowHelp(const HelpAddress& address, bool maximized) {
 }  // namespace
 
 const WebModule& BrowserWebModule() {
-  static const WebModule module{&CreateBrowser, &ShowHelp};
+  static const WebModule module{&CreateBrowser, &ShowHelp, &SetShellOpenFailureHandler};
   return module;
 }
 

@@ -91,7 +91,11 @@ void OpenWithXdgOpen(std::unique_ptr<Opening> opening) {
 
 }  // namespace
 
-void SetShellOpenFailureHandler(ShellOpenFailure handler) { FailureHandler() = std::move(handler); }
+void SetShellOpenFailureHandler(ShellOpenFailure handler) {
+  // The web module's pages open links with a copy of this code of their own.
+  SetWebModuleOpenFailureHandler(handler);
+  FailureHandler() = std::move(handler);
+}
 
 void SetForOwnProcesses(const char* name, const char* value) {
   if (g_getenv(name) == nullptr) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <future>
 #include <mutex>
+#include <utility>
 
 #include "common/Error.h"
 #include "common/I18n.h"
@@ -22,6 +23,9 @@ struct ModuleState {
   std::mutex mutex;
   const WebModule* linked = nullptr;
   std::shared_future<Loaded> loading;
+  // UI thread only.
+  std::function<void(const std::string&)> openFailure;
+  const WebModule* handedOpenFailure = nullptr;
 };
 
 ModuleState& State() {
@@ -86,7 +90,18 @@ const WebModule& LoadWebModule() {
     throw Error(Substitute(_("The player module %1 can't be loaded: %2"),
                            {ModuleFolder() + WebModuleFile, loaded.error}));
   }
+  if (State().handedOpenFailure != loaded.module) {
+    State().handedOpenFailure = loaded.module;
+    loaded.module->setOpenFailureHandler(State().openFailure);
+  }
   return *loaded.module;
+}
+
+void SetWebModuleOpenFailureHandler(std::function<void(const std::string& message)> handler) {
+  State().openFailure = std::move(handler);
+  if (const WebModule* module = State().handedOpenFailure) {
+    module->setOpenFailureHandler(State().openFailure);
+  }
 }
 
 }  // namespace telvanta::platform

@@ -7,6 +7,7 @@
 // hand it over with UseLinkedWebModule. UI thread only, except where told.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,9 @@ struct WebModule {
   std::unique_ptr<BrowserView> (*createBrowser)(const std::filesystem::path& pageFolder);
   // Shows a help topic in the help window; false when the file can't be read.
   bool (*showHelp)(const HelpAddress& address, bool maximized);
+  // The module's pages open links through its own copy of the shell's open
+  // operation: this gives it the handler that tells the user what failed.
+  void (*setOpenFailureHandler)(std::function<void(const std::string& message)> handler);
 };
 
 // The module's one entry point, looked up by this name.
@@ -36,5 +40,8 @@ bool WebModuleSettled();
 // The module, loading it (or waiting for the worker) first. Throws Error,
 // naming the file and the reason, when it can't be loaded.
 const WebModule& LoadWebModule();
+// Handed to the module file as it loads (or at once, when it has); a module
+// linked in shares the program's handler already.
+void SetWebModuleOpenFailureHandler(std::function<void(const std::string& message)> handler);
 
 }  // namespace telvanta::platform
