@@ -36,6 +36,21 @@ std::string WmpObject(const std::string& id, const std::string& address,
          attributes + "></object>";
 }
 
+// A live MP3 stream that counts its requests and the connections still open.
+struct CountedStream {
+  std::atomic<int> requests = 0;
+  std::atomic<int> open = 0;
+  LoopbackHttpServer::Route Route() {
+    return [this, stream = IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop FM", "Song")](
+               const HttpRequest& request, HttpConnection& connection) {
+      ++requests;
+      ++open;
+      stream(request, connection);
+      --open;
+    };
+  }
+};
+
 class WebBrowserTest : public ::testing::Test {
  protected:
   void SetUp() override { pages_ = MakeTempFolder("telvanta-browser"); }
@@ -247,15 +262,10 @@ TEST_F(WebBrowserTest, AStartedPlayerIsTakenOverOnlyByItsOwnElement) {
   for (const Case c : {Case{"taken over", true}, Case{"not wanted", false}}) {
     SCOPED_TRACE(c.name);
     LoopbackHttpServer server(Media().folder);
-    std::atomic<int> requests = 0;
-    std::atomic<int> open = 0;
-    auto stream = IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop FM", "Song");
-    server.AddRoute("/started", [&](const HttpRequest& request, HttpConnection& connection) {
-      ++requests;
-      ++open;
-      stream(request, connection);
-      --open;
-    });
+    CountedStream counted;
+    std::atomic<int>& requests = counted.requests;
+    std::atomic<int>& open = counted.open;
+    server.AddRoute("/started", counted.Route());
     const std::string started = server.Url("/started");
     BrowserWindow window(pages_);
     window.Browser().SetPlayerSettings({.audioOutput = "null"});
@@ -292,15 +302,10 @@ TEST_F(WebBrowserTest, AStartedStreamShowsAtOnceWhereTheLastPlayerStood) {
     PixelRect box;
   };
   LoopbackHttpServer server(Media().folder);
-  std::atomic<int> requests = 0;
-  std::atomic<int> open = 0;
-  auto stream = IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop FM", "Song");
-  server.AddRoute("/started", [&](const HttpRequest& request, HttpConnection& connection) {
-    ++requests;
-    ++open;
-    stream(request, connection);
-    --open;
-  });
+  CountedStream counted;
+  std::atomic<int>& requests = counted.requests;
+  std::atomic<int>& open = counted.open;
+  server.AddRoute("/started", counted.Route());
   const std::string started = server.Url("/started");
   const PixelRect last{50, 60, 320, 240};
   const Case cases[] = {{"the same place", "", true, last},
@@ -410,13 +415,9 @@ TEST_F(WebBrowserTest, TheStreamBeforeEndsWhereTheNextPlayerDoesNotPlayIt) {
     std::string replacement;
   };
   LoopbackHttpServer server(Media().folder);
-  std::atomic<int> open = 0;
-  auto stream = IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop FM", "Song");
-  server.AddRoute("/live.mp3", [&](const HttpRequest& request, HttpConnection& connection) {
-    ++open;
-    stream(request, connection);
-    --open;
-  });
+  CountedStream counted;
+  std::atomic<int>& open = counted.open;
+  server.AddRoute("/live.mp3", counted.Route());
   server.AddRoute("/silent.asx", SilentRoute());
   const std::string live = server.Url("/live.mp3");
   const Case cases[] = {
