@@ -351,14 +351,10 @@ void ChannelListWindow::LoadCatalogueLists(ListPage start) {
     read = startLists_.get();
   }
   if (read && read->catalogue == database_.Path()) {
-    countryItems_.insert(countryItems_.end(), read->countries.begin(), read->countries.end());
     // The box's menu makes an item for each of some 200 countries (6 ms of
     // the start): they come in the first turn after the window shows, unless
-    // the stored choice is one of them.
-    const auto stored = FindItemIgnoringCase(countryItems_, ReadSetting("FilterCountry"));
-    if (stored && *stored >= CountryFilterFixedItems.size()) {
-      ShowAppendedCountries();
-    }
+    // the stored choice is one of them (see RestoreFilter).
+    countryItems_.insert(countryItems_.end(), read->countries.begin(), read->countries.end());
   } else {
     read.reset();
     Loadcountrylist();
@@ -384,6 +380,10 @@ void ChannelListWindow::RestoreFilter(Gtk::ComboBoxText& box, const std::vector<
     return;
   }
   const auto found = FindItemIgnoringCase(items, stored);
+  // Only the country box holds items it does not show yet.
+  if (found && *found >= box.get_model()->children().size()) {
+    ShowAppendedCountries();
+  }
   box.set_active(found ? static_cast<int>(*found) : -1);
 }
 
