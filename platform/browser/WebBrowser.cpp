@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <sstream>
 #include <utility>
@@ -120,7 +121,7 @@ struct WebBrowser::Impl {
   void PlaceAll();
   // All players, or those the page has reported (`keepEarly`).
   void RemovePlayers(bool keepEarly = false);
-  void RemoveEarlyPlayers();
+  void RemovePlayersWhere(const std::function<bool(const Hosted&)>& which);
   void ShowStartedEarly();
   void RemovePlayer(std::vector<Hosted>::iterator player);
   void ForwardWheel(GdkEventScroll* event);
@@ -215,7 +216,7 @@ void WebBrowser::Impl::OnLoadChanged(WebKitLoadEvent event) {
       // is not wanted. (A load cut short by the next one never committed.)
       if (acceptReports) {
         DropStarted();
-        RemoveEarlyPlayers();
+        RemovePlayersWhere([](const Hosted& player) { return player.early; });
         StopUnusedEngines();
       }
       state = ReadyState::Complete;
@@ -450,22 +451,16 @@ void WebBrowser::Impl::RemovePlayer(std::vector<Hosted>::iterator player) {
 }
 
 void WebBrowser::Impl::RemovePlayers(bool keepEarly) {
-  for (auto player = players.end(); player != players.begin();) {
-    --player;
-    if (!keepEarly || !player->early) {
-      RemovePlayer(player);
-      player = players.end();  // the vector changed; go on from its end
-    }
-  }
+  RemovePlayersWhere([keepEarly](const Hosted& player) { return !keepEarly || !player.early; });
 }
 
-void WebBrowser::Impl::RemoveEarlyPlayers() {
-  for (auto player = players.begin(); player != players.end();) {
-    if (player->early) {
+// From the last: the first player removed is the one the widget is kept of.
+void WebBrowser::Impl::RemovePlayersWhere(const std::function<bool(const Hosted&)>& which) {
+  for (auto player = players.end(); player != players.begin();) {
+    --player;
+    if (which(*player)) {
       RemovePlayer(player);
-      player = players.begin();
-    } else {
-      ++player;
+      player = players.end();  // the vector changed; go on from its end
     }
   }
 }
