@@ -343,6 +343,15 @@ TEST_F(WebBrowserTest, AStartedStreamShowsAtOnceWhereTheLastPlayerStood) {
   EXPECT_TRUE(window.Browser().Players().empty());
   window.Browser().Stop();
   EXPECT_TRUE(WaitUntil([&] { return open == 0; }, 10s));
+  // The page waits for the early player's picture, but not for a stream
+  // that says nothing.
+  server.AddRoute("/silent", SilentRoute());
+  window.Browser().StartPlayer(server.Url("/silent"));
+  window.Browser().Navigate(Page(PositionedPage(WmpObject("p", server.Url("/silent")))).string());
+  EXPECT_TRUE(
+      WaitUntil([&] { return window.Browser().GetReadyState() == ReadyState::Complete; }, 3s));
+  EXPECT_TRUE(WaitForBox(window, last));
+  window.Browser().Stop();
 }
 
 // A play starts on the browser's kept engine, also while another played on
