@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 
 #include "tests/support/GuiHarness.h"
 #include "tests/support/LoopbackHttpServer.h"
@@ -351,6 +352,28 @@ TEST_F(WebBrowserTest, AStartedStreamShowsAtOnceWhereTheLastPlayerStood) {
   EXPECT_TRUE(
       WaitUntil([&] { return window.Browser().GetReadyState() == ReadyState::Complete; }, 3s));
   EXPECT_TRUE(WaitForBox(window, last));
+  // The page being left may still be loading while the next one waits: its
+  // end of load is not the next page's, and it cannot take the early player.
+  std::atomic<bool> letPictureGo = false;
+  server.AddRoute("/picture", [&letPictureGo](const HttpRequest&, HttpConnection& connection) {
+    while (!letPictureGo && !connection.Stopping()) {
+      std::this_thread::sleep_for(5ms);
+    }
+    connection.Send("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+  });
+  window.Browser().StartPlayer(started);
+  window.Browser().Navigate(
+      Page(PositionedPage(WmpObject("p", started) + "<img src=\"" + server.Url("/picture") + "\">",
+                          ".p{left:150px}"))
+          .string());
+  ASSERT_TRUE(WaitForBox(window, {150, 60, 320, 240}));
+  window.Browser().StartPlayer(server.Url("/silent"));
+  window.Browser().Navigate(
+      Page(PositionedPage(WmpObject("p", server.Url("/silent")), ".p{left:100px}")).string());
+  letPictureGo = true;
+  Pump(100ms);
+  EXPECT_EQ(window.Browser().GetReadyState(), ReadyState::Loading);
+  EXPECT_TRUE(WaitForBox(window, {100, 60, 320, 240}));
   window.Browser().Stop();
 }
 
