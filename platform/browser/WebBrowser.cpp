@@ -429,9 +429,10 @@ void WebBrowser::Impl::Place(Hosted& hosted) {
                              ? VideoSize{owner.get_allocated_width(), owner.get_allocated_height()}
                              : VideoSize{};
   const PixelRect box = PlayerBox(element, zoom, video, area);
-  // Without size attributes the page makes room for the player.
+  // Without size attributes the page makes room for the player; one shown
+  // early asks its own page, once that has reported it.
   const auto css = RequestedCssSize(element, zoom, video, area);
-  if (css && css != hosted.requestedCss) {
+  if (css && css != hosted.requestedCss && !hosted.early) {
     hosted.requestedCss = css;
     RunInPlayerWorld("window.__telvanta && window.__telvanta.setSize(" +
                      std::to_string(element.id) + "," + ScriptNumber(css->width) + "," +

@@ -115,6 +115,22 @@ TEST_F(PlaybackTest, WithoutSizeAttributesThePlayerAndItsElementTakeTheVideosSiz
   // The page made room for it, so it flows as it would around the plug-in.
   EXPECT_EQ(window.Evaluate("document.getElementById('player').getBoundingClientRect().width"),
             std::to_string(TestMedia::kHlsWidth));
+  // A station shows early where the last one stood, here a radio's control
+  // bar; its own page makes room for its picture, not the page it replaces.
+  for (const std::string& next : {server_->Url("/tone.mp3"), server_->Url("/hls/index.m3u8?2")}) {
+    window.Browser().StartPlayer(next);
+    window.Browser().Navigate(Page(WindowsMediaPage(next, false)).string());
+    ASSERT_TRUE(WaitUntil(
+        [&] { return window.Browser().GetReadyState() == platform::ReadyState::Complete; }, 10s));
+    ASSERT_TRUE(WaitUntilPlaying(window, next.ends_with("2"))) << Describe(window.Player());
+  }
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return window.Evaluate(
+                   "document.getElementById('player').getBoundingClientRect().width") ==
+               std::to_string(TestMedia::kHlsWidth);
+      },
+      5s));
 }
 
 TEST_F(PlaybackTest, AsfWmvOverHttpPlaysAtItsOwnSize) {
