@@ -126,8 +126,7 @@ TEST_F(PlaybackTest, WithoutSizeAttributesThePlayerAndItsElementTakeTheVideosSiz
   }
   EXPECT_TRUE(WaitUntil(
       [&] {
-        return window.Evaluate(
-                   "document.getElementById('player').getBoundingClientRect().width") ==
+        return window.Evaluate("document.getElementById('player').getBoundingClientRect().width") ==
                std::to_string(TestMedia::kHlsWidth);
       },
       5s));
