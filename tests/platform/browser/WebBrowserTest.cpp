@@ -37,19 +37,22 @@ std::string WmpObject(const std::string& id, const std::string& address,
          attributes + "></object>";
 }
 
-// A live MP3 stream that counts its requests and the connections still open.
+// A live MP3 stream served at a path, counting its requests and the
+// connections still open.
 struct CountedStream {
-  std::atomic<int> requests = 0;
-  std::atomic<int> open = 0;
-  LoopbackHttpServer::Route Route() {
-    return [this, stream = IcyMp3Route(Media().folder / TestMedia::kMp3, 8000, "Loop FM", "Song")](
-               const HttpRequest& request, HttpConnection& connection) {
+  CountedStream(LoopbackHttpServer& server, const std::string& path) : url(server.Url(path)) {
+    server.AddRoute(path, [this, stream = IcyMp3Route(Media().folder / TestMedia::kMp3, 8000,
+                                                      "Loop FM", "Song")](
+                              const HttpRequest& request, HttpConnection& connection) {
       ++requests;
       ++open;
       stream(request, connection);
       --open;
-    };
+    });
   }
+  std::atomic<int> requests = 0;
+  std::atomic<int> open = 0;
+  const std::string url;
 };
 
 class WebBrowserTest : public ::testing::Test {
@@ -263,11 +266,10 @@ TEST_F(WebBrowserTest, AStartedPlayerIsTakenOverOnlyByItsOwnElement) {
   for (const Case c : {Case{"taken over", true}, Case{"not wanted", false}}) {
     SCOPED_TRACE(c.name);
     LoopbackHttpServer server(Media().folder);
-    CountedStream counted;
+    CountedStream counted(server, "/started");
     std::atomic<int>& requests = counted.requests;
     std::atomic<int>& open = counted.open;
-    server.AddRoute("/started", counted.Route());
-    const std::string started = server.Url("/started");
+    const std::string& started = counted.url;
     BrowserWindow window(pages_);
     window.Browser().SetPlayerSettings({.audioOutput = "null"});
     window.Browser().StartPlayer(started);
@@ -303,11 +305,10 @@ TEST_F(WebBrowserTest, AStartedStreamShowsAtOnceWhereTheLastPlayerStood) {
     PixelRect box;
   };
   LoopbackHttpServer server(Media().folder);
-  CountedStream counted;
+  CountedStream counted(server, "/started");
   std::atomic<int>& requests = counted.requests;
   std::atomic<int>& open = counted.open;
-  server.AddRoute("/started", counted.Route());
-  const std::string started = server.Url("/started");
+  const std::string& started = counted.url;
   const PixelRect last{50, 60, 320, 240};
   const Case cases[] = {{"the same place", "", true, last},
                         {"another place", ".p{left:100px}", true, {100, 60, 320, 240}},
@@ -447,11 +448,10 @@ TEST_F(WebBrowserTest, TheStreamBeforeEndsWhereTheNextPlayerDoesNotPlayIt) {
     std::string replacement;
   };
   LoopbackHttpServer server(Media().folder);
-  CountedStream counted;
+  CountedStream counted(server, "/live.mp3");
   std::atomic<int>& open = counted.open;
-  server.AddRoute("/live.mp3", counted.Route());
   server.AddRoute("/silent.asx", SilentRoute());
-  const std::string live = server.Url("/live.mp3");
+  const std::string& live = counted.url;
   const Case cases[] = {
       {"no player", "<p>nothing</p>"},
       {"a player waiting for Play",
