@@ -517,23 +517,20 @@ bool WebBrowser::Impl::HoldForEarlyPlayer(const std::string& uri) {
   }
   PlayerController& controller = early->widget->Controller();
   const auto opening = [&controller] {
-    const PlayerPhase phase = controller.Phase();
-    return phase == PlayerPhase::Resolving || phase == PlayerPhase::Connecting ||
-           phase == PlayerPhase::Buffering;
+    return IsOpening(controller.Phase()) || controller.Phase() == PlayerPhase::Buffering;
   };
   if (!opening()) {
     return false;
   }
   DropHeldPage();
   heldUri = uri;
+  const auto load = [this] {
+    LoadHeldPage();
+    return false;
+  };
   // After the picture is painted: the load's own work would hold it up.
-  const auto loadAfterPaint = [this] {
-    heldRelease.push_back(Glib::signal_idle().connect(
-        [this] {
-          LoadHeldPage();
-          return false;
-        },
-        Glib::PRIORITY_DEFAULT_IDLE));
+  const auto loadAfterPaint = [this, load] {
+    heldRelease.push_back(Glib::signal_idle().connect(load, Glib::PRIORITY_DEFAULT_IDLE));
   };
   heldRelease.push_back(controller.signal_frame().connect(loadAfterPaint));
   heldRelease.push_back(controller.signal_changed().connect([opening, loadAfterPaint] {
@@ -541,12 +538,7 @@ bool WebBrowser::Impl::HoldForEarlyPlayer(const std::string& uri) {
       loadAfterPaint();
     }
   }));
-  heldRelease.push_back(Glib::signal_timeout().connect(
-      [this] {
-        LoadHeldPage();
-        return false;
-      },
-      kLongestHoldMs));
+  heldRelease.push_back(Glib::signal_timeout().connect(load, kLongestHoldMs));
   return true;
 }
 
